@@ -1,0 +1,40 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace runtime {
+
+// Error numbers that callers test or that users see in reports.
+enum ErrorNumber : long {
+    kOverflow = 6,
+    kSubscriptOutOfRange = 9,
+    kTypeMismatch = 13,
+    kPermissionDenied = 70,
+    kPathNotFound = 76,
+    kObjectNotSet = 91,
+    kInvalidPropertyValue = 380,
+    kCannotCreateObject = 429,
+    kBufferTooSmall = 20476,
+    kIndexOutOfBounds = 35600,
+};
+
+// A raised error: a number a caller can test and a description a user can act on.
+class Error : public std::runtime_error {
+public:
+    Error(long number, const std::string& description)
+        : std::runtime_error(description), number_(number) {}
+
+    long Number() const noexcept { return number_; }
+    std::string Description() const { return what(); }
+
+private:
+    long number_;
+};
+
+// The error raised when a member is called through a reference that holds no object.
+inline Error ObjectNotSet() {
+    return Error(kObjectNotSet, "Object variable or With block variable not set");
+}
+
+}  // namespace runtime

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+namespace testing_support {
+
+// Dialogs with canned answers. Every call is recorded; an answer queue that runs dry gives the
+// neutral answer (OK, "" for input and file boxes), so no test ever waits on a real box.
+class FakeDialogs : public platform::Dialogs {
+public:
+    struct Shown {
+        enum Kind { Message, Input, OpenFile, Folder } kind;
+        QString text;   // prompt, or the dialog title for the file and folder dialogs
+        int style = 0;  // MsgBox style
+        QString title;  // as passed (null: the application title)
+        QString defaultResponse;
+        platform::OpenFileRequest request;
+    };
+
+    int MsgBox(const QString& prompt, int style, const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title,
+                     const QString& defaultResponse) override;
+    QString ShowOpen(const platform::OpenFileRequest& request) override;
+    QString BrowseForFolder(const QString& title, const QString& initialFolder) override;
+
+    // Canned answers, used in order.
+    std::deque<int> msgBoxAnswers;
+    std::deque<QString> inputAnswers;
+    std::deque<QString> openAnswers;
+    std::deque<QString> folderAnswers;
+    // Runs inside a shown box (for example to change the window while a box is open).
+    std::function<void(const Shown&)> onShow;
+
+    std::vector<Shown> shown;
+
+    // Texts of the message boxes shown, in order.
+    QStringList Messages() const;
+    // Texts of the "Application Error" reports shown, in order.
+    QStringList ErrorReports() const;
+    // Number of message boxes whose text equals text.
+    int CountMessage(const QString& text) const;
+};
+
+}  // namespace testing_support
