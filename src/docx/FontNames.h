@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace docx {
+
+// The installed font families from fontconfig: each family once (its first name), sorted
+// case-insensitively, so the order is stable from run to run.
+std::vector<std::string> InstalledFontNames();
+
+}  // namespace docx
