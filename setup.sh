@@ -11,7 +11,8 @@ mode="${1:-run}"
 packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libzip-dev libpugixml-dev libfontconfig-dev fonts-dejavu-core
-          libgtest-dev libgmock-dev xvfb xauth zip)
+          libgtest-dev libgmock-dev xvfb xauth zip
+          dpkg-dev desktop-file-utils unzip)
 
 install_missing() {
     local missing=()
