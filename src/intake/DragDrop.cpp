@@ -1,0 +1,52 @@
+#include "intake/DragDrop.h"
+
+#include <QDir>
+#include <QMimeData>
+#include <QUrl>
+
+#include "intake/FoundFiles.h"
+#include "intake/GetSubDirectories.h"
+#include "intake/PathChecks.h"
+#include "intake/ProcedurePaths.h"
+
+namespace intake {
+
+QStringList DroppedPaths(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        if (!path.isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
+void ListView1_OLEDragOver(const IntakeContext&, const QMimeData* data, int* effect) {
+    if (effect && DroppedPaths(data).isEmpty())
+        *effect = vbDropEffectNone;
+}
+
+void ListView1_OLEDragDrop(const IntakeContext& c, const QMimeData* data) {
+    runtime::ErrorHandler on(c.errors, kDragDropPath);
+    const AddFolder::WalkServices walk{c.fileSystem, c.events, c.errors};
+    QStringList vanished;
+    for (const QString& path : DroppedPaths(data)) {
+        if (Main::IsFolder(c.fileSystem, path)) {
+            AddFolder::FolderList folders{path + platform::kPathSeparator};
+            on.line(100, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
+            AddFoundFiles(c.fileSystem, c.list, folders, QStringLiteral("*.*"), on, 102, 104);
+        } else if (Main::PathIsPresent(c.fileSystem, path)) {
+            on.line(106, [&] { c.list.Append(path); });
+        } else {
+            vanished << path;
+        }
+    }
+    if (!vanished.isEmpty())
+        c.dialogs.MsgBox(kVanishedDropMessage + vanished.join(u'\r'), platform::vbExclamation);
+}
+
+}  // namespace intake

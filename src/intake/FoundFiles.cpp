@@ -1,0 +1,46 @@
+#include "intake/FoundFiles.h"
+
+#include "intake/ListFiles.h"
+#include "intake/NormalizePath.h"
+#include "intake/PathChecks.h"
+
+namespace intake {
+namespace {
+
+constexpr int kHiddenArchiveOnly = platform::vbHidden | platform::vbArchive;
+
+}  // namespace
+
+bool AcceptsFoundFile(const platform::FoundFile& file) {
+    return !file.name.startsWith(u'~') && file.canOpen && file.attributes != kHiddenArchiveOnly;
+}
+
+bool AcceptsFoundFile(platform::FileSystem& fs, const QString& folder, const QString& name) {
+    if (name.startsWith(u'~'))
+        return false;
+    const QString path = folder + platform::kPathSeparator + name;
+    if (!AddFolder::CanOpenFile(fs, path))
+        return false;
+    int attributes = kHiddenArchiveOnly;
+    runtime::IgnoreErrors([&] { attributes = fs.GetAttr(path); });
+    return attributes != kHiddenArchiveOnly;
+}
+
+void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::FolderList& folders,
+                   const QString& pattern, runtime::ErrorHandler& on, int listLabel,
+                   int appendLabel) {
+    for (const QString& withSeparator : folders) {
+        const QString folder = withSeparator.left(withSeparator.size() - 1);
+        std::vector<platform::FoundFile> files;
+        if (!on.line(listLabel, [&] { files = AddFolder::ListFileEntries(fs, folder, pattern); }))
+            continue;
+        for (const platform::FoundFile& file : files) {
+            on.line(appendLabel, [&] {
+                if (AcceptsFoundFile(file))
+                    list.Append(Main::NormalizePath(folder + platform::kPathSeparator + file.name));
+            });
+        }
+    }
+}
+
+}  // namespace intake

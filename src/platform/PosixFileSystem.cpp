@@ -1,0 +1,317 @@
+#include "platform/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "platform/LocaleNames.h"
+#include "platform/Wildcard.h"
+
+namespace platform {
+namespace {
+
+runtime::Error FileNotFound() {
+    return runtime::Error(kFileNotFound, "File not found");
+}
+runtime::Error PathNotFound() {
+    return runtime::Error(runtime::kPathNotFound, "Path not found");
+}
+
+int ModeAttributes(const struct stat& st) {
+    int attributes = 0;
+    if (S_ISDIR(st.st_mode))
+        attributes |= vbDirectory;
+    else if (S_ISREG(st.st_mode))
+        attributes |= vbArchive;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        attributes |= vbReadOnly;
+    return attributes;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+bool IsHiddenName(const char* name) {
+    return name[0] == '.' && !IsDotOrDotDot(name);
+}
+
+// Whether the last name of a path (trailing separators ignored) marks it hidden.
+bool IsHiddenPath(const QByteArray& path) {
+    qsizetype end = path.size();
+    while (end > 0 && path[end - 1] == '/')
+        --end;
+    const qsizetype start = path.lastIndexOf('/', end - 1) + 1;
+    const QByteArray last = path.mid(start, end - start);
+    return !last.isEmpty() && IsHiddenName(last.constData());
+}
+
+bool IsRootPath(const QByteArray& path) {
+    return !path.isEmpty() &&
+           std::all_of(path.begin(), path.end(), [](char c) { return c == '/'; });
+}
+
+// Attribute word of a path whose own entry (not followed) is linkStat.
+int PathAttributes(const QByteArray& path, const struct stat& linkStat) {
+    int attributes = IsHiddenPath(path) ? vbHidden : 0;
+    if (!S_ISLNK(linkStat.st_mode))
+        return attributes | ModeAttributes(linkStat);
+    attributes |= kReparsePoint;
+    struct stat target;
+    if (::stat(path.constData(), &target) == 0)
+        attributes |= ModeAttributes(target);
+    return attributes;
+}
+
+// The upper-cased key NTFS compares names by: one code unit at a time, simple mapping.
+QString SortKey(const QString& name) {
+    QString key = name;
+    for (QChar& c : key)
+        c = c.toUpper();
+    return key;
+}
+
+template <class T, class NameOf>
+void SortByName(std::vector<T>& items, NameOf nameOf) {
+    std::vector<std::pair<QString, size_t>> keys;
+    keys.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        keys.emplace_back(SortKey(nameOf(items[i])), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return nameOf(items[a.second]) < nameOf(items[b.second]);
+    });
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (const auto& k : keys)
+        sorted.push_back(std::move(items[k.second]));
+    items = std::move(sorted);
+}
+
+class DirStream {
+  public:
+    explicit DirStream(const QByteArray& path) : dir_(::opendir(path.constData())) {}
+    ~DirStream() {
+        if (dir_)
+            ::closedir(dir_);
+    }
+    DirStream(const DirStream&) = delete;
+    DirStream& operator=(const DirStream&) = delete;
+    DIR* get() const { return dir_; }
+    int fd() const { return ::dirfd(dir_); }
+
+    // The next entry, or null at the end or on a failure (then *err is set).
+    struct dirent* Next(int* err) {
+        errno = 0;
+        struct dirent* entry = ::readdir(dir_);
+        *err = entry ? 0 : errno;
+        return entry;
+    }
+
+  private:
+    DIR* dir_;
+};
+
+// Identities (device, inode) of a folder and of every folder above it along its path as
+// written, links followed: a link whose target is one of them leads into a loop.
+std::vector<std::pair<dev_t, ino_t>> ChainIdentities(const QByteArray& folder) {
+    std::vector<std::pair<dev_t, ino_t>> ids;
+    auto add = [&](const QByteArray& p) {
+        struct stat st;
+        if (::stat(p.constData(), &st) == 0)
+            ids.emplace_back(st.st_dev, st.st_ino);
+    };
+    add(folder.startsWith('/') ? QByteArray("/") : QByteArray("."));
+    for (qsizetype i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') {
+            if (folder[i - 1] != '/')
+                add(folder.left(i));
+        }
+    }
+    return ids;
+}
+
+}  // namespace
+
+runtime::Error ErrorFromErrno(int err) {
+    switch (err) {
+        case EACCES:
+        case EPERM:
+            return runtime::Error(runtime::kPermissionDenied, "Permission denied");
+        case ENOENT:
+        case ENOTDIR:
+        case ELOOP:
+        case ENAMETOOLONG:
+            return PathNotFound();
+        case EIO:
+            return runtime::Error(kDeviceIOError, "Device I/O error");
+        case EMFILE:
+        case ENFILE:
+            return runtime::Error(kTooManyFiles, "Too many files");
+        default:
+            return runtime::Error(kPathFileAccessError, "Path/File access error");
+    }
+}
+
+bool ListsBefore(const QString& a, const QString& b) {
+    const QString ka = SortKey(a), kb = SortKey(b);
+    if (ka != kb)
+        return ka < kb;
+    return a < b;
+}
+
+int PosixFileSystem::GetAttr(const QString& path) {
+    QByteArray p;
+    if (path.isEmpty() || !EncodeFileName(path, &p))
+        throw FileNotFound();
+    struct stat st;
+    if (::lstat(p.constData(), &st) != 0)
+        throw FileNotFound();
+    return PathAttributes(p, st);
+}
+
+bool PosixFileSystem::CanOpenFile(const QString& path) {
+    QByteArray p;
+    if (path.isEmpty() || !EncodeFileName(path, &p))
+        return false;
+    struct stat st;
+    return ::stat(p.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<FoundFile> PosixFileSystem::FindFiles(const QString& folder, const QString& pattern,
+                                                  int attributeMask) {
+    QByteArray dirPath;
+    if (folder.isEmpty())
+        dirPath = ".";
+    else if (!EncodeFileName(folder, &dirPath))
+        throw PathNotFound();
+    DirStream dir(dirPath);
+    if (!dir.get())
+        throw ErrorFromErrno(errno);
+    const WildcardPattern wildcard(pattern);
+    std::vector<FoundFile> found;
+    int err = 0;
+    while (struct dirent* entry = dir.Next(&err)) {
+        const char* raw = entry->d_name;
+        if (IsDotOrDotDot(raw))
+            continue;
+        const bool hidden = IsHiddenName(raw);
+        if (hidden && !(attributeMask & vbHidden))
+            continue;
+        if (entry->d_type == DT_DIR && !(attributeMask & vbDirectory))
+            continue;
+        FoundFile file;
+        const bool representable = DecodeFileName(raw, qsizetype(std::strlen(raw)), &file.name);
+        if (!wildcard.Matches(file.name))
+            continue;
+
+        struct stat st;
+        if (::fstatat(dir.fd(), raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // Listed but not reachable (a folder without search permission, or just removed).
+            file.attributes = hidden ? vbHidden : 0;
+        } else if (S_ISLNK(st.st_mode)) {
+            file.attributes = (hidden ? vbHidden : 0) | kReparsePoint;
+            struct stat target;
+            if (::fstatat(dir.fd(), raw, &target, 0) == 0) {
+                file.attributes |= ModeAttributes(target);
+                file.canOpen = representable && S_ISREG(target.st_mode);
+            }
+        } else {
+            file.attributes = (hidden ? vbHidden : 0) | ModeAttributes(st);
+            file.canOpen = representable && S_ISREG(st.st_mode);
+        }
+        if ((file.attributes & vbDirectory) && !(attributeMask & vbDirectory))
+            continue;
+        found.push_back(std::move(file));
+    }
+    if (err != 0)
+        throw ErrorFromErrno(err);
+    SortByName(found, [](const FoundFile& f) -> const QString& { return f.name; });
+    return found;
+}
+
+FolderInfo PosixFileSystem::GetFolder(const QString& path) {
+    QByteArray p;
+    if (path.isEmpty() || !EncodeFileName(path, &p))
+        throw PathNotFound();
+    struct stat target;
+    if (::stat(p.constData(), &target) != 0) {
+        if (errno == EACCES)
+            throw ErrorFromErrno(errno);
+        throw PathNotFound();
+    }
+    if (!S_ISDIR(target.st_mode))
+        throw PathNotFound();
+    struct stat own;
+    FolderInfo info;
+    info.attributes =
+        ::lstat(p.constData(), &own) == 0 ? PathAttributes(p, own) : PathAttributes(p, target);
+    info.isRoot = IsRootPath(p);
+    return info;
+}
+
+SubFolderListing PosixFileSystem::SubFolders(const QString& folder) {
+    SubFolderListing listing;
+    QByteArray dirPath;
+    if (folder.isEmpty() || !EncodeFileName(folder, &dirPath)) {
+        const runtime::Error e = PathNotFound();
+        listing.errorNumber = e.Number();
+        listing.errorDescription = QString::fromStdString(e.Description());
+        return listing;
+    }
+    auto fail = [&](int err) {
+        const runtime::Error e = ErrorFromErrno(err);
+        listing.errorNumber = e.Number();
+        listing.errorDescription = QString::fromStdString(e.Description());
+    };
+    DirStream dir(dirPath);
+    if (!dir.get()) {
+        fail(errno);
+        return listing;
+    }
+    std::vector<std::pair<dev_t, ino_t>> chain;
+    bool chainKnown = false;
+    int err = 0;
+    while (struct dirent* entry = dir.Next(&err)) {
+        const char* raw = entry->d_name;
+        if (IsDotOrDotDot(raw))
+            continue;
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st;
+            if (::fstatat(dir.fd(), raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+        }
+        if (type == DT_LNK) {
+            struct stat target;
+            if (::fstatat(dir.fd(), raw, &target, 0) != 0 || !S_ISDIR(target.st_mode))
+                continue;
+            if (!chainKnown) {
+                chain = ChainIdentities(dirPath);
+                chainKnown = true;
+            }
+            const std::pair<dev_t, ino_t> id(target.st_dev, target.st_ino);
+            if (std::find(chain.begin(), chain.end(), id) != chain.end())
+                continue;
+        } else if (type != DT_DIR) {
+            continue;
+        }
+        QString name;
+        DecodeFileName(raw, qsizetype(std::strlen(raw)), &name);
+        listing.names.push_back(std::move(name));
+    }
+    if (err != 0)
+        fail(err);
+    SortByName(listing.names, [](const QString& n) -> const QString& { return n; });
+    return listing;
+}
+
+}  // namespace platform

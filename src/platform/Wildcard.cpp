@@ -1,0 +1,59 @@
+#include "platform/Wildcard.h"
+
+namespace platform {
+namespace {
+
+// Glob match of case-folded texts: '*' any run, '?' one character. Linear in practice: on a
+// mismatch only the last star is retried one character further on.
+bool GlobMatch(const QString& pattern, const QString& name) {
+    qsizetype p = 0, n = 0, starP = -1, starN = 0;
+    const qsizetype pn = pattern.size(), nn = name.size();
+    while (n < nn) {
+        if (p < pn && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pn && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pn && pattern[p] == u'*')
+        ++p;
+    return p == pn;
+}
+
+}  // namespace
+
+WildcardPattern::WildcardPattern(const QString& pattern) : folded_(pattern.toCaseFolded()) {
+    if (folded_.endsWith(u".*")) {
+        dotStarTail_ = true;
+        stem_ = folded_.left(folded_.size() - 2);
+    }
+    const qsizetype dot = folded_.lastIndexOf(u'.');
+    threeCharExtension_ = dot >= 0 && folded_.size() - dot - 1 == 3;
+}
+
+bool WildcardPattern::Matches(const QString& name) const {
+    const QString folded = name.toCaseFolded();
+    if (GlobMatch(folded_, folded))
+        return true;
+    if (dotStarTail_ && GlobMatch(stem_, folded))
+        return true;
+    if (threeCharExtension_) {
+        const qsizetype dot = folded.lastIndexOf(u'.');
+        if (dot >= 0 && folded.size() - dot - 1 > 3)
+            return GlobMatch(folded_, folded.left(dot + 4));
+    }
+    return false;
+}
+
+bool MatchesWildcard(const QString& pattern, const QString& name) {
+    return WildcardPattern(pattern).Matches(name);
+}
+
+}  // namespace platform
