@@ -1,0 +1,35 @@
+#include "app/Assembly.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace app {
+
+void AttachControllers(Form1& form, AppServices& services) {
+    // Each subsystem adds exactly one line here, e.g.
+    //   engine::AttachInsertionRun(form, services);
+    // Keep them in this order: intake, engine, listui.
+    (void)form;
+    (void)services;
+}
+
+std::unique_ptr<Form1> CreateMainWindow(AppServices& services) {
+    auto form = std::make_unique<Form1>(services);
+    AttachControllers(*form, services);
+    form->Form_Load();
+    return form;
+}
+
+void ShowMainWindow(Form1& form) {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = form.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        form.move(frame.topLeft());
+    }
+    form.show();
+}
+
+}  // namespace app

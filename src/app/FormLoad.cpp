@@ -1,0 +1,74 @@
+#include <QDir>
+
+#include "app/AppIcon.h"
+#include "app/Form1.h"
+#include "app/Integer16.h"
+#include "app/Main.h"
+#include "engine/FillFontNames.h"
+#include "engine/IsInstalled.h"
+#include "engine/Modes.h"
+#include "runtime/ErrorHandler.h"
+
+namespace app {
+
+namespace {
+
+const QStringList kFontSizes = {"8",  "9",  "10", "11", "12", "14", "16", "18",
+                                "20", "22", "24", "28", "36", "48", "72"};
+
+}  // namespace
+
+void Form1::Form_Load() {
+    runtime::ErrorHandler on(errorSink_, "in Linewright2021/08/31.Form1.Form_Load ");
+    auto setting = [this](const char* key, const QString& defaultValue) {
+        return services_.settings.GetSetting(kSettingsApp, kSettingsSection,
+                                             QString::fromLatin1(key), defaultValue);
+    };
+
+    on.line(100, [&] { Main::LoadSkin(*this); });
+
+    on.line(104, [&] { setWindowTitle(services_.productTitle); });
+    on.line(104, [&] { setWindowIcon(ProgramIcon()); });
+    on.line(104, [&] { applicationTitle_ = Main::SetApplicationTitle(services_); });
+
+    const QString cursorFile =
+        services_.programFolder + QDir::separator() + QStringLiteral("HAND-M.CUR");
+    if (on.cond(106, [&] { return Main::PathExists(cursorFile); }))
+        on.line(108, [&] { LoadMouseIcon(cursorFile); });
+
+    on.line(110, [&] { Main::OpenHomePageAtRandom(services_); });
+
+    on.line(128, [&] { ListView1->AddColumnHeader(QStringLiteral("File(s)")); });
+    on.line(130, [&] { ListView1->SetColumnWidthTwips(1, 7000); });
+
+    on.line(132, [&] { Combo1->AddItem(engine::kModeFirstLine); });
+    on.line(134, [&] { Combo1->AddItem(engine::kModeLastLine); });
+    on.line(136, [&] { Combo1->AddItem(engine::kModeAfterX); });
+    on.line(138, [&] { Combo1->AddItem(engine::kModeBeforeX); });
+
+    on.line(140,
+            [&] { Combo1->SetListIndex(ToInteger16(setting("Combo1", QStringLiteral("0")))); });
+
+    on.line(142, [&] { Text1->setPlainText(setting("Textbox", QStringLiteral("Zarem"))); });
+
+    on.line(144, [&] {
+        FileSize::FillFontNames(services_.registry,
+                                [this](const QString& name) { Combo3->AddItem(name); });
+    });
+
+    on.line(146,
+            [&] { Combo3->SetListIndex(ToInteger16(setting("Combo3", QStringLiteral("0")))); });
+
+    for (int k = 0; k < kFontSizes.size(); ++k)
+        on.line(148 + 2 * k, [&] { Combo2->AddItem(kFontSizes[k]); });
+
+    on.line(178,
+            [&] { Combo2->SetListIndex(ToInteger16(setting("Combo2", QStringLiteral("4")))); });
+
+    on.line(180, [&] {
+        IsInstalled::CheckWordInstalled(services_.registry, services_.dialogs,
+                                        [this] { EndProgram(); });
+    });
+}
+
+}  // namespace app

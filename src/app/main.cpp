@@ -1,0 +1,83 @@
+// lineforge: the main window over the real services.
+#include <QApplication>
+#include <QDateTime>
+#include <QTime>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "app/AppIcon.h"
+#include "app/Assembly.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtServices.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "word/Registry.h"
+
+// The build defines LINEFORGE_WITH_BUILTIN_WORD when the built-in engine's target exists.
+#if defined(LINEFORGE_WITH_BUILTIN_WORD) && __has_include("word/builtin/Builtin.h")
+#include "word/builtin/Builtin.h"
+#define LINEFORGE_HAS_BUILTIN_WORD 1
+#endif
+
+namespace {
+
+bool HasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+[[noreturn]] void EndAtOnce() {
+    std::fflush(nullptr);
+    std::_Exit(EXIT_SUCCESS);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!HasDisplay()) {
+        std::fprintf(stderr,
+                     "lineforge: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
+                     "to run it without a screen use: xvfb-run -a %s\n",
+                     argc > 0 ? argv[0] : "build/bin/lineforge");
+        return 2;
+    }
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(app::ProgramIcon());
+
+    word::Registry registry;
+#ifdef LINEFORGE_HAS_BUILTIN_WORD
+    word::builtin::Register(registry);
+#endif
+    platform::QtDialogs dialogs;
+    platform::QtSettingsStore settings;
+    platform::QtEventLoop events;
+    platform::QtShell shell;
+    platform::QtCursorPosition cursor;
+    std::mt19937 generator(std::random_device{}());
+
+    app::AppServices services{
+        .registry = registry,
+        .dialogs = dialogs,
+        .settings = settings,
+        .events = events,
+        .shell = shell,
+        .cursor = cursor,
+        .programFolder = QApplication::applicationDirPath(),
+        .random = [&generator] { return std::generate_canonical<double, 53>(generator); },
+        .endProgram = [] { EndAtOnce(); },
+        .randomize =
+            [&generator](double seed) {
+                generator.seed(static_cast<std::mt19937::result_type>(seed * 1000.0));
+            },
+        .secondsSinceMidnight = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; },
+        .productTitle = app::kProductTitle,
+        .applicationTitleChanged =
+            [&dialogs](const QString& title) { dialogs.SetApplicationTitle(title); },
+    };
+
+    std::unique_ptr<app::Form1> form = app::CreateMainWindow(services);
+    dialogs.SetOwner(form.get());
+    app::ShowMainWindow(*form);
+    return application.exec();
+}
