@@ -48,9 +48,13 @@ class Selection {
 
   private:
     void SplitParagraph();
+    pugi::xml_node FormattingSource() const;
+    pugi::xml_node InsertRun();
+    std::string NextStyleOf(pugi::xml_node paragraph);
     Document& doc_;
     pugi::xml_node paragraph_;
     pugi::xml_node before_;
+    pugi::xml_node lastTyped_;  // the run typed last, whose formatting typing continues with
     std::optional<std::string> fontName_;
     std::optional<long> fontHalfPoints_;
 };

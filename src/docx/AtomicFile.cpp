@@ -1,0 +1,118 @@
+#include "docx/AtomicFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "docx/Error.h"
+#include "docx/FileLayer.h"
+
+namespace docx {
+namespace {
+
+std::string DirOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+void ThrowSaveError(int err, const std::string& fileName, const std::string& step) {
+    const std::string head = "Cannot save \"" + fileName + "\": ";
+    if (err == ENOSPC || err == EFBIG || err == EDQUOT)
+        throw Error(kDiskFull, head + "the disk is full or the file size limit was reached (" +
+                                   step + "). The document was left as it was.");
+    if (err == EACCES || err == EPERM || err == EROFS)
+        throw Error(kPermissionDenied,
+                    head + "permission denied (" + step + "). The document was left as it was.");
+    throw Error(kFileAccess, head + step + " failed: " + std::strerror(err) +
+                                 ". The document was left as it was.");
+}
+
+AtomicFile::AtomicFile(std::string target, std::string fileName)
+    : target_(std::move(target)), fileName_(std::move(fileName)), dir_(DirOf(target_)) {}
+
+AtomicFile::~AtomicFile() {
+    Rollback();
+}
+
+void AtomicFile::Begin() {
+    Rollback();
+    fd_ = CurrentFileLayer().CreateTemp(dir_, &tempName_);
+    if (fd_ < 0) {
+        errno_ = errno;
+        if (errno_ == EACCES || errno_ == EPERM || errno_ == EROFS)
+            throw Error(kPermissionDenied, "Cannot save \"" + fileName_ + "\": the folder \"" +
+                                               dir_ + "\" cannot be written (" +
+                                               std::strerror(errno_) +
+                                               "). The document was left as it was.");
+        ThrowSaveError(errno_, fileName_, "creating a temporary file in \"" + dir_ + "\"");
+    }
+}
+
+bool AtomicFile::Write(const void* data, size_t len) {
+    if (fd_ < 0) {
+        errno_ = EBADF;
+        return false;
+    }
+    if (CurrentFileLayer().Write(fd_, data, len) < 0) {
+        errno_ = errno;
+        return false;
+    }
+    return true;
+}
+
+void AtomicFile::Commit(const std::optional<struct stat>& keep) {
+    FileLayer& layer = CurrentFileLayer();
+    auto fail = [&](const char* step) {
+        const int err = errno;
+        Rollback();
+        ThrowSaveError(err, fileName_, step);
+    };
+    if (keep) {
+        // Owner first: changing the owner may clear set-id bits that the mode then restores.
+        if (::fchown(fd_, keep->st_uid, keep->st_gid) != 0) {
+            // Only root may give a file away; an ordinary user keeps the file as its own.
+        }
+        if (::fchmod(fd_, keep->st_mode & 07777) != 0)
+            fail("keeping the file's permissions");
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd_, 0666 & ~mask) != 0)
+            fail("setting the file's permissions");
+    }
+    if (layer.Sync(fd_) != 0)
+        fail("flushing the file to disk");
+    if (tempName_.empty() && layer.Link(fd_, dir_, &tempName_) != 0)
+        fail("naming the new file");
+    if (layer.Rename(dir_ + "/" + tempName_, target_) != 0)
+        fail("replacing the file");
+    tempName_.clear();
+    ::close(fd_);
+    fd_ = -1;
+    int dirFd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+void AtomicFile::Rollback() noexcept {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!tempName_.empty()) {
+        ::unlink((dir_ + "/" + tempName_).c_str());
+        tempName_.clear();
+    }
+}
+
+}  // namespace docx

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+
+namespace docx {
+
+// Replaces one file atomically: the new content goes to a temporary file in the same folder,
+// which is flushed, given the old file's permissions and owner, and renamed over the target.
+// Until Commit succeeds the target is untouched; Rollback (or destruction) removes the temporary.
+class AtomicFile {
+  public:
+    // target: the path to replace or create (symbolic links already resolved); fileName: the name
+    // used in error descriptions.
+    AtomicFile(std::string target, std::string fileName);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file; raises docx::Error (kPermissionDenied when the folder cannot be
+    // written, else by errno).
+    void Begin();
+    // The temporary file's descriptor (-1 before Begin).
+    int Fd() const noexcept { return fd_; }
+    // Writes all bytes at the current position; false with errno kept in LastErrno() on failure.
+    bool Write(const void* data, size_t len);
+    int LastErrno() const noexcept { return errno_; }
+    // Flushes, copies mode and owner from keep (when given), names and renames over the target,
+    // then flushes the folder. Raises docx::Error and rolls back on failure.
+    void Commit(const std::optional<struct stat>& keep);
+    // Closes and removes the temporary file; safe to call more than once.
+    void Rollback() noexcept;
+
+  private:
+    std::string target_;
+    std::string fileName_;
+    std::string dir_;
+    std::string tempName_;
+    int fd_ = -1;
+    int errno_ = 0;
+};
+
+// The docx::Error for a failed save step: disk full (61), permission (70) or other (75) by errno,
+// with a description naming the file.
+[[noreturn]] void ThrowSaveError(int err, const std::string& fileName, const std::string& step);
+
+}  // namespace docx

@@ -1,0 +1,142 @@
+#include "docx/Document.h"
+
+#include <sys/stat.h>
+
+#include "docx/PackageIo.h"
+
+namespace docx {
+namespace {
+
+// Word's owner file keeps the whole name when its stem has up to six characters, drops the first
+// character of a seven-character stem and the first two of a longer one.
+std::string WordOwnerFileName(const std::string& name) {
+    std::vector<size_t> starts;  // byte offset of every UTF-8 character
+    for (size_t i = 0; i < name.size(); ++i)
+        if ((static_cast<unsigned char>(name[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    const size_t dot = name.find_last_of('.');
+    size_t stem = 0;
+    for (size_t s : starts)
+        if (dot == std::string::npos || s < dot)
+            ++stem;
+    const size_t drop = stem <= 6 ? 0 : (stem == 7 ? 1 : 2);
+    return "~$" + name.substr(drop < starts.size() ? starts[drop] : name.size());
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void CheckNotHeldByAnotherEditor(const std::string& path) {
+    const std::string name = io::FileNameOf(path);
+    const std::string dir = io::DirOf(path);
+    const std::string owner = WordOwnerFileName(name);
+    if (Exists(dir + "/" + owner))
+        throw Error(
+            kPermissionDenied,
+            io::OpenFailure(name, "the document is open in Word (its owner file \"" + owner +
+                                      "\" is beside it). Close it there and try again."));
+    const std::string lock = ".~lock." + name + "#";
+    if (Exists(dir + "/" + lock))
+        throw Error(
+            kPermissionDenied,
+            io::OpenFailure(name, "the document is open in LibreOffice (its lock file \"" + lock +
+                                      "\" is beside it). Close it there and try "
+                                      "again."));
+}
+
+bool IsSigned(Package& pkg) {
+    for (const Relationship& r : pkg.Relationships("")) {
+        if (r.external || !RelTypeIs(r.type, "origin"))
+            continue;
+        if (!pkg.HasPart(r.target))
+            continue;
+        for (const Relationship& s : pkg.Relationships(r.target))
+            if (RelTypeIs(s.type, "signature"))
+                return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsWordMainContentType(std::string_view t) {
+    return t ==
+               "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml" ||
+           t == "application/vnd.ms-word.document.macroEnabled.main+xml" ||
+           t ==
+               "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml" ||
+           t == "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
+}
+
+std::unique_ptr<Document> Document::Open(const std::string& path, const PackageLimits& limits) {
+    CheckNotHeldByAnotherEditor(path);
+    std::unique_ptr<Document> doc(new Document());
+    doc->package_ = Package::Open(path, limits);
+    Package& pkg = *doc->package_;
+    const std::string name = pkg.FileName();
+    auto fail = [&](long number, const std::string& reason) {
+        throw Error(number, io::OpenFailure(name, reason));
+    };
+    if (!pkg.HasPart("_rels/.rels"))
+        fail(kCannotOpenFormat,
+             "it is a zip file but not a Word document (it has no package "
+             "relationships).");
+    if (IsSigned(pkg))
+        fail(kRefused,
+             "the document is digitally signed; changing it would break the signature. "
+             "Remove the signature in Word to change it.");
+    for (const Relationship& r : pkg.Relationships("")) {
+        if (!r.external && RelTypeIs(r.type, "officeDocument")) {
+            doc->mainPart_ = r.target;
+            break;
+        }
+    }
+    if (doc->mainPart_.empty())
+        fail(kCannotOpenFormat, "it is not a Word document (the package names no main document).");
+    if (!pkg.HasPart(doc->mainPart_))
+        fail(kCorrupted,
+             "the package is damaged: its main part \"" + doc->mainPart_ + "\" is missing.");
+    const std::string type = pkg.ContentType(doc->mainPart_);
+    if (!type.empty() && !IsWordMainContentType(type))
+        fail(kCannotOpenFormat,
+             "it is not a Word document (its main part is of type " + type + ").");
+    pugi::xml_document& xml = pkg.Xml(doc->mainPart_);
+    const WordNames& w = doc->Names(doc->mainPart_);
+    pugi::xml_node root = xml.document_element();
+    if (!w.Is(root, "document"))
+        fail(kCannotOpenFormat,
+             "it is not a Word document (its main part holds no WordprocessingML "
+             "document).");
+    doc->body_ = w.Child(root, "body");
+    if (!doc->body_)
+        fail(kCorrupted, "the package is damaged: the document has no body.");
+    return doc;
+}
+
+const WordNames& Document::Names(std::string_view partName) {
+    const Entry* e = package_->FindEntry(partName);
+    const std::string key = e ? e->name : std::string(partName);
+    if (auto it = names_.find(key); it != names_.end())
+        return *it->second;
+    auto names = std::make_unique<WordNames>(package_->Xml(key));
+    return *names_.emplace(key, std::move(names)).first->second;
+}
+
+std::vector<Relationship> Document::MainRelationships(std::string_view kind) {
+    std::vector<Relationship> out;
+    for (const Relationship& r : package_->Relationships(mainPart_))
+        if (!r.external && RelTypeIs(r.type, kind))
+            out.push_back(r);
+    return out;
+}
+
+std::string Document::RelatedPart(std::string_view kind) {
+    for (const Relationship& r : MainRelationships(kind))
+        if (package_->HasPart(r.target))
+            return r.target;
+    return "";
+}
+
+}  // namespace docx

@@ -1,0 +1,115 @@
+#include "docx/FileLayer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <random>
+
+namespace docx {
+namespace {
+
+FileLayer& DefaultLayer() {
+    static FileLayer layer;
+    return layer;
+}
+
+FileLayer* current = nullptr;
+
+std::string RandomName() {
+    static std::mt19937_64 rng{std::random_device{}()};
+    static const char digits[] = "0123456789abcdef";
+    std::string name = ".~lf";
+    auto value = rng();
+    for (int i = 0; i < 12; ++i, value >>= 4)
+        name += digits[value & 15];
+    return name + ".tmp";
+}
+
+}  // namespace
+
+int FileLayer::CreateTemp(const std::string& dir, std::string* name) {
+    name->clear();
+#ifdef O_TMPFILE
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    // Kernels or file systems without unnamed files answer one of these; use a named file then.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return -1;
+#endif
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = RandomName();
+        int named =
+            ::open((dir + "/" + candidate).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (named >= 0) {
+            *name = candidate;
+            return named;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+ssize_t FileLayer::Write(int fd, const void* data, size_t len) {
+    const char* p = static_cast<const char*>(data);
+    size_t left = len;
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(len);
+}
+
+int FileLayer::Sync(int fd) {
+    return ::fsync(fd);
+}
+
+int FileLayer::Link(int fd, const std::string& dir, std::string* name) {
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = RandomName();
+        const std::string full = dir + "/" + candidate;
+        int rc = ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, full.c_str(), AT_SYMLINK_FOLLOW);
+#ifdef AT_EMPTY_PATH
+        if (rc != 0 && errno == ENOENT)
+            rc = ::linkat(fd, "", AT_FDCWD, full.c_str(), AT_EMPTY_PATH);
+#endif
+        if (rc == 0) {
+            *name = candidate;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+int FileLayer::Rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str());
+}
+
+FileLayer& CurrentFileLayer() {
+    return current ? *current : DefaultLayer();
+}
+
+ScopedFileLayer::ScopedFileLayer(FileLayer& layer) : previous_(current) {
+    current = &layer;
+}
+
+ScopedFileLayer::~ScopedFileLayer() {
+    current = previous_;
+}
+
+}  // namespace docx

@@ -1,0 +1,154 @@
+#include "docx/PackageIo.h"
+
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace docx::io {
+
+std::string FileNameOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string ResolveForWrite(const std::string& path) {
+    char buf[PATH_MAX];
+    if (::realpath(path.c_str(), buf))
+        return buf;
+    // A dangling link or a new file: resolve the folder and keep the name (following a dangling
+    // link's target name when the path is one).
+    std::string name = FileNameOf(path);
+    std::string dir = DirOf(path);
+    char link[PATH_MAX];
+    ssize_t n = ::readlink(path.c_str(), link, sizeof link - 1);
+    if (n > 0) {
+        link[n] = 0;
+        std::string target = link;
+        if (target[0] != '/')
+            target = dir + "/" + target;
+        name = FileNameOf(target);
+        dir = DirOf(target);
+    }
+    if (!::realpath(dir.c_str(), buf))
+        return "";
+    std::string resolved = buf;
+    if (resolved != "/")
+        resolved += "/";
+    return resolved + name;
+}
+
+std::string OpenFailure(const std::string& fileName, const std::string& reason) {
+    return "Cannot open \"" + fileName + "\": " + reason;
+}
+
+bool IsOleSignature(const unsigned char* head, size_t len) {
+    static const unsigned char sig[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    return len >= 8 && std::memcmp(head, sig, 8) == 0;
+}
+
+bool OleHoldsEncryptedPackage(int fd, off_t size) {
+    // Directory entries name their streams in UTF-16LE; an encrypted OOXML package is stored in a
+    // stream named "EncryptedPackage" beside "EncryptionInfo".
+    static const char name[] = "EncryptedPackage";
+    std::string needle;
+    for (const char* c = name; *c; ++c) {
+        needle += *c;
+        needle += '\0';
+    }
+    const off_t limit = size < (64 << 20) ? size : (64 << 20);
+    std::string data(static_cast<size_t>(limit), '\0');
+    off_t got = 0;
+    while (got < limit) {
+        ssize_t n = ::pread(fd, data.data() + got, static_cast<size_t>(limit - got), got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    data.resize(static_cast<size_t>(got));
+    return data.find(needle) != std::string::npos;
+}
+
+XmlEncoding DetectXmlEncoding(const char* data, size_t len) {
+    auto b = reinterpret_cast<const unsigned char*>(data);
+    if (len >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return {pugi::encoding_utf8, true};
+    if (len >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        return {pugi::encoding_utf16_le, true};
+    if (len >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        return {pugi::encoding_utf16_be, true};
+    if (len >= 2 && b[0] == '<' && b[1] == 0)
+        return {pugi::encoding_utf16_le, false};
+    if (len >= 2 && b[0] == 0 && b[1] == '<')
+        return {pugi::encoding_utf16_be, false};
+    return {pugi::encoding_utf8, false};
+}
+
+std::string FindUndefinedEntity(const char* data, size_t len) {
+    const char* p = data;
+    const char* end = data + len;
+    auto find = [&](const char* from, const char* what, size_t n) -> const char* {
+        auto at =
+            static_cast<const char*>(::memmem(from, static_cast<size_t>(end - from), what, n));
+        return at ? at : end;
+    };
+    const char* bang = find(p, "<!", 2);
+    while (p < end) {
+        auto amp = static_cast<const char*>(std::memchr(p, '&', static_cast<size_t>(end - p)));
+        if (!amp)
+            return "";
+        if (bang < amp) {
+            // Comments and CDATA sections hold '&' literally.
+            const char* close = end;
+            if (end - bang >= 4 && std::memcmp(bang, "<!--", 4) == 0)
+                close = find(bang + 4, "-->", 3);
+            else if (end - bang >= 9 && std::memcmp(bang, "<![CDATA[", 9) == 0)
+                close = find(bang + 9, "]]>", 3);
+            else
+                close = bang + 2;
+            p = close;
+            bang = p < end ? find(p, "<!", 2) : end;
+            continue;
+        }
+        const char* q = amp + 1;
+        if (q < end && *q == '#') {
+            p = q;
+            continue;
+        }
+        const char* semi = q;
+        while (semi < end && semi - q < 40 && *semi != ';' && *semi != '<' && *semi != '&' &&
+               *semi != ' ' && *semi != '"')
+            ++semi;
+        std::string_view ref(q, static_cast<size_t>(semi - q));
+        bool known = semi < end && *semi == ';' &&
+                     (ref == "lt" || ref == "gt" || ref == "amp" || ref == "quot" || ref == "apos");
+        if (!known)
+            return "&" + std::string(ref) + (semi < end && *semi == ';' ? ";" : "");
+        p = semi;
+    }
+    return "";
+}
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+}  // namespace docx::io
