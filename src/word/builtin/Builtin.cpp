@@ -1,0 +1,15 @@
+#include "word/builtin/Builtin.h"
+
+#include "word/builtin/Objects.h"
+
+namespace word::builtin {
+
+void Register(word::Registry& registry) {
+    registry.Register("Word.Application", [] {
+        auto app = std::make_shared<BuiltinApplication>();
+        app->session()->application = app;
+        return std::shared_ptr<word::Application>(app);
+    });
+}
+
+}  // namespace word::builtin

@@ -1,0 +1,68 @@
+#pragma once
+
+// State shared by the objects of one built-in Word instance, and the translation of engine
+// errors into Word errors.
+
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "docx/Document.h"
+#include "docx/Error.h"
+#include "docx/Selection.h"
+#include "word/Word.h"
+
+namespace word::builtin {
+
+// The Word error for calls on an instance that has quit.
+inline constexpr long kServerUnavailable = 462;
+// The Word error for a member this engine does not provide.
+inline constexpr long kNotSupported = 438;
+
+// One open document and its insertion point (created when the selection is first used).
+struct OpenDocument {
+    std::unique_ptr<docx::Document> doc;
+    std::unique_ptr<docx::Selection> selection;
+    docx::Selection& Sel() {
+        if (!selection)
+            selection = std::make_unique<docx::Selection>(*doc);
+        return *selection;
+    }
+};
+
+struct Session {
+    std::vector<std::shared_ptr<OpenDocument>> documents;  // in opening order; last is active
+    bool quit = false;
+    std::weak_ptr<word::Application> application;
+
+    // Raises 462 after Quit.
+    void CheckAlive() const {
+        if (quit)
+            throw word::Error(kServerUnavailable,
+                              "The Word instance has quit; its objects can no longer be used.");
+    }
+    // The active document; raises when none is open.
+    std::shared_ptr<OpenDocument> Active() const {
+        CheckAlive();
+        if (documents.empty())
+            throw word::Error(docx::kNotAvailable,
+                              "This command is not available because no document is open.");
+        return documents.back();
+    }
+};
+
+// Runs f, turning engine errors into Word errors with the same number and description.
+template <class F>
+decltype(auto) Translate(F&& f) {
+    try {
+        return std::forward<F>(f)();
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    } catch (const std::bad_alloc&) {
+        throw word::Error(7, "Out of memory");
+    }
+}
+
+}  // namespace word::builtin
