@@ -1,9 +1,11 @@
 #include "listui/EntryReorder.h"
 
+#include <QDir>
+
 namespace listui {
 
 QString EntryReorder::DragIconPath() const {
-    return programFolder_ + QLatin1Char('/') + QLatin1String(kDragIconFile);
+    return programFolder_ + QDir::separator() + QLatin1String(kDragIconFile);
 }
 
 int EntryReorder::DragItemIndex() const {

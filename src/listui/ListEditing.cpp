@@ -1,8 +1,5 @@
 #include "listui/ListEditing.h"
 
-#include "platform/DialogErrorSink.h"
-#include "runtime/ErrorHandler.h"
-
 namespace listui {
 
 bool ListEditing::Busy() const {
@@ -34,8 +31,7 @@ void ListEditing::ListView1_DblClick() {
 }
 
 void ListEditing::PushButton5_Click() {
-    platform::DialogErrorSink sink(dialogs_);
-    runtime::ErrorHandler on(sink, "in Linewright2021/08/31.Form1.PushButton5_Click ");
+    runtime::ErrorHandler on(errors_, "in Linewright2021/08/31.Form1.PushButton5_Click ");
     on.line(100, [&] {
         if (Busy())
             return;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "intake/FileList.h"
-#include "platform/Dialogs.h"
 #include "platform/Pointer.h"
+#include "runtime/ErrorHandler.h"
 
 namespace listui {
 
@@ -14,8 +14,8 @@ inline constexpr int vbKeyDelete = 46;
 class ListEditing {
   public:
     ListEditing(intake::FileList& list, platform::WindowPointer& windowPointer,
-                platform::Dialogs& dialogs)
-        : list_(list), windowPointer_(windowPointer), dialogs_(dialogs) {}
+                runtime::ErrorSink& errors)
+        : list_(list), windowPointer_(windowPointer), errors_(errors) {}
 
     // Key pressed in the list: the Delete key removes the selected entry whatever the shift
     // state; every other key is left alone. Never raises.
@@ -34,7 +34,7 @@ class ListEditing {
 
     intake::FileList& list_;
     platform::WindowPointer& windowPointer_;
-    platform::Dialogs& dialogs_;
+    runtime::ErrorSink& errors_;
 };
 
 }  // namespace listui

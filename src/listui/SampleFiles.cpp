@@ -3,15 +3,26 @@
 #include <QDir>
 #include <utility>
 
-#include "platform/DialogErrorSink.h"
-#include "runtime/ErrorHandler.h"
+#include "intake/ListFiles.h"
 
 namespace listui {
 
-SampleFiles::SampleFiles(intake::FileList& list, platform::Dialogs& dialogs, platform::Shell& shell,
-                         QString programFolder, FileLister listFiles)
+FileLister ListFilesWith(platform::FileSystem& fs) {
+    return [&fs](const QString& folder, const QString& pattern) {
+        const AddFolder::StringArray found = AddFolder::ListFiles(fs, folder, pattern);
+        QStringList names;
+        for (int i = 1; i <= found.UBound(); ++i)
+            names << found(i);
+        return names;
+    };
+}
+
+SampleFiles::SampleFiles(intake::FileList& list, platform::Dialogs& dialogs,
+                         runtime::ErrorSink& errors, platform::Shell& shell, QString programFolder,
+                         FileLister listFiles)
     : list_(list),
       dialogs_(dialogs),
+      errors_(errors),
       shell_(shell),
       programFolder_(std::move(programFolder)),
       listFiles_(std::move(listFiles)) {}
@@ -40,8 +51,7 @@ void SampleFiles::LoadSamples() {
 }
 
 void SampleFiles::PushButton6_Click() {
-    platform::DialogErrorSink sink(dialogs_);
-    runtime::ErrorHandler on(sink, "in Linewright2021/08/31.Form1.PushButton6_Click ");
+    runtime::ErrorHandler on(errors_, "in Linewright2021/08/31.Form1.PushButton6_Click ");
     on.line(100, [&] { LoadSamples(); });
 }
 

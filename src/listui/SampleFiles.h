@@ -6,7 +6,9 @@
 
 #include "intake/FileList.h"
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 #include "platform/Shell.h"
+#include "runtime/ErrorHandler.h"
 
 namespace listui {
 
@@ -22,11 +24,14 @@ inline constexpr int kShowWindowNormal = 5;
 // platform's listing order; empty when there are none or the folder is missing.
 using FileLister = std::function<QStringList(const QString& folder, const QString& pattern)>;
 
+// The folder listing of the intake (AddFolder::ListFiles) over fs, positions 1 to its upper bound.
+FileLister ListFilesWith(platform::FileSystem& fs);
+
 // The sample documents shipped in the folder "Samples" beside the program.
 class SampleFiles {
   public:
-    SampleFiles(intake::FileList& list, platform::Dialogs& dialogs, platform::Shell& shell,
-                QString programFolder, FileLister listFiles);
+    SampleFiles(intake::FileList& list, platform::Dialogs& dialogs, runtime::ErrorSink& errors,
+                platform::Shell& shell, QString programFolder, FileLister listFiles);
 
     // "Load Sample/Example Files": runs LoadSamples; a failure is reported as line 100 of the
     // handler, and entries appended before it stay.
@@ -44,6 +49,7 @@ class SampleFiles {
   private:
     intake::FileList& list_;
     platform::Dialogs& dialogs_;
+    runtime::ErrorSink& errors_;
     platform::Shell& shell_;
     QString programFolder_;
     FileLister listFiles_;

@@ -9,6 +9,7 @@
 #include "Fakes.h"
 #include "listui/EntryReorder.h"
 #include "listui/ListEditing.h"
+#include "platform/DialogErrorSink.h"
 
 namespace {
 
@@ -134,7 +135,8 @@ TEST_F(EntryReorderTest, WithoutAnyItemClickThereIsNothingToCarry) {
 
 TEST_F(EntryReorderTest, ACarryAfterClearListDoesNothing) {
     testing_support::FakeDialogs dialogs;
-    listui::ListEditing editing(list, windowPointer, dialogs);
+    platform::DialogErrorSink errors(dialogs);
+    listui::ListEditing editing(list, windowPointer, errors);
     PressOn(2);
     editing.PushButton5_Click();
     MoveTo(1);
@@ -154,7 +156,8 @@ TEST_F(EntryReorderTest, ACarryAfterClearListDoesNothing) {
 
 TEST_F(EntryReorderTest, ACarriedEntryRemovedMidwayIsNeverUsed) {
     testing_support::FakeDialogs dialogs;
-    listui::ListEditing editing(list, windowPointer, dialogs);
+    platform::DialogErrorSink errors(dialogs);
+    listui::ListEditing editing(list, windowPointer, errors);
     PressOn(2);
     MoveTo(3);                     // the carried path is now entry 3
     editing.ListView1_DblClick();  // removes it (it is the selected entry)

@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "Fakes.h"
 #include "listui/ListEditing.h"
+#include "platform/DialogErrorSink.h"
 #include "runtime/Error.h"
 
 namespace {
@@ -22,7 +23,8 @@ struct ListEditingTest : ::testing::Test {
     MemoryFileList list;
     FakePointer pointer;
     FakeDialogs dialogs;
-    listui::ListEditing editing{list, pointer, dialogs};
+    platform::DialogErrorSink errors{dialogs};
+    listui::ListEditing editing{list, pointer, errors};
 };
 
 TEST_F(ListEditingTest, RemovingTheThirdOfFiveKeepsTheOthersInOrder) {
@@ -121,7 +123,8 @@ TEST(ClearListFailure, IsReportedAsLine100OfTheHandler) {
     list.Append("/d/1.docx");
     FakePointer pointer;
     FakeDialogs dialogs;
-    listui::ListEditing editing(list, pointer, dialogs);
+    platform::DialogErrorSink errors(dialogs);
+    listui::ListEditing editing(list, pointer, errors);
     editing.PushButton5_Click();
     ASSERT_EQ(dialogs.ErrorReports().size(), 1);
     EXPECT_EQ(dialogs.ErrorReports()[0],

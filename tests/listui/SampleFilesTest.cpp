@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "Fakes.h"
 #include "listui/SampleFiles.h"
+#include "platform/DialogErrorSink.h"
 #include "runtime/Error.h"
 
 namespace {
@@ -14,7 +15,7 @@ using testing_support::MemoryFileList;
 // A sample folder whose listing the test scripts.
 struct ScriptedSamplesTest : ::testing::Test {
     listui::SampleFiles Samples() {
-        return listui::SampleFiles(list, dialogs, shell, "/opt/lf",
+        return listui::SampleFiles(list, dialogs, errors, shell, "/opt/lf",
                                    [this](const QString& folder, const QString& pattern) {
                                        listedFolders << folder;
                                        patterns << pattern;
@@ -25,6 +26,7 @@ struct ScriptedSamplesTest : ::testing::Test {
     }
     MemoryFileList list;
     FakeDialogs dialogs;
+    platform::DialogErrorSink errors{dialogs};
     FakeShell shell;
     QStringList names;
     QStringList listedFolders, patterns;
@@ -127,10 +129,12 @@ struct FailingAppendList : MemoryFileList {
 TEST(SamplesAppendFailure, EntriesAppendedBeforeStayAndTheQuestionIsNotAsked) {
     FailingAppendList list;
     FakeDialogs dialogs;
+    platform::DialogErrorSink errors(dialogs);
     FakeShell shell;
-    listui::SampleFiles samples(list, dialogs, shell, "/p", [](const QString&, const QString&) {
-        return QStringList{"a.docx", "b.docx", "c.docx"};
-    });
+    listui::SampleFiles samples(list, dialogs, errors, shell, "/p",
+                                [](const QString&, const QString&) {
+                                    return QStringList{"a.docx", "b.docx", "c.docx"};
+                                });
     dialogs.msgBoxAnswers = {platform::vbYes};
     samples.PushButton6_Click();
     EXPECT_EQ(list.Paths(), QStringList{"/p/Samples/a.docx"});
