@@ -1,0 +1,45 @@
+#include "engine/InsertAroundX.h"
+
+#include "engine/ReplaceByFileXY.h"
+
+namespace AddRemove {
+
+namespace {
+
+constexpr QChar kCR(u'\r');
+constexpr long kInvalidProcedureCall = 5;
+
+// The run passes an empty x only when the mode was switched to an x mode during the run, so
+// no x was asked; a search for nothing must not start.
+void RequireX(const QString& path, const QString& x) {
+    if (x.isEmpty())
+        throw runtime::Error(kInvalidProcedureCall,
+                             "No text x was asked for this run (the mode was changed during "
+                             "the run); the document was skipped: " +
+                                 path.toStdString());
+}
+
+}  // namespace
+
+QString BeforeXReplacement(const QString& lines, const QString& x) {
+    return lines + kCR + x;
+}
+
+QString AfterXReplacement(const QString& x, const QString& lines) {
+    return x + kCR + lines;
+}
+
+void InsertBeforeEachX(const engine::InsertContext& context, const QString& path,
+                       const QString& x) {
+    RequireX(path, x);
+    const QString replacement = BeforeXReplacement(context.view.LinesText(), x);
+    ReplaceByFileXY(context, path, x, replacement);
+}
+
+void InsertAfterEachX(const engine::InsertContext& context, const QString& path, const QString& x) {
+    RequireX(path, x);
+    const QString replacement = AfterXReplacement(x, context.view.LinesText());
+    ReplaceByFileXY(context, path, x, replacement);
+}
+
+}  // namespace AddRemove

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include "engine/InsertContext.h"
+
+namespace AddRemove {
+
+// The replacement of before-x mode: the lines, a carriage return, x.
+QString BeforeXReplacement(const QString& lines, const QString& x);
+// The replacement of after-x mode: x, a carriage return, the lines.
+QString AfterXReplacement(const QString& x, const QString& lines);
+
+// Puts the lines (read from the window now) before each x, ending the paragraph in which x
+// stood, through ReplaceByFileXY. Raises runtime::Error, and touches nothing, when x is
+// empty; the caller reports it and skips the document.
+void InsertBeforeEachX(const engine::InsertContext& context, const QString& path, const QString& x);
+
+// Puts the lines after each x, in a paragraph that starts behind x, through ReplaceByFileXY.
+// Raises runtime::Error, and touches nothing, when x is empty.
+void InsertAfterEachX(const engine::InsertContext& context, const QString& path, const QString& x);
+
+}  // namespace AddRemove
