@@ -293,7 +293,7 @@ void Selection::SplitParagraph() {
     const WordNames& w = doc_.MainNames();
     pugi::xml_node p = paragraph_;
     pugi::xml_node pPr = w.Child(p, "pPr");
-    pugi::xml_node first = p.insert_child_before(p.name(), p);
+    pugi::xml_node first = p.parent().insert_child_before(p.name(), p);
     if (pPr) {
         pugi::xml_node copy = first.append_copy(pPr);
         for (pugi::xml_node c = copy.first_child(); c;) {
