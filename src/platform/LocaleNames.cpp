@@ -5,7 +5,26 @@
 
 namespace platform {
 
+namespace {
+
+// A surrogate without its partner stands for no character at all.
+bool HasUnpairedSurrogate(const QString& s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            ++i;
+        else if (s[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool EncodeFileName(const QString& name, QByteArray* out) {
+    if (HasUnpairedSurrogate(name)) {
+        out->clear();
+        return false;
+    }
     QStringEncoder encoder(QStringConverter::System);
     *out = encoder.encode(name);
     return !encoder.hasError();
