@@ -1,0 +1,34 @@
+#pragma once
+
+// Character classes and case mappings for find and replace, over the whole of Unicode (simple,
+// one-to-one mappings: a character never changes into several).
+
+#include <string>
+#include <string_view>
+
+namespace docx::unicode {
+
+// The case-folded form of c: equal for two characters that differ only in case (A/a, Ä/ä, Σ/σ/ς,
+// Ж/ж, Ǆ/ǅ/ǆ); c itself for characters without case.
+char32_t Fold(char32_t c);
+// The capital of c, or c itself when it has none.
+char32_t Upper(char32_t c);
+// True for a capital letter: one that has no other capital and folds to another character.
+bool IsUpper(char32_t c);
+// True for a small (or title-case) letter: one that has a capital other than itself.
+bool IsLower(char32_t c);
+// True for any letter (general category L).
+bool IsLetter(char32_t c);
+// True for a decimal digit (general category Nd).
+bool IsDigit(char32_t c);
+
+// Decodes UTF-8 into code points; false when the text is not valid UTF-8 (overlong forms,
+// surrogates and values above U+10FFFF count as invalid).
+bool DecodeUtf8(std::string_view text, std::u32string& out);
+// Appends the UTF-8 form of c.
+void AppendUtf8(std::string& out, char32_t c);
+// Decodes the code point at text[pos], setting length to its byte count; U+FFFD with length 1
+// for a byte that does not start a valid sequence.
+char32_t DecodeAt(std::string_view text, size_t pos, size_t& length);
+
+}  // namespace docx::unicode

@@ -1,0 +1,54 @@
+#pragma once
+
+// The stories of a document, one per story type it has, as Word's StoryRanges collection holds
+// them: main text, notes, comments, the first text box of the main text, headers and footers
+// (the first section's reference of each type), note separators.
+
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "docx/Document.h"
+#include "docx/FindReplace.h"
+
+namespace docx {
+
+// Word's story type numbers.
+enum StoryType : long {
+    kMainTextStory = 1,
+    kFootnotesStory = 2,
+    kEndnotesStory = 3,
+    kCommentsStory = 4,
+    kTextFrameStory = 5,
+    kEvenPagesHeaderStory = 6,
+    kPrimaryHeaderStory = 7,
+    kEvenPagesFooterStory = 8,
+    kPrimaryFooterStory = 9,
+    kFirstPageHeaderStory = 10,
+    kFirstPageFooterStory = 11,
+    kFootnoteSeparatorStory = 12,
+    kFootnoteContinuationSeparatorStory = 13,
+    kFootnoteContinuationNoticeStory = 14,
+    kEndnoteSeparatorStory = 15,
+    kEndnoteContinuationSeparatorStory = 16,
+    kEndnoteContinuationNoticeStory = 17,
+};
+
+// One story: the containers of its paragraphs in one part.
+struct Story {
+    long type = kMainTextStory;
+    std::string part;                         // the part that holds it
+    std::vector<pugi::xml_node> roots;        // the containers of its paragraphs, in order
+    std::vector<pugi::xml_node> mirrorRoots;  // a second copy kept equal (a text box's VML
+                                              // fallback beside its DrawingML)
+};
+
+// The stories doc has, in ascending order of type. Raises when a related part is damaged.
+std::vector<Story> CollectStories(Document& doc);
+
+// Finds (and replaces) in story, applying every replacement to its mirror copy too, and marks
+// the part changed when something was replaced. Returns the number of matches in the story.
+size_t ReplaceInStory(Document& doc, const Story& story, const ReplaceRequest& request);
+
+}  // namespace docx
