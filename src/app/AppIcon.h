@@ -4,7 +4,7 @@
 
 namespace app {
 
-// The program's icon: a page with lines and an insertion mark, drawn at the usual sizes.
+// The program's icon: the application icon of the menu entry, in every shipped size.
 QIcon ProgramIcon();
 
 }  // namespace app

@@ -34,12 +34,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Description | wc -l)" -ge 3 ] || fail "the description has no long part"
 depends="$(field Depends)"
 echo "Depends: $depends"
-need=()
-[ ${#programs[@]} -eq 0 ] || need+=(libc6 libstdc++6 libqt6core6 libzip4 libpugixml1v5 libfontconfig1)
-[[ " ${programs[*]} " != *" lineforge "* ]] || need+=(libqt6gui6 libqt6widgets6)
-for lib in "${need[@]}"; do
-    [[ ", $depends," == *", $lib "* || ", $depends," == *", $lib,"* ]] || fail "Depends lacks $lib"
-done
+depends_on() { [[ ", $depends," == *", $1 "* || ", $depends," == *", $1,"* ]]; }
+[[ " ${programs[*]} " != *" lineforge "* ]] || depends_on libqt6widgets6 || fail "Depends lacks libqt6widgets6"
 
 # Listing: every entry root-owned below usr/, holding what the install rules put there.
 dpkg-deb -c "$deb" >"$out/listing.txt" || fail "dpkg-deb -c cannot list the package"
@@ -68,6 +64,10 @@ dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x cannot unpack the package"
 for p in "${programs[@]}"; do
     [ "$(realpath "$root/usr/$bindir/$p")" = "$(realpath "$root/$app/$p")" ] ||
         fail "usr/$bindir/$p does not lead to $app/$p"
+    # Every shared library the program loads directly comes from a package that Depends names.
+    while IFS= read -r pkg; do
+        depends_on "$pkg" || fail "$app/$p needs a library of $pkg, which Depends lacks"
+    done < <(library_packages "$root/$app/$p" | LC_ALL=C sort -u)
     if command -v readelf >/dev/null && readelf -S "$root/$app/$p" | grep -q '\.debug_info'; then
         fail "$app/$p carries debug information"
     fi

@@ -41,3 +41,18 @@ runtime_files() {
         (cd "$runtime" && find "$item" -type f | LC_ALL=C sort)
     done
 }
+
+# The Debian packages that own the shared libraries an executable names as NEEDED, one a line;
+# "?name" for a library that no installed package owns.
+library_packages() {
+    local exe="$1" lib path candidate owner
+    for lib in $(readelf -d "$exe" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+        path="$(ldd "$exe" | awk -v l="$lib" '$1 == l && $2 == "=>" {print $3}')"
+        owner=""
+        for candidate in "$path" "$(realpath -m "$path")" "/usr$path" "/usr$(realpath -m "$path")"; do
+            [ -n "$candidate" ] || continue
+            owner="$(dpkg -S "$candidate" 2>/dev/null | head -n1 | cut -d: -f1)" && [ -n "$owner" ] && break
+        done
+        echo "${owner:-?$lib}"
+    done
+}
