@@ -214,6 +214,17 @@ struct PackageOpener {
                      "WordprocessingML package; save it as .docx in Word first.");
         }
 
+        OpenZip(pkg, name);
+        if (verify)
+            VerifyEntries(pkg, name);
+    }
+
+    // Opens the zip directory of the file already open in pkg and lists its entries.
+    static void OpenZip(Package& pkg, const std::string& name) {
+        Package::Impl& m = *pkg.impl_;
+        m.source.pos = 0;
+        zip_error_fini(&m.source.error);
+        zip_error_init(&m.source.error);
         zip_error_t err;
         zip_error_init(&err);
         zip_source_t* src = zip_source_function_create(ZipFileSourceCallback, &m.source, &err);
@@ -294,8 +305,6 @@ struct PackageOpener {
                              " MB in all (a zip bomb).");
             pkg.entries_.push_back(std::move(e));
         }
-        if (verify)
-            VerifyEntries(pkg, name);
     }
 
     // Inflates every entry once, in bounded memory, so that a bad checksum or damaged data is
@@ -600,10 +609,13 @@ void Package::SaveAs(const std::string& path) {
             const zip_error_t* ze = zip_get_error(m.zip);
             const int sys = zip_error_code_system(ze);
             const std::string what = zip_error_strerror(const_cast<zip_error_t*>(ze));
-            zip_unchange_all(m.zip);
-            zip_error_clear(m.zip);
+            // A failed close leaves libzip's source closed for reading: start again from the
+            // descriptor, which still shows the file as it was opened.
+            zip_discard(m.zip);
+            m.zip = nullptr;
             m.source.writer = nullptr;
             out.Rollback();
+            PackageOpener::OpenZip(*this, name);
             if (m.source.failure) {
                 auto failure = m.source.failure;
                 m.source.failure = nullptr;
