@@ -2,6 +2,7 @@
 
 #include "docx/FontNames.h"
 #include "docx/Protection.h"
+#include "word/builtin/BuiltinStories.h"
 
 namespace word::builtin {
 namespace {
@@ -83,9 +84,7 @@ Ref<word::Frames> BuiltinDocument::Frames() {
 }
 
 Ref<word::StoryRanges> BuiltinDocument::StoryRanges() {
-    session_->CheckAlive();
-    throw word::Error(kNotSupported, "The built-in engine does not provide StoryRanges for \"" +
-                                         Doc().Name() + "\".");
+    return MakeStoryRanges(session_, doc_);
 }
 
 Ref<word::Application> BuiltinDocument::Application() {
