@@ -230,7 +230,9 @@ struct PackageOpener {
         zip_source_t* src = zip_source_function_create(ZipFileSourceCallback, &m.source, &err);
         if (!src)
             FailOpen(name, kFileAccess, "out of memory.");
-        m.zip = zip_open_from_source(src, ZIP_CHECKCONS, &err);
+        // No ZIP_CHECKCONS: Word pads the local headers' extra fields, which libzip's consistency
+        // check takes for damage. VerifyEntries reads every entry instead.
+        m.zip = zip_open_from_source(src, 0, &err);
         if (!m.zip) {
             const int ze = zip_error_code_zip(&err);
             zip_source_free(src);
