@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QCursor>
+#include <QMimeData>
 #include <QPoint>
 #include <QString>
 #include <QTreeWidget>
 #include <optional>
-
-class QMimeData;
 
 namespace app {
 

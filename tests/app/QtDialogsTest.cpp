@@ -1,0 +1,151 @@
+// The Qt dialog layer: what the boxes show and what they answer. No box waits for a person.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "platform/DialogErrorSink.h"
+#include "platform/qt/QtDialogs.h"
+#include "runtime/Error.h"
+#include "runtime/ErrorHandler.h"
+
+namespace {
+
+struct SeenBox {
+    QString title, text, prompt;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// A dialog layer whose boxes are looked at and answered by code.
+struct Scripted {
+    platform::QtDialogs dialogs;
+    std::vector<SeenBox> seen;
+    QMessageBox::StandardButton press = QMessageBox::Ok;
+    Scripted() {
+        dialogs.SetApplicationTitle("Lineforge");
+        dialogs.SetModalRunner([this](QDialog& d) {
+            if (auto* box = qobject_cast<QMessageBox*>(&d)) {
+                seen.push_back({box->windowTitle(), box->text(),
+                                box->property("lineforgePrompt").toString(), box->icon(),
+                                box->standardButtons()});
+                if (QAbstractButton* b = box->button(press))
+                    b->click();
+                return 0;
+            }
+            return 0;
+        });
+    }
+};
+
+TEST(QtDialogs, AnErrorReportShowsTheExactTextAsAWarningWithOK) {
+    Scripted s;
+    platform::DialogErrorSink sink(s.dialogs);
+    runtime::ErrorHandler on(sink, "in Linewright2021/08/31.Form1.Form_Load ");
+    on.line(144, [] { throw runtime::Error(429, "ActiveX component can't create object"); });
+    on.line(146, [] { throw runtime::Error(380, "Invalid property value"); });
+    ASSERT_EQ(s.seen.size(), 2u) << "two failing lines, two reports";
+    const SeenBox& box = s.seen[0];
+    EXPECT_EQ(box.prompt,
+              "ActiveX component can't create object\r\nin Linewright2021/08/31.Form1.Form_Load at "
+              "line 144\r\rPlease email screenshot of this message to support@lineforge.example");
+    EXPECT_EQ(box.text,
+              "ActiveX component can't create object\nin Linewright2021/08/31.Form1.Form_Load at "
+              "line 144\n\nPlease email screenshot of this message to support@lineforge.example");
+    EXPECT_EQ(box.title, "Application Error");
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_TRUE(s.seen[1].prompt.contains("at line 146\r\r"));
+}
+
+TEST(QtDialogs, ABoxWithoutTitleShowsTheApplicationTitleAndAnswersTheButton) {
+    Scripted s;
+    EXPECT_EQ(s.dialogs.MsgBox("Done."), platform::vbOK);
+    EXPECT_EQ(s.seen.back().title, "Lineforge");
+    EXPECT_EQ(s.seen.back().icon, QMessageBox::NoIcon);
+    EXPECT_EQ(s.dialogs.MsgBox("Sure?", platform::vbYesNo | platform::vbQuestion, ""),
+              platform::vbOK + 5);
+    EXPECT_EQ(s.seen.back().title, "") << "an empty title is a title of its own";
+    EXPECT_EQ(s.seen.back().icon, QMessageBox::Question);
+    s.press = QMessageBox::No;
+    EXPECT_EQ(s.dialogs.MsgBox("Sure?", platform::vbYesNo), platform::vbNo);
+    s.press = QMessageBox::NoButton;  // closed by the window's close box
+    EXPECT_EQ(s.dialogs.MsgBox("Sure?", platform::vbYesNo), platform::vbNo);
+    EXPECT_EQ(s.dialogs.MsgBox("Note"), platform::vbOK);
+}
+
+TEST(QtDialogs, InputBoxAnswersTheTextOrTheEmptyTextOnCancel) {
+    platform::QtDialogs dialogs;
+    dialogs.SetApplicationTitle("Lineforge");
+    QString seenTitle, seenDefault;
+    dialogs.SetModalRunner([&](QDialog& d) {
+        auto& input = dynamic_cast<QInputDialog&>(d);
+        seenTitle = input.windowTitle();
+        seenDefault = input.textValue();
+        input.setTextValue("docx");
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(dialogs.InputBox("Extension?", {}, "doc"), "docx");
+    EXPECT_EQ(seenTitle, "Lineforge");
+    EXPECT_EQ(seenDefault, "doc");
+    dialogs.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    const QString cancelled = dialogs.InputBox("Extension?", "Title", "doc");
+    EXPECT_TRUE(cancelled.isEmpty());
+    EXPECT_FALSE(cancelled.isNull());
+}
+
+TEST(QtDialogs, FileAndFolderDialogsAnswerTheEmptyTextOnCancel) {
+    platform::QtDialogs dialogs;
+    dialogs.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    platform::OpenFileRequest request;
+    request.flags = 0x280201;
+    request.filter = "Word Files (*.doc*)|*.doc*|";
+    EXPECT_EQ(dialogs.ShowOpen(request), "");
+    EXPECT_EQ(dialogs.BrowseForFolder("Please select folder:", "/"), "");
+}
+
+TEST(QtDialogs, OpenAnswerHasTheCommonDialogForm) {
+    using platform::QtDialogs;
+    EXPECT_EQ(QtDialogs::OpenAnswer({}, 260), "");
+    EXPECT_EQ(QtDialogs::OpenAnswer({"/home/u/a.docx"}, 260), "/home/u/a.docx");
+    const QChar nul(0);
+    EXPECT_EQ(QtDialogs::OpenAnswer({"/home/u/a.docx", "/home/u/b c.doc", "/home/u/~x.docm"}, 260),
+              QString("/home/u") + nul + "a.docx" + nul + "b c.doc" + nul + "~x.docm");
+}
+
+TEST(QtDialogs, OpenAnswerLongerThanTheLimitRaises20476) {
+    using platform::QtDialogs;
+    const QString folder = "/d";
+    QStringList files;
+    int length = folder.size();
+    for (int i = 0; length < 260; ++i) {
+        const QString name = QStringLiteral("file%1.docx").arg(i, 3, 10, QChar('0'));
+        files << folder + "/" + name;
+        length += 1 + name.size();
+    }
+    // Drop names until the answer fits exactly or just under; then one more name overflows.
+    while (length > 260) {
+        length -= 1 + QFileInfo(files.takeLast()).fileName().size();
+    }
+    EXPECT_EQ(QtDialogs::OpenAnswer(files, 260).size(), length);
+    files << folder + "/file999.docx";
+    try {
+        QtDialogs::OpenAnswer(files, 260);
+        FAIL() << "no error";
+    } catch (const runtime::Error& e) {
+        EXPECT_EQ(e.Number(), 20476);
+    }
+}
+
+TEST(QtDialogs, FiltersBecomeQtNameFilters) {
+    using platform::QtDialogs;
+    EXPECT_EQ(QtDialogs::NameFilters("Word Files (*.doc*)|*.doc*|"),
+              QStringList{"Word Files (*.doc*) (*.doc*)"});
+    EXPECT_EQ(QtDialogs::NameFilters("Docs|*.doc;*.docx|All|*.*"),
+              QStringList({"Docs (*.doc *.docx)", "All (*.*)"}));
+    EXPECT_TRUE(QtDialogs::NameFilters("").isEmpty());
+}
+
+}  // namespace
