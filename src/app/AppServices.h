@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
+#include "platform/FileSystem.h"
 #include "platform/Pointer.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
@@ -41,6 +42,8 @@ struct AppServices {
     // Told the application title once start-up has set it, so that the dialog layer uses it for
     // boxes without a title of their own. May be empty.
     std::function<void(const QString&)> applicationTitleChanged;
+    // The file services of the intake; null gives the platform's own.
+    platform::FileSystem* fileSystem = nullptr;
 };
 
 }  // namespace app

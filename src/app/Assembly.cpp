@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/IntakeController.h"
+
 namespace app {
 
 void AttachControllers(Form1& form, AppServices& services) {
@@ -11,6 +13,7 @@ void AttachControllers(Form1& form, AppServices& services) {
     // Keep them in this order: intake, engine, listui.
     (void)form;
     (void)services;
+    AttachIntakeController(form, services);
 }
 
 std::unique_ptr<Form1> CreateMainWindow(AppServices& services) {
