@@ -75,6 +75,13 @@ void AddHeadersAndFooters(Document& doc, std::map<long, Story>& stories) {
             });
             if (id.empty() || rel == rels.end() || !doc.package().HasPart(rel->target))
                 continue;
+            // A part that another type already reaches is searched once: Word would hold two
+            // copies of it, each searched once.
+            const bool taken = std::any_of(stories.begin(), stories.end(), [&](const auto& s) {
+                return s.second.part == rel->target;
+            });
+            if (taken)
+                continue;
             pugi::xml_node root = doc.Xml(rel->target).document_element();
             if (!root)
                 continue;

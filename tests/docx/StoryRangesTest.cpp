@@ -110,6 +110,20 @@ TEST(StoryRanges, OnlyWhatTheDocumentHas) {
     EXPECT_EQ(types, (std::vector<long>{1, 11, 12, 13}));
 }
 
+TEST(StoryRanges, HeaderPartReferencedTwiceIsSearchedOnce) {
+    fixtures::TempFolder dir;
+    story_test::StoryDocSpec spec;
+    spec.body = P(R("body"), SectPr({{"header", "default", "h.xml"}})) +
+                SectPr({{"header", "first", "h.xml"}, {"header", "default", "h.xml"}});
+    spec.headers = {{"h.xml", P(R("head x"))}};
+    story_test::WriteStoryDocx(dir / "a.docx", spec);
+    auto doc = docx::Document::Open(dir / "a.docx");
+    std::vector<long> types;
+    for (const docx::Story& s : docx::CollectStories(*doc))
+        types.push_back(s.type);
+    EXPECT_EQ(types, (std::vector<long>{1, 7}));
+}
+
 // Runs ReplaceByFileXY's sequence on every story range through the Word interfaces.
 void ReplaceEverywhere(const std::string& path, const std::string& x,
                        const std::string& replacement) {
