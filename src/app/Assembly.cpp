@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/RunController.h"
+
 #include "app/IntakeController.h"
 
 namespace app {
@@ -13,6 +15,7 @@ void AttachControllers(Form1& form, AppServices& services) {
     // Keep them in this order: intake, engine, listui.
     (void)form;
     (void)services;
+    AttachRunController(form, services);
     AttachIntakeController(form, services);
 }
 

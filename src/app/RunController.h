@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "app/AppServices.h"
+#include "app/Form1.h"
+#include "engine/InsertOptionsView.h"
+#include "engine/InsertionRun.h"
+
+namespace app {
+
+// The insertion options and the progress bar as the engine sees them on Form1.
+class FormInsertOptions : public engine::InsertOptionsView, public engine::ProgressView {
+  public:
+    explicit FormInsertOptions(Form1& form) : form_(form) {}
+    QString ModeText() const override { return form_.Combo1->Text(); }
+    // The lines box with CR LF line breaks, as a multi-line box hands them over on Windows.
+    QString LinesText() const override;
+    QString FontNameText() const override { return form_.Combo3->Text(); }
+    QString FontSizeText() const override { return form_.Combo2->Text(); }
+    void SetProgressValue(double value) override { form_.ProgressBar1->SetValue(value); }
+    void SetProgressText(const QString& text) override { form_.ProgressBar1->SetText(text); }
+
+  private:
+    Form1& form_;
+};
+
+// "Start Inserting": runs the insertion over the window's list when PushButton2 is clicked. A
+// child of the window, so it lives exactly as long as the window.
+class RunController : public QObject {
+    Q_OBJECT
+  public:
+    RunController(Form1& form, AppServices& services);
+
+    engine::InsertionRun& Run() { return run_; }
+
+  private:
+    FormInsertOptions options_;
+    engine::InsertionRun run_;
+};
+
+// Creates the run controller as a child of the window.
+void AttachRunController(Form1& form, AppServices& services);
+
+}  // namespace app
