@@ -94,14 +94,11 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
         fail("naming the new file");
     if (layer.Rename(dir_ + "/" + tempName_, target_) != 0)
         fail("replacing the file");
+    // The folder is not flushed: the rename itself is atomic, so after a crash the name shows
+    // the old file or the new one, each whole, and a second flush would double the cost.
     tempName_.clear();
     ::close(fd_);
     fd_ = -1;
-    int dirFd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
 }
 
 void AtomicFile::Rollback() noexcept {

@@ -1,0 +1,293 @@
+// Measures the built-in engine on a reproducible set of documents: the first-line and last-line
+// sequences (open, protection check, frame count, font, type, save, quit) per document, beside
+// plain file copies and beside the floor of any engine that keeps unchanged entries: copying
+// every zip entry raw and re-deflating only the main part.
+//
+//   docx_bench [documents=300] [folder]
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "word/Registry.h"
+#include "word/builtin/Builtin.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const char* kWords[] = {"report",   "quarter",  "revenue", "team",   "project",
+                        "delivery", "customer", "budget",  "review", "plan",
+                        "schedule", "risk",     "market",  "growth", "summary",
+                        "result",   "update",   "meeting", "action", "owner"};
+
+const std::string kNs =
+    " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
+    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+std::string Sentence(std::mt19937& rng, int words) {
+    std::string s;
+    for (int i = 0; i < words; ++i)
+        s += std::string(i ? " " : "") + kWords[rng() % 20];
+    return s + ".";
+}
+
+std::string Run(std::mt19937& rng) {
+    std::string rPr;
+    if (rng() % 3 == 0)
+        rPr += "<w:b/>";
+    if (rng() % 4 == 0)
+        rPr += "<w:i/>";
+    if (rng() % 2 == 0)
+        rPr += "<w:sz w:val=\"" + std::to_string(18 + 2 * (rng() % 8)) + "\"/>";
+    return "<w:r w:rsidR=\"00A1" + std::to_string(1000 + rng() % 9000) + "\">" +
+           (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") + "<w:t xml:space=\"preserve\">" +
+           Sentence(rng, 4 + static_cast<int>(rng() % 10)) + " </w:t></w:r>";
+}
+
+void Add(zip_t* z, const std::string& name, const std::string& data, bool store = false) {
+    char* copy = static_cast<char*>(malloc(data.size()));
+    std::copy(data.begin(), data.end(), copy);
+    zip_source_t* src = zip_source_buffer(z, copy, data.size(), 1);
+    zip_int64_t idx = zip_file_add(z, name.c_str(), src, 0);
+    zip_set_file_compression(z, static_cast<zip_uint64_t>(idx),
+                             store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+}
+
+// One document of 20-60 KB: a header and a footer, a table, formatted runs, styles, a theme-sized
+// part and a picture.
+void MakeDocument(const std::string& path, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string body;
+    const int paragraphs = 20 + static_cast<int>(rng() % 60);
+    for (int p = 0; p < paragraphs; ++p) {
+        body += "<w:p><w:pPr><w:spacing w:after=\"120\"/></w:pPr>";
+        for (int r = 0, n = 1 + static_cast<int>(rng() % 4); r < n; ++r)
+            body += Run(rng);
+        body += "</w:p>";
+        if (p == paragraphs / 2) {
+            body +=
+                "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
+                "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>";
+            for (int row = 0; row < 4; ++row)
+                body += "<w:tr><w:tc><w:p>" + Run(rng) + "</w:p></w:tc><w:tc><w:p>" + Run(rng) +
+                        "</w:p></w:tc></w:tr>";
+            body += "</w:tbl>";
+        }
+    }
+    body +=
+        "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId4\"/>"
+        "<w:footerReference w:type=\"default\" r:id=\"rId5\"/><w:pgSz w:w=\"12240\" "
+        "w:h=\"15840\"/></w:sectPr>";
+    std::string styles = "<w:styles" + kNs +
+                         "><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\">"
+                         "<w:name w:val=\"Normal\"/></w:style>";
+    for (int i = 0; i < 40; ++i)
+        styles += "<w:style w:type=\"character\" w:styleId=\"S" + std::to_string(i) +
+                  "\"><w:name w:val=\"Style " + std::to_string(i) + "\"/><w:rPr><w:color w:val=\"" +
+                  std::to_string(100000 + rng() % 800000) + "\"/></w:rPr></w:style>";
+    styles += "</w:styles>";
+    std::string theme =
+        "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">";
+    for (int i = 0; i < 120; ++i)
+        theme += "<a:font script=\"S" + std::to_string(rng()) + "\" typeface=\"Font\"/>";
+    theme += "</a:theme>";
+    std::string picture(8000 + rng() % 30000, '\0');
+    for (char& c : picture)
+        c = static_cast<char>(rng());
+
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    Add(z, "[Content_Types].xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Default Extension=\"png\" "
+        "ContentType=\"image/png\"/>"
+        "<Override PartName=\"/word/document.xml\" "
+        "ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
+        "</Types>");
+    Add(z, "_rels/.rels",
+        "<Relationships "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+        "Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
+    Add(z, "word/document.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:document" + kNs +
+            "><w:body>" + body + "</w:body></w:document>");
+    const std::string rel =
+        "<Relationship Id=\"rId%\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    auto R = [&](int id, const std::string& type, const std::string& target) {
+        std::string r = rel;
+        r.replace(r.find('%'), 1, std::to_string(id));
+        return r + type + "\" Target=\"" + target + "\"/>";
+    };
+    Add(z, "word/_rels/document.xml.rels",
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+            R(1, "styles", "styles.xml") + R(2, "settings", "settings.xml") +
+            R(3, "theme", "theme/theme1.xml") + R(4, "header", "header1.xml") +
+            R(5, "footer", "footer1.xml") + R(6, "image", "media/image1.png") + "</Relationships>");
+    Add(z, "word/styles.xml", styles);
+    Add(z, "word/settings.xml", "<w:settings" + kNs + "><w:zoom w:percent=\"100\"/></w:settings>");
+    Add(z, "word/theme/theme1.xml", theme);
+    Add(z, "word/header1.xml", "<w:hdr" + kNs + "><w:p>" + Run(rng) + "</w:p></w:hdr>");
+    Add(z, "word/footer1.xml", "<w:ftr" + kNs + "><w:p>" + Run(rng) + "</w:p></w:ftr>");
+    Add(z, "word/media/image1.png", picture, true);
+    Add(z, "docProps/core.xml", "<cp:coreProperties xmlns:cp=\"urn:x\"/>");
+    zip_close(z);
+}
+
+struct Stats {
+    double mean = 0, median = 0, p95 = 0;
+};
+
+Stats Measure(const std::vector<std::string>& files,
+              const std::function<void(const std::string&)>& op) {
+    std::vector<double> ms;
+    for (const auto& f : files) {
+        auto t0 = Clock::now();
+        op(f);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    Stats s;
+    for (double v : ms)
+        s.mean += v / static_cast<double>(ms.size());
+    s.median = ms[ms.size() / 2];
+    s.p95 = ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
+    return s;
+}
+
+void CopyFile(const std::string& from, const std::string& to, bool sync) {
+    int in = ::open(from.c_str(), O_RDONLY);
+    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(in, buf, sizeof buf)) > 0)
+        (void)!::write(out, buf, static_cast<size_t>(n));
+    if (sync)
+        ::fsync(out);
+    ::close(in);
+    ::close(out);
+}
+
+// The floor for an engine that rewrites only the main part.
+void RawCopyRedeflateMain(const std::string& path) {
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), 0, &err);
+    zip_int64_t idx = zip_name_locate(z, "word/document.xml", 0);
+    zip_stat_t st;
+    zip_stat_index(z, static_cast<zip_uint64_t>(idx), 0, &st);
+    char* data = static_cast<char*>(malloc(st.size));
+    zip_file_t* f = zip_fopen_index(z, static_cast<zip_uint64_t>(idx), 0);
+    zip_fread(f, data, st.size);
+    zip_fclose(f);
+    zip_source_t* src = zip_source_buffer(z, data, st.size, 1);
+    zip_file_replace(z, static_cast<zip_uint64_t>(idx), src, 0);
+    zip_set_file_compression(z, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 0);
+    zip_close(z);
+}
+
+void RawCopyRedeflateMainAndFlush(const std::string& path) {
+    RawCopyRedeflateMain(path);
+    int fd = ::open(path.c_str(), O_RDONLY);
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+    const fs::path root =
+        argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "lineforge-docx-bench";
+    fs::remove_all(root);
+    const std::vector<std::string> modes = {"source",    "copy",  "copysync", "floor",
+                                            "floorsync", "first", "last"};
+    for (const auto& m : modes)
+        fs::create_directories(root / m);
+
+    std::vector<std::string> names;
+    std::uintmax_t bytes = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "doc" + std::to_string(i) + ".docx";
+        MakeDocument((root / "source" / name).string(), 1000u + static_cast<unsigned>(i));
+        bytes += fs::file_size(root / "source" / name);
+        names.push_back(name);
+        for (const char* m : {"floor", "floorsync", "first", "last"})
+            fs::copy_file(root / "source" / name, root / m / name);
+    }
+    auto in = [&](const char* mode) {
+        std::vector<std::string> files;
+        for (const auto& n : names)
+            files.push_back((root / mode / n).string());
+        return files;
+    };
+
+    word::Registry registry;
+    word::builtin::Register(registry);
+    auto sequence = [&](const std::string& path, bool first) {
+        auto wd = registry.CreateObject("Word.Application");
+        auto doc = wd->Documents()->Open(path);
+        if (doc->ProtectionType() != word::wdNoProtection)
+            doc->Unprotect();
+        (void)doc->Frames()->Count();
+        auto sel = wd->ActiveDocument()->Application()->Selection();
+        if (!first)
+            sel->EndKey(word::wdStory);
+        sel->Font()->Name("Arial");
+        sel->Font()->Size("12");
+        if (first) {
+            sel->TypeText("Inserted line one\r\nInserted line two");
+            sel->TypeParagraph();
+        } else {
+            sel->TypeParagraph();
+            sel->TypeText("Inserted line one\r\nInserted line two");
+        }
+        wd->ActiveDocument()->SaveAs(path);
+        wd->Quit();
+    };
+
+    const Stats copy = Measure(in("source"), [&](const std::string& f) {
+        CopyFile(f, (root / "copy" / fs::path(f).filename()).string(), false);
+    });
+    const Stats copySync = Measure(in("source"), [&](const std::string& f) {
+        CopyFile(f, (root / "copysync" / fs::path(f).filename()).string(), true);
+    });
+    const Stats floor = Measure(in("floor"), RawCopyRedeflateMain);
+    const Stats floorSync = Measure(in("floorsync"), RawCopyRedeflateMainAndFlush);
+    const Stats first = Measure(in("first"), [&](const std::string& f) { sequence(f, true); });
+    const Stats last = Measure(in("last"), [&](const std::string& f) { sequence(f, false); });
+
+    std::printf("%d documents, %.1f KB on average, in %s\n", count,
+                static_cast<double>(bytes) / count / 1024.0, root.c_str());
+    std::printf("%-44s %9s %9s %9s\n", "per document (ms)", "mean", "median", "p95");
+    auto row = [](const char* what, const Stats& s) {
+        std::printf("%-44s %9.3f %9.3f %9.3f\n", what, s.mean, s.median, s.p95);
+    };
+    row("copy the file", copy);
+    row("copy the file and flush it to disk", copySync);
+    row("raw-copy entries, re-deflate main part", floor);
+    row("the same, flushed to disk", floorSync);
+    row("first-line sequence (open..save, quit)", first);
+    row("last-line sequence (open..save, quit)", last);
+    std::printf("first-line / flushed floor: %.2fx   last-line / flushed floor: %.2fx\n",
+                first.mean / floorSync.mean, last.mean / floorSync.mean);
+    fs::remove_all(root);
+    return 0;
+}
