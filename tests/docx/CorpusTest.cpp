@@ -25,7 +25,13 @@ struct CorpusFile {
 
 std::string CorpusDir() {
     const char* env = std::getenv("LINEFORGE_CORPUS");
-    return env && *env && std::filesystem::is_directory(env) ? env : "";
+    if (env && *env)
+        return std::filesystem::is_directory(env) ? env : "";
+#ifdef LF_DEFAULT_CORPUS
+    if (std::filesystem::is_directory(LF_DEFAULT_CORPUS))
+        return LF_DEFAULT_CORPUS;
+#endif
+    return "";
 }
 
 std::vector<CorpusFile> Manifest() {
