@@ -136,8 +136,12 @@ void Form1::BuildControls() {
                        static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3)})
         w->setFont(optionFont);
-    for (QLabel* label : {Label1, Label2, Label3})
+    for (QLabel* label : {Label1, Label2, Label3}) {
         SetBackColor(label, kWhite);
+        // A caption never loses its end to a font a little wider than the designer's: the
+        // label grows to the right, where the frame is empty up to the option controls.
+        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+    }
 
     ProgressBar1 = new ProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
