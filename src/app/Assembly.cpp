@@ -6,6 +6,7 @@
 #include "app/RunController.h"
 
 #include "app/IntakeController.h"
+#include "app/ListController.h"
 
 namespace app {
 
@@ -17,6 +18,7 @@ void AttachControllers(Form1& form, AppServices& services) {
     (void)services;
     AttachRunController(form, services);
     AttachIntakeController(form, services);
+    AttachListController(form, services);
 }
 
 std::unique_ptr<Form1> CreateMainWindow(AppServices& services) {
