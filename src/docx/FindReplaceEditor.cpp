@@ -66,6 +66,11 @@ pugi::xml_node StoryEditor::ParagraphOf(pugi::xml_node node) const {
     return node;
 }
 
+void StoryEditor::Touch(pugi::xml_node run) {
+    if (touched_.insert(KeyOf(run)).second)
+        touchedRuns_.push_back(run);
+}
+
 void StoryEditor::CutBefore(const Atom& a) {
     pugi::xml_node run = a.node.parent();
     const std::uint32_t done = a.kind == Atom::Text ? Consumed(a.node) : 0;
@@ -92,23 +97,25 @@ void StoryEditor::CutBefore(const Atom& a) {
         c = next;
     }
     if (partial) {
-        const std::string_view text = TextOf(a.node);
+        // Only the cut piece is read: measuring the whole text at every cut would make a long
+        // text with many matches quadratic.
+        const char* text = TextChars(a.node);
         pugi::xml_node t = head.append_child(a.node.name());
-        SetText(t, std::string(text.substr(done, a.offset - done)));
+        SetText(t, std::string(text + done, a.offset - done));
         consumed_[KeyOf(a.node)] = {a.node, a.offset};
     }
-    touchedRuns_.push_back(head);
-    touchedRuns_.push_back(run);
+    Touch(head);
+    Touch(run);
 }
 
 void StoryEditor::Delete(const Atom& a) {
     switch (a.kind) {
         case Atom::Text:
             consumed_[KeyOf(a.node)] = {a.node, a.offset + a.length};
-            touchedRuns_.push_back(a.node.parent());
+            Touch(a.node.parent());
             break;
         case Atom::Element:
-            touchedRuns_.push_back(a.node.parent());
+            Touch(a.node.parent());
             a.node.parent().remove_child(a.node);
             break;
         case Atom::ParagraphMark:
@@ -286,6 +293,7 @@ void StoryEditor::Finish() {
             run.parent().remove_child(run);
     }
     touchedRuns_.clear();
+    touched_.clear();
     mergedInto_.clear();
 }
 

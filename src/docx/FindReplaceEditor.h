@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -56,6 +57,8 @@ class StoryEditor {
     std::uint32_t Consumed(pugi::xml_node t) const;
     pugi::xml_node Resolve(pugi::xml_node p) const;
     pugi::xml_node ParagraphOf(pugi::xml_node node) const;
+    // Notes a run that may end up empty (each run once: Finish removes it at most once).
+    void Touch(pugi::xml_node run);
     void CutBefore(const Atom& a);
     void Delete(const Atom& a);
     void Merge(pugi::xml_node p);
@@ -68,6 +71,7 @@ class StoryEditor {
     const WordNames& w_;
     std::unordered_map<Key, std::pair<pugi::xml_node, std::uint32_t>> consumed_;
     std::vector<pugi::xml_node> touchedRuns_;
+    std::unordered_set<Key> touched_;
     std::unordered_map<Key, pugi::xml_node> mergedInto_;
 };
 

@@ -209,11 +209,15 @@ void AppendParagraphAtoms(const WordNames& w, pugi::xml_node p, FieldState& fiel
     AtomWriter(w, fields, out).Paragraph(p);
 }
 
-std::string_view TextOf(pugi::xml_node t) {
+const char* TextChars(pugi::xml_node t) {
     pugi::xml_node c = t.first_child();
     if (c && (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata))
         return c.value();
-    return {};
+    return "";
+}
+
+std::string_view TextOf(pugi::xml_node t) {
+    return TextChars(t);
 }
 
 std::string StreamText(const std::vector<Atom>& atoms) {

@@ -65,8 +65,10 @@ bool MarkCanMerge(const WordNames& w, pugi::xml_node p);
 void AppendParagraphAtoms(const WordNames& w, pugi::xml_node p, FieldState& fields,
                           std::vector<Atom>& out);
 
-// The text of a w:t (its single text child; several are first merged into one).
+// The text of a w:t (its text child; AppendParagraphAtoms merges several into one).
 std::string_view TextOf(pugi::xml_node t);
+// The same text as a C string, without measuring it.
+const char* TextChars(pugi::xml_node t);
 
 // The stream's characters as UTF-8, every paragraph mark as CR and other barriers as U+FFFC (for
 // tests and checks).
