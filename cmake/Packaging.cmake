@@ -28,7 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # platform plugin ships in libqt6gui6, and fontconfig brings a default font with it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opening the sample folder in the file manager goes through xdg-open; qt6-wayland lets the
-# window run natively in a Wayland session instead of through XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
+# window run natively in a Wayland session instead of through XWayland; the window asks for
+# Arial, which fontconfig maps to Liberation Sans with the same metrics.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, fonts-liberation2")
 
 include(CPack)
