@@ -255,4 +255,24 @@ TEST(ListWindowSamples, TheButtonAppendsTheShippedSamplesOnceAndOffersTheFolder)
     EXPECT_EQ(w.h.shell.executed, QStringList{w.h.programDir.path() + "/Samples/"});
 }
 
+TEST(ShippedPointerFiles, TheHandAndTheDragIconLoadWithTheirHotSpots) {
+    ASSERT_FALSE(ShippedDir().isEmpty());
+    AppHarness h;
+    h.RegisterFonts({"DejaVu Sans"});
+    for (const char* file : {"HAND-M.CUR", "drag.ico"})
+        ASSERT_TRUE(QFile::copy(ShippedDir() + "/" + file, h.programDir.filePath(file)));
+    auto form = app::CreateMainWindow(h.services);
+    EXPECT_TRUE(h.dialogs.ErrorReports().isEmpty());
+    ASSERT_TRUE(form->HasMouseIcon());
+    form->SetMousePointer(99);
+    EXPECT_EQ(form->cursor().hotSpot(), QPoint(12, 4));  // the index fingertip
+    EXPECT_EQ(form->cursor().pixmap().size(), QSize(32, 32));
+
+    form->FileList().Append("/docs/1.docx");
+    form->FileList().Select(1);
+    emit form->ListView1->ItemClick();
+    EXPECT_TRUE(form->ListView1->HasMouseIcon());
+    EXPECT_EQ(form->ListView1->viewport()->cursor().hotSpot(), QPoint(16, 16));
+}
+
 }  // namespace
