@@ -14,8 +14,18 @@ bool IsUnlistable(long number) {
     return number == runtime::kPermissionDenied || number == runtime::kPathNotFound;
 }
 
-// Removes, for each path of dropped in order, the first remaining entry of folders equal to it.
-void RemoveFirstEqual(FolderList& folders, const std::vector<QString>& dropped) {
+// What a level of the walk found out about a folder of its list when it looked it up, so that
+// the level above need not ask the platform again for the same folder.
+struct Checked {
+    enum State : char { Unknown, NotFolder, Folder } state = Unknown;
+    platform::FolderInfo info;
+};
+using CheckedList = std::vector<Checked>;
+
+// Removes, for each path of dropped in order, the first remaining entry of folders equal to it,
+// and the entry at the same position of checked.
+void RemoveFirstEqual(FolderList& folders, CheckedList& checked,
+                      const std::vector<QString>& dropped) {
     if (dropped.empty())
         return;
     QHash<QString, std::deque<size_t>> positions;
@@ -35,10 +45,15 @@ void RemoveFirstEqual(FolderList& folders, const std::vector<QString>& dropped) 
         queue.pop_front();
     }
     size_t out = 0;
-    for (size_t i = 0; i < folders.size(); ++i)
-        if (!removed[i])
-            folders[out++] = std::move(folders[i]);
+    for (size_t i = 0; i < folders.size(); ++i) {
+        if (removed[i])
+            continue;
+        folders[out] = std::move(folders[i]);
+        checked[out] = checked[i];
+        ++out;
+    }
     folders.resize(out);
+    checked.resize(out);
 }
 
 // The folder object of path; nullopt when the folder cannot be reached (70, 76).
@@ -52,23 +67,26 @@ std::optional<platform::FolderInfo> LookUp(platform::FileSystem& fs, const QStri
     }
 }
 
-}  // namespace
-
-bool IsSkippedFolderAttributes(int attributes) {
-    return attributes == 22 || attributes == 1046;
+bool Walkable(const platform::FolderInfo& info) {
+    return info.isRoot || !IsSkippedFolderAttributes(info.attributes);
 }
 
-void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive) {
+// One level of the walk; on return learnt holds, for each entry of folders, what this level
+// found out about it.
+void Walk(const WalkServices& walk, FolderList& folders, bool recursive, CheckedList& learnt) {
     runtime::ErrorHandler on(walk.errors, intake::kWalkPath);
     const QChar sep = platform::kPathSeparator;
     FolderList level;
     std::vector<QString> dropped;
+    learnt.assign(folders.size(), Checked{});
 
     const size_t given = folders.size();
     for (size_t i = 0; i < given; ++i) {
         const QString v = folders[i];
-        if (!Main::IsFolder(walk.fs, v))
+        if (!Main::IsFolder(walk.fs, v)) {
+            learnt[i].state = Checked::NotFolder;
             continue;
+        }
         if (v.size() >= intake::kMaxPath)
             continue;
 
@@ -83,8 +101,9 @@ void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool r
             dropped.push_back(v);
             continue;
         }
+        learnt[i] = Checked{Checked::Folder, *info};
         on.line(102, [&] { walk.events.DoEvents(); });
-        if (!info->isRoot && IsSkippedFolderAttributes(info->attributes))
+        if (!Walkable(*info))
             continue;
 
         platform::SubFolderListing listing;
@@ -106,21 +125,39 @@ void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool r
             });
         }
     }
-    RemoveFirstEqual(folders, dropped);
+    RemoveFirstEqual(folders, learnt, dropped);
 
+    CheckedList below(level.size());
     if (recursive && !level.empty())
-        on.line(110, [&] { GetSubDirectories2016(walk, level, true); });
+        on.line(110, [&] { Walk(walk, level, true, below); });
 
-    for (QString& w : level) {
-        if (!Main::IsFolder(walk.fs, w))
+    for (size_t k = 0; k < level.size(); ++k) {
+        const Checked known = below[k];
+        if (known.state == Checked::NotFolder)
+            continue;
+        if (known.state == Checked::Unknown && !Main::IsFolder(walk.fs, level[k]))
             continue;
         on.line(112, [&] { walk.events.DoEvents(); });
         on.line(114, [&] {
-            const std::optional<platform::FolderInfo> info = LookUp(walk.fs, w);
-            if (info && (info->isRoot || !IsSkippedFolderAttributes(info->attributes)))
-                folders.push_back(std::move(w));
+            const std::optional<platform::FolderInfo> info =
+                known.state == Checked::Folder ? known.info : LookUp(walk.fs, level[k]);
+            if (info && Walkable(*info)) {
+                folders.push_back(std::move(level[k]));
+                learnt.push_back(Checked{Checked::Folder, *info});
+            }
         });
     }
+}
+
+}  // namespace
+
+bool IsSkippedFolderAttributes(int attributes) {
+    return attributes == 22 || attributes == 1046;
+}
+
+void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive) {
+    CheckedList learnt;
+    Walk(walk, folders, recursive, learnt);
 }
 
 }  // namespace AddFolder

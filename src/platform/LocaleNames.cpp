@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace platform {
 
@@ -18,9 +19,18 @@ bool HasUnpairedSurrogate(const QString& s) {
     return false;
 }
 
+// Every locale encoding the platform offers agrees with ASCII on its characters.
+bool IsAscii(const QString& s) {
+    return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 }  // namespace
 
 bool EncodeFileName(const QString& name, QByteArray* out) {
+    if (IsAscii(name)) {
+        *out = name.toLatin1();
+        return true;
+    }
     if (HasUnpairedSurrogate(name)) {
         out->clear();
         return false;
@@ -31,6 +41,10 @@ bool EncodeFileName(const QString& name, QByteArray* out) {
 }
 
 bool DecodeFileName(const char* bytes, qsizetype size, QString* out) {
+    if (std::all_of(bytes, bytes + size, [](char c) { return (c & 0x80) == 0; })) {
+        *out = QString::fromLatin1(bytes, size);
+        return true;
+    }
     QStringDecoder decoder(QStringConverter::System);
     *out = decoder.decode(QByteArrayView(bytes, size));
     if (!decoder.hasError())

@@ -241,18 +241,19 @@ FolderInfo PosixFileSystem::GetFolder(const QString& path) {
     QByteArray p;
     if (path.isEmpty() || !EncodeFileName(path, &p))
         throw PathNotFound();
-    struct stat target;
-    if (::stat(p.constData(), &target) != 0) {
+    struct stat own;
+    if (::lstat(p.constData(), &own) != 0) {
         if (errno == EACCES)
             throw ErrorFromErrno(errno);
         throw PathNotFound();
     }
+    struct stat target = own;
+    if (S_ISLNK(own.st_mode) && ::stat(p.constData(), &target) != 0)
+        throw PathNotFound();
     if (!S_ISDIR(target.st_mode))
         throw PathNotFound();
-    struct stat own;
     FolderInfo info;
-    info.attributes =
-        ::lstat(p.constData(), &own) == 0 ? PathAttributes(p, own) : PathAttributes(p, target);
+    info.attributes = PathAttributes(p, own);
     info.isRoot = IsRootPath(p);
     return info;
 }
