@@ -12,8 +12,8 @@ bool ListEditing::RemoveSelectedEntry() {
     if (list_.Count() == 0)
         return false;
     const int selected = list_.SelectedIndex();
-    // The list can hold entries with none selected, for instance right after a removal; the
-    // original would have failed on the missing entry, here the list simply stays as it is.
+    // The list can hold entries with none selected, for instance right after a removal; then
+    // there is nothing to remove and the list stays as it is.
     if (selected < 1 || selected > list_.Count())
         return false;
     list_.Remove(selected);
