@@ -36,8 +36,12 @@ void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::Fo
             continue;
         for (const platform::FoundFile& file : files) {
             on.line(appendLabel, [&] {
-                if (AcceptsFoundFile(file))
-                    list.Append(Main::NormalizePath(folder + platform::kPathSeparator + file.name));
+                if (!AcceptsFoundFile(file))
+                    return;
+                QString path;
+                path.reserve(folder.size() + 1 + file.name.size());
+                path.append(folder).append(platform::kPathSeparator).append(file.name);
+                list.Append(Main::NormalizePath(path));
             });
         }
     }
