@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 
 #include <QStringList>
@@ -91,6 +92,14 @@ TEST_F(PosixFileSystemTest, CanOpenFileOnlyForRegularFilesAndNeverBlocks) {
     EXPECT_FALSE(fs.CanOpenFile(tree.Path("dangling")));
     EXPECT_FALSE(fs.CanOpenFile(tree.Path("devlink")));
     EXPECT_FALSE(fs.CanOpenFile("/dev/null"));
+    if (RunningAsRoot()) {  // a device node of our own inside the tree
+        const QByteArray node = TestTree::Encode(tree.Path("null.doc"));
+        ASSERT_EQ(::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        EXPECT_FALSE(fs.CanOpenFile(tree.Path("null.doc")));
+        const auto found = fs.FindFiles(tree.root(), "null.doc", 6);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_FALSE(found[0].canOpen);
+    }
     EXPECT_FALSE(fs.CanOpenFile(QString()));
     // The name as the listing shows it (with "?") does not reach the real file.
     EXPECT_FALSE(fs.CanOpenFile(tree.Path("bad?.doc")));
