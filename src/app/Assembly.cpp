@@ -3,10 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/RunController.h"
-
 #include "app/IntakeController.h"
 #include "app/ListController.h"
+#include "app/RunController.h"
 
 namespace app {
 
@@ -16,8 +15,8 @@ void AttachControllers(Form1& form, AppServices& services) {
     // Keep them in this order: intake, engine, listui.
     (void)form;
     (void)services;
-    AttachRunController(form, services);
     AttachIntakeController(form, services);
+    AttachRunController(form, services);
     AttachListController(form, services);
 }
 
