@@ -1,0 +1,171 @@
+#include "batch/BatchCommand.h"
+
+#include <QFileInfo>
+
+#include "batch/BatchOptions.h"
+#include "batch/BatchView.h"
+#include "batch/DocumentReports.h"
+#include "batch/DocumentSet.h"
+#include "batch/Json.h"
+#include "batch/ProcessDocument.h"
+#include "batch/SaveWatch.h"
+#include "batch/SavedChoices.h"
+#include "engine/FillFontNames.h"
+#include "engine/GetFileName.h"
+#include "runtime/ErrorHandler.h"
+
+#ifndef LINEFORGE_VERSION
+#define LINEFORGE_VERSION "0"
+#endif
+
+namespace batch {
+
+namespace {
+
+constexpr const char* kProgram = "lineforge-batch";
+constexpr const char* kClearLine = "\r\033[K";
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// A sink for failures outside any document (the folder walk), printed as they come.
+class WalkReports : public runtime::ErrorSink {
+  public:
+    explicit WalkReports(Console& console) : console_(console) {}
+    void ShowErrorReport(const std::string& message) override {
+        ++count;
+        console_.err << kProgram << ": " << Utf8(OneLine(QString::fromStdString(message))) << '\n';
+    }
+    int count = 0;
+
+  private:
+    Console& console_;
+};
+
+QStringList AskFontNames(const word::Registry& engine) {
+    QStringList names;
+    runtime::IgnoreErrors(
+        [&] { FileSize::FillFontNames(engine, [&](const QString& name) { names << name; }); });
+    return names;
+}
+
+// The progress line on a terminal: rewritten in place, cleared before anything else is written.
+class Progress {
+  public:
+    explicit Progress(Console& console) : console_(console) {}
+    void Show(qsizetype index, qsizetype count, const QString& path) {
+        if (!console_.errIsTerminal)
+            return;
+        console_.err << kClearLine << '[' << index << '/' << count
+                     << "] Processing: " << Utf8(Main::GetFileName(path)) << std::flush;
+        shown_ = true;
+    }
+    void Clear() {
+        if (shown_)
+            console_.err << kClearLine << std::flush;
+        shown_ = false;
+    }
+
+  private:
+    Console& console_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& console) {
+    const ParsedCommand parsed = ParseArguments(args);
+    switch (parsed.kind) {
+        case ParsedCommand::kHelp:
+            console.out << Utf8(HelpText()) << std::flush;
+            return kAllChanged;
+        case ParsedCommand::kVersion:
+            console.out << kProgram << ' ' << LINEFORGE_VERSION << '\n' << std::flush;
+            return kAllChanged;
+        case ParsedCommand::kUsageError:
+            console.err << kProgram << ": " << Utf8(parsed.error) << '\n' << Utf8(UsageText());
+            return kUsageError;
+        case ParsedCommand::kRun:
+            break;
+    }
+    const BatchOptions& o = parsed.options;
+
+    const QStringList missing = MissingPaths(env.fileSystem, o.paths);
+    if (!missing.isEmpty()) {
+        for (const QString& path : missing)
+            console.err << kProgram << ": no such file or folder: " << Utf8(path) << '\n';
+        console.err << kProgram << ": nothing was changed\n";
+        return kUsageError;
+    }
+
+    if (o.settingsFile && !QFileInfo(*o.settingsFile).isFile()) {
+        console.err << kProgram << ": no such settings file: " << Utf8(*o.settingsFile) << '\n'
+                    << kProgram << ": nothing was changed\n";
+        return kUsageError;
+    }
+    std::unique_ptr<platform::SettingsStore> settings = env.openSettings(o.settingsFile);
+    const Choices saved =
+        SavedChoices(*settings, !o.font.has_value(), !o.size.has_value(), !o.ext.has_value(),
+                     [&] { return env.fontNames ? env.fontNames() : AskFontNames(env.engine); });
+    for (const QString& note : saved.notes)
+        console.err << kProgram << ": " << Utf8(note) << '\n';
+    const QString font = o.font.value_or(saved.font);
+    const QString size = o.size.value_or(saved.size);
+    const QString ext = o.ext.value_or(saved.ext);
+    if (font.isEmpty()) {
+        console.err << kProgram
+                    << ": no installed font could be listed; give the font name with --font\n"
+                    << kProgram << ": nothing was changed\n";
+        return kUsageError;
+    }
+
+    WalkReports walkReports(console);
+    const QStringList documents = CollectDocuments(env.fileSystem, walkReports, o.paths, ext);
+    if (documents.isEmpty()) {
+        console.err << kProgram << ": no document found (folders are searched for \"*." << Utf8(ext)
+                    << "\")\n";
+        return kSomeNotChanged;
+    }
+
+    Progress progress(console);
+    QString current;
+    DocumentReports reports([&](DocumentReports::Kind, const QString& text) {
+        progress.Clear();
+        console.err << Utf8(current) << ": " << Utf8(OneLine(text)) << '\n' << std::flush;
+    });
+    SaveWatch watch;
+    word::Registry watched;
+    RegisterWatched(watched, env.engine, engine::kWordProgId, watch);
+    BatchView view(ModeText(o.mode), o.lines, font, size);
+    const DocumentServices services{{watched, reports, reports, view}, reports, watch};
+
+    qsizetype changed = 0, skipped = 0, failed = 0;
+    for (qsizetype i = 0; i < documents.size(); ++i) {
+        current = documents[i];
+        progress.Show(i + 1, documents.size(), current);
+        const DocumentResult result = ProcessDocument(services, o.mode, current, o.x);
+        if (result.outcome == Outcome::kChanged)
+            ++changed;
+        else if (result.outcome == Outcome::kSkipped)
+            ++skipped;
+        else
+            ++failed;
+        if (result.outcome == Outcome::kSkipped && result.messages.isEmpty()) {
+            progress.Clear();
+            console.err << Utf8(current) << ": the document was not saved\n";
+        }
+        if (o.json)
+            console.out << DocumentJson(result) << '\n' << std::flush;
+    }
+    progress.Clear();
+
+    console.err << kProgram << ": " << changed << " changed, " << skipped << " skipped, " << failed
+                << " failed";
+    if (walkReports.count > 0)
+        console.err << "; " << walkReports.count << " folder error(s)";
+    console.err << '\n' << std::flush;
+    return (skipped || failed || walkReports.count) ? kSomeNotChanged : kAllChanged;
+}
+
+}  // namespace batch

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "platform/FileSystem.h"
+#include "platform/SettingsStore.h"
+#include "word/Registry.h"
+
+namespace batch {
+
+// Exit statuses of the command.
+enum ExitStatus : int { kAllChanged = 0, kSomeNotChanged = 1, kUsageError = 2 };
+
+// What the command reaches besides its arguments.
+struct CommandEnvironment {
+    // Creates "Word.Application": the document engine.
+    const word::Registry& engine;
+    platform::FileSystem& fileSystem;
+    // The window's settings store: the user's when iniFile is empty, else that INI file.
+    std::function<std::unique_ptr<platform::SettingsStore>(const std::optional<QString>& iniFile)>
+        openSettings;
+    // The installed font names, as the window's font list shows them; when empty, they are
+    // asked of a "Word.Application" made by engine.
+    std::function<QStringList()> fontNames;
+};
+
+// Where the command writes: JSON and help on out; reports, progress and the summary on err.
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false;  // shows a progress line on err when true
+};
+
+// lineforge-batch with args (the arguments after the program name): checks them, collects the
+// documents, runs the window's per-document procedure of the mode on each and reports. Returns
+// the exit status. Nothing is touched when the arguments or paths are bad.
+int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& console);
+
+}  // namespace batch

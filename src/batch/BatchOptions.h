@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace batch {
+
+// The four places the lines can go, as the command line names them.
+enum class Mode { kFirst, kLast, kAfter, kBefore };
+
+// What the command line asks for. Options left out are empty and take the window's saved
+// choices (or its defaults) later.
+struct BatchOptions {
+    Mode mode = Mode::kFirst;
+    QString lines;                        // exactly as given or as the file holds it
+    QString x;                            // only in the after and before modes
+    std::optional<QString> font;          // --font
+    std::optional<QString> size;          // --size, already checked to be a font size
+    std::optional<QString> ext;           // --ext
+    std::optional<QString> settingsFile;  // --settings: an INI file instead of the user's store
+    bool json = false;
+    QStringList paths;  // files and folders, in the order given
+};
+
+// The outcome of reading the command line: options to run, a request for help or the version,
+// or a usage error with a message that says what is wrong.
+struct ParsedCommand {
+    enum Kind { kRun, kHelp, kVersion, kUsageError } kind = kRun;
+    BatchOptions options;
+    QString error;  // for kUsageError: one line, without the program name
+};
+
+// Reads the arguments that follow the program name. Checks everything that can be checked
+// without touching a document: a known mode, lines given once and not empty (a lines file is
+// read here, and must be UTF-8), x given exactly in the two x modes and not blank, a size that
+// is a font size, at least one path. Whether the paths exist is checked later.
+ParsedCommand ParseArguments(const QStringList& args);
+
+// The mode text of the window's mode list that stands for mode.
+QString ModeText(Mode mode);
+
+// True in the modes that need x.
+bool NeedsX(Mode mode);
+
+// The short usage text shown with a usage error and, with more detail, by --help.
+QString UsageText();
+QString HelpText();
+
+}  // namespace batch

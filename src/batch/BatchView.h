@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/InsertOptionsView.h"
+
+namespace batch {
+
+// The insertion options of one batch run, fixed for the whole run; progress within a document
+// is not shown.
+class BatchView : public engine::InsertOptionsView {
+  public:
+    BatchView(QString mode, QString lines, QString font, QString size)
+        : mode_(std::move(mode)),
+          lines_(std::move(lines)),
+          font_(std::move(font)),
+          size_(std::move(size)) {}
+    QString ModeText() const override { return mode_; }
+    QString LinesText() const override { return lines_; }
+    QString FontNameText() const override { return font_; }
+    QString FontSizeText() const override { return size_; }
+    void SetProgressValue(double) override {}
+
+  private:
+    QString mode_, lines_, font_, size_;
+};
+
+}  // namespace batch

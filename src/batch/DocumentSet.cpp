@@ -1,0 +1,59 @@
+#include "batch/DocumentSet.h"
+
+#include "batch/VectorFileList.h"
+#include "intake/FoundFiles.h"
+#include "intake/GetSubDirectories.h"
+#include "intake/PathChecks.h"
+#include "intake/ProcedurePaths.h"
+#include "platform/EventLoop.h"
+
+namespace batch {
+
+namespace {
+
+// Nothing waits for events without a window.
+class NoEvents : public platform::EventLoop {
+  public:
+    void DoEvents() override {}
+};
+
+// The folder without trailing separators, the root excepted.
+QString WithoutTrailingSeparators(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(platform::kPathSeparator))
+        folder.chop(1);
+    return folder;
+}
+
+}  // namespace
+
+QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& errors,
+                             const QStringList& paths, const QString& ext) {
+    VectorFileList list;
+    NoEvents events;
+    const AddFolder::WalkServices walk{fs, events, errors};
+    for (const QString& path : paths) {
+        if (!Main::IsFolder(fs, path)) {
+            list.Append(path);
+            continue;
+        }
+        runtime::ErrorHandler on(errors, intake::kPushButton3Path);
+        AddFolder::FolderList folders;
+        QString top = WithoutTrailingSeparators(path);
+        if (!top.endsWith(platform::kPathSeparator))
+            top += platform::kPathSeparator;
+        folders.push_back(top);
+        on.line(114, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
+        intake::AddFoundFiles(fs, list, folders, QStringLiteral("*.") + ext, on, 116, 118);
+    }
+    return list.Paths();
+}
+
+QStringList MissingPaths(platform::FileSystem& fs, const QStringList& paths) {
+    QStringList missing;
+    for (const QString& path : paths)
+        if (!Main::PathIsPresent(fs, path))
+            missing << path;
+    return missing;
+}
+
+}  // namespace batch

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/FileSystem.h"
+#include "runtime/ErrorHandler.h"
+
+namespace batch {
+
+// The documents named on the command line, in order: a file as given, a folder replaced by the
+// acceptable files of it and of all folders beneath it that match "*." + ext, walked and
+// accepted exactly as "Add All Word File(s) In Folder" does. Failures of the walk are reported
+// to errors as the window reports them.
+QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& errors,
+                             const QStringList& paths, const QString& ext);
+
+// The paths among paths that do not exist (a dangling link exists), in order.
+QStringList MissingPaths(platform::FileSystem& fs, const QStringList& paths);
+
+}  // namespace batch

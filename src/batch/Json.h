@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "batch/ProcessDocument.h"
+
+namespace batch {
+
+// text as a JSON string literal (quotes included), UTF-8: quote, backslash and every control
+// character escaped; a lone surrogate becomes U+FFFD.
+std::string JsonString(const QString& text);
+
+// One line of --json output for a document: {"path":…,"outcome":…,"saved":…,"messages":[…]}.
+std::string DocumentJson(const DocumentResult& result);
+
+}  // namespace batch

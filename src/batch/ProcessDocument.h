@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "batch/BatchOptions.h"
+#include "batch/DocumentReports.h"
+#include "batch/SaveWatch.h"
+#include "engine/InsertContext.h"
+
+namespace batch {
+
+// What happened to one document: changed (saved with the lines, no failure), skipped (left as
+// it was without a failure, e.g. protected) or failed (at least one error report; saved tells
+// whether the document was written all the same).
+enum class Outcome { kChanged, kSkipped, kFailed };
+
+struct DocumentResult {
+    QString path;
+    Outcome outcome = Outcome::kFailed;
+    bool saved = false;
+    QStringList messages;  // the full texts of the reports and messages, in order
+};
+
+// The word used for an outcome in the summary and in JSON.
+QString OutcomeName(Outcome outcome);
+
+// Everything one document needs: the per-document procedures' context, whose registry makes
+// its saves known to watch and whose errors and dialogs are reports.
+struct DocumentServices {
+    engine::InsertContext context;
+    DocumentReports& reports;
+    SaveWatch& watch;
+};
+
+// Runs the window's per-document procedure of mode on path (x in the x modes), exactly as the
+// insertion run calls it, and tells what came of it. Never raises.
+DocumentResult ProcessDocument(const DocumentServices& s, Mode mode, const QString& path,
+                               const QString& x);
+
+}  // namespace batch
