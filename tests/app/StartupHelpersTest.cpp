@@ -248,3 +248,30 @@ INSTANTIATE_TEST_SUITE_P(Table, ToInteger16,
                                            IntCase{"nan", 0, 13}));
 
 }  // namespace
+
+namespace {
+
+// The pointer pictures that ship beside the program.
+QString ShippedPointer(const char* name) {
+    const QString bin = qEnvironmentVariable("LINEFORGE_BIN_DIR");
+    const QString path = bin + "/" + name;
+    return !bin.isEmpty() && QFile::exists(path) ? path : QString();
+}
+
+TEST(CustomPointer, TheShippedHandLoadsWithItsHotSpot) {
+    const QString hand = ShippedPointer("HAND-M.CUR");
+    if (hand.isEmpty())
+        GTEST_SKIP() << "no HAND-M.CUR beside the built program";
+    AppHarness h;
+    h.RegisterFonts({"F"});
+    ASSERT_TRUE(QFile::copy(hand, h.programDir.filePath("HAND-M.CUR")));
+    app::Form1 form(h.services);
+    form.Form_Load();
+    EXPECT_TRUE(h.dialogs.shown.empty());
+    ASSERT_TRUE(form.HasMouseIcon());
+    form.SetMousePointer(99);
+    EXPECT_EQ(form.cursor().pixmap().size(), QSize(32, 32));
+    EXPECT_NE(form.cursor().hotSpot(), QPoint(16, 16)) << "a cursor file's own hot spot";
+}
+
+}  // namespace
