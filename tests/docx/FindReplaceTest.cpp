@@ -136,6 +136,36 @@ TEST(FindReplace, ParagraphPropertiesKeptOnBothSidesSectionBreakOnlyOnTheLast) {
     }
 }
 
+TEST(FindReplace, ContentControlSplitByAParagraphMarkKeepsOneId) {
+    Part part(P(R("a") +
+                "<w:sdt><w:sdtPr><w:alias w:val=\"c\"/><w:id w:val=\"5\"/></w:sdtPr>"
+                "<w:sdtContent>" +
+                R("bxc") + "</w:sdtContent></w:sdt>"));
+    EXPECT_EQ(Replace(part, Request("x", "\rx", false, true)).runs, "a|b / {font=Arial,sz=24}x|c");
+    size_t ids = 0;
+    size_t aliases = 0;
+    part.body.find_node([&](pugi::xml_node n) {
+        ids += part.w().Is(n, "id");
+        aliases += part.w().Is(n, "alias");
+        return false;
+    });
+    EXPECT_EQ(ids, 1u);
+    EXPECT_EQ(aliases, 2u);
+}
+
+TEST(FindReplace, MarkStartingMatchWithParagraphMarksInTheReplacement) {
+    Part part(P(R("a"), "<w:jc w:val=\"right\"/>") + P(R("xb"), "<w:jc w:val=\"left\"/>"));
+    EXPECT_EQ(Replace(part, Request("^px", "1^p2")).runs, "a|1 / 2|b");
+    const auto paragraphs = docx::StoryParagraphs(part.w(), part.body);
+    ASSERT_EQ(paragraphs.size(), 2u);
+    const auto jc = [&](pugi::xml_node p) {
+        return std::string(
+            part.w().Attr(part.w().Child(part.w().Child(p, "pPr"), "jc"), "val").value());
+    };
+    EXPECT_EQ(jc(paragraphs[0]), "right");  // the first paragraph ends where it ended
+    EXPECT_EQ(jc(paragraphs[1]), "left");   // the rest ends with the second paragraph's mark
+}
+
 TEST(FindReplace, FieldInstructionTextUnchanged) {
     Part part(
         P("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
