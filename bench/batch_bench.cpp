@@ -1,0 +1,502 @@
+// The batch command measured against the floors of any engine that rewrites a document in place,
+// all in one run on one machine:
+//   - per-document milliseconds of every mode through lineforge-batch's own code path
+//     (batch::RunCommand, as the executable calls it), for 200 and 1,000 documents of 20-60 KB;
+//   - beside them two floors, each unflushed and flushed to disk: copying the files, and copying
+//     every zip entry raw while re-deflating only the main part (libzip, temporary file and
+//     rename, as the engine saves);
+//   - the peak resident memory of each run, so that 200 and 1,000 documents can be compared;
+//   - time against the size of the main part (1, 10 and 100 MB).
+// Every batch run starts the lineforge-batch executable, whose peak memory the kernel reports
+// when it exits.
+//
+//   batch_bench [--counts 200,1000] [--sizes 1,10,100] [--rounds 3] [--folder DIR]
+//               [--program PATH-TO-lineforge-batch]
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <QStringList>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BenchDocuments.h"
+#include "batch/BatchCommand.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "word/builtin/Builtin.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const char* const kModes[] = {"first", "last", "after", "before"};
+constexpr const char* kLines = "Inserted line one\nInserted line two";
+
+double CpuMs(const rusage& u) {
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+double SelfCpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return CpuMs(u);
+}
+
+double Since(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+std::string FirstLineOf(const std::string& file, const std::string& key) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(key, 0) == 0)
+            return line.substr(line.find(':') + 1);
+    return "?";
+}
+
+void PrintMachine() {
+    std::string cpu = FirstLineOf("/proc/cpuinfo", "model name");
+    std::string mem = FirstLineOf("/proc/meminfo", "MemTotal");
+    std::printf("machine: %ld cores,%s,%s memory\n", sysconf(_SC_NPROCESSORS_ONLN), cpu.c_str(),
+                mem.c_str());
+}
+
+// ---- floors ---------------------------------------------------------------------------------
+
+void Flush(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void CopyFile(const std::string& from, const std::string& to, bool flush) {
+    const int in = ::open(from.c_str(), O_RDONLY);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(in, buf, sizeof buf)) > 0)
+        (void)!::write(out, buf, static_cast<size_t>(n));
+    if (flush)
+        ::fsync(out);
+    ::close(in);
+    ::close(out);
+}
+
+// The main part of the archive at path, inflated.
+std::string ReadMain(zip_t* z, zip_uint64_t index) {
+    zip_stat_t st;
+    zip_stat_index(z, index, 0, &st);
+    std::string data(st.size, '\0');
+    zip_file_t* f = zip_fopen_index(z, index, 0);
+    zip_fread(f, data.data(), st.size);
+    zip_fclose(f);
+    return data;
+}
+
+// Every entry copied raw, the main part inflated and deflated again, and the new archive put in
+// place of the old one the way the engine saves: written to a temporary file beside it, flushed
+// to disk when flush is set, then renamed over it.
+void RawCopyRedeflateMain(const std::string& path, bool flush) {
+    int err = 0;
+    zip_t* in = zip_open(path.c_str(), ZIP_RDONLY, &err);
+    if (!in)
+        return;
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &ze);
+    zip_source_keep(buffer);
+    zip_t* out = zip_open_from_source(buffer, ZIP_TRUNCATE, &ze);
+    const zip_int64_t count = zip_get_num_entries(in, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        const char* name = zip_get_name(in, index, 0);
+        zip_source_t* src = nullptr;
+        if (std::strcmp(name, "word/document.xml") == 0) {
+            const std::string data = ReadMain(in, index);
+            char* copy = static_cast<char*>(std::malloc(data.size()));
+            std::memcpy(copy, data.data(), data.size());
+            src = zip_source_buffer(out, copy, data.size(), 1);
+            const zip_int64_t added = zip_file_add(out, name, src, 0);
+            zip_set_file_compression(out, static_cast<zip_uint64_t>(added), ZIP_CM_DEFLATE, 0);
+        } else {
+            src = zip_source_zip(out, in, index, ZIP_FL_COMPRESSED, 0, -1);
+            zip_file_add(out, name, src, 0);
+        }
+    }
+    zip_close(out);
+    zip_close(in);
+
+    std::string bytes;
+    zip_stat_t st;
+    if (zip_source_stat(buffer, &st) == 0 && zip_source_open(buffer) == 0) {
+        bytes.resize(st.size);
+        zip_source_read(buffer, bytes.data(), st.size);
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+
+    const std::string temp = path + ".floor-tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0)
+        return;
+    (void)!::write(fd, bytes.data(), bytes.size());
+    if (flush)
+        ::fsync(fd);
+    ::close(fd);
+    ::rename(temp.c_str(), path.c_str());
+}
+
+// The same through libzip's own in-place save (temporary file and rename), flushed after the
+// rename: a cheaper order than the engine's, shown for comparison.
+void LibzipInPlaceFlushedAfter(const std::string& path) {
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), 0, &err);
+    if (!z)
+        return;
+    const zip_int64_t idx = zip_name_locate(z, "word/document.xml", 0);
+    const std::string data = ReadMain(z, static_cast<zip_uint64_t>(idx));
+    char* copy = static_cast<char*>(std::malloc(data.size()));
+    std::memcpy(copy, data.data(), data.size());
+    zip_source_t* src = zip_source_buffer(z, copy, data.size(), 1);
+    zip_file_replace(z, static_cast<zip_uint64_t>(idx), src, 0);
+    zip_set_file_compression(z, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 0);
+    zip_close(z);
+    Flush(path);
+}
+
+// True when the floor's output is a sound archive whose main part is the one it started with.
+bool FloorIsSound(const fs::path& folder) {
+    const std::string path = (folder / "floor-check.docx").string();
+    benchdocs::MakeDocument(path, 7u);
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY, &err);
+    const std::string before =
+        ReadMain(z, static_cast<zip_uint64_t>(zip_name_locate(z, "word/document.xml", 0)));
+    const zip_int64_t entries = zip_get_num_entries(z, 0);
+    zip_close(z);
+    RawCopyRedeflateMain(path, true);
+    z = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+    if (!z)
+        return false;
+    const zip_int64_t idx = zip_name_locate(z, "word/document.xml", 0);
+    const bool sound = idx >= 0 && zip_get_num_entries(z, 0) == entries &&
+                       ReadMain(z, static_cast<zip_uint64_t>(idx)) == before;
+    zip_close(z);
+    fs::remove(path);
+    return sound;
+}
+
+// ---- the batch command in a child ------------------------------------------------------------
+
+struct ChildRun {
+    double ms = 0;
+    double cpuMs = 0;  // user and system time
+    long peakKiB = 0;
+    int status = -1;
+    std::string errors;  // the first lines the command wrote to stderr when it did not exit 0
+};
+
+// Runs the lineforge-batch executable with args; the time includes starting it.
+ChildRun RunBatch(const std::string& program, const QStringList& args) {
+    int pipeFd[2];
+    if (::pipe(pipeFd) != 0)
+        return {};
+    std::vector<std::string> words = {program};
+    for (const QString& a : args)
+        words.push_back(a.toStdString());
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    const auto t0 = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFd[0]);
+        ::dup2(pipeFd[1], STDERR_FILENO);
+        const int devNull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devNull, STDOUT_FILENO);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeFd[1]);
+    ChildRun run;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(pipeFd[0], buf, sizeof buf)) > 0)
+        if (run.errors.size() < 2000)
+            run.errors.append(buf, static_cast<size_t>(n));
+    ::close(pipeFd[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    run.ms = Since(t0);
+    run.cpuMs = CpuMs(usage);
+    run.peakKiB = usage.ru_maxrss;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+QStringList BatchArgs(const char* mode, const fs::path& folder, const fs::path& settings) {
+    QStringList args = {"--mode", mode,    "--lines",    kLines,
+                        "--font", "Arial", "--size",     "12",
+                        "--ext",  "docx",  "--settings", QString::fromStdString(settings.string())};
+    if (std::strcmp(mode, "after") == 0 || std::strcmp(mode, "before") == 0)
+        args << "--x" << benchdocs::kMarker;
+    args << QString::fromStdString(folder.string());
+    return args;
+}
+
+// ---- the document sets -----------------------------------------------------------------------
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A fresh copy of source in work (not timed), written back to disk before the timed step.
+void FreshCopy(const fs::path& source, const fs::path& work) {
+    fs::remove_all(work);
+    fs::create_directories(work);
+    for (const auto& name : Names(source))
+        fs::copy_file(source / name, work / name);
+    ::sync();
+}
+
+// One thing measured over a whole folder: its total milliseconds and peak memory (0 when it
+// runs in this process).
+struct Op {
+    std::string name;
+    std::function<ChildRun(const fs::path& work)> run;
+};
+
+ChildRun EachFile(const fs::path& work, const std::function<void(const std::string&)>& op) {
+    const std::vector<std::string> names = Names(work);
+    const double cpu0 = SelfCpuMs();
+    const auto t0 = Clock::now();
+    for (const auto& name : names)
+        op((work / name).string());
+    ChildRun r;
+    r.ms = Since(t0);
+    r.cpuMs = SelfCpuMs() - cpu0;
+    r.status = 0;
+    return r;
+}
+
+std::vector<Op> Operations(const std::string& program, const fs::path& root,
+                           const fs::path& settings, bool withCopies) {
+    std::vector<Op> ops;
+    const fs::path target = root / "copy-target";
+    if (withCopies) {
+        for (bool flush : {false, true})
+            ops.push_back({flush ? "copy the file, flushed" : "copy the file",
+                           [target, flush](const fs::path& work) {
+                               fs::remove_all(target);
+                               fs::create_directories(target);
+                               ::sync();
+                               return EachFile(work, [&](const std::string& p) {
+                                   CopyFile(p, (target / fs::path(p).filename()).string(), flush);
+                               });
+                           }});
+    }
+    ops.push_back({"floor: raw entries, main part re-deflated", [](const fs::path& work) {
+                       return EachFile(
+                           work, [](const std::string& p) { RawCopyRedeflateMain(p, false); });
+                   }});
+    ops.push_back({"floor: the same, flushed before the rename", [](const fs::path& work) {
+                       return EachFile(work,
+                                       [](const std::string& p) { RawCopyRedeflateMain(p, true); });
+                   }});
+    if (withCopies)
+        ops.push_back({"(libzip in place, flushed after the rename)", [](const fs::path& work) {
+                           return EachFile(work, LibzipInPlaceFlushedAfter);
+                       }});
+    for (const char* mode : kModes)
+        ops.push_back({std::string("lineforge-batch --mode ") + mode,
+                       [program, mode, settings](const fs::path& work) {
+                           return RunBatch(program, BatchArgs(mode, work, settings));
+                       }});
+    return ops;
+}
+
+// Every operation rounds times, interleaved, each on a fresh copy of source; the median round.
+std::vector<ChildRun> Measure(const std::vector<Op>& ops, const fs::path& source,
+                              const fs::path& work, int rounds) {
+    std::vector<std::vector<ChildRun>> runs(ops.size());
+    for (int r = 0; r < rounds; ++r)
+        for (size_t i = 0; i < ops.size(); ++i) {
+            FreshCopy(source, work);
+            runs[i].push_back(ops[i].run(work));
+        }
+    std::vector<ChildRun> median;
+    for (auto& each : runs) {
+        std::sort(each.begin(), each.end(),
+                  [](const ChildRun& a, const ChildRun& b) { return a.ms < b.ms; });
+        ChildRun m = each[each.size() / 2];
+        for (const auto& e : each) {
+            m.peakKiB = std::max(m.peakKiB, e.peakKiB);
+            if (e.status != 0) {
+                m.status = e.status;
+                m.errors = e.errors;
+            }
+        }
+        median.push_back(m);
+    }
+    return median;
+}
+
+void ReportFailure(const std::string& what, const ChildRun& run) {
+    if (run.status != 0)
+        std::printf("  !! %s exited with %d: %s\n", what.c_str(), run.status, run.errors.c_str());
+}
+
+void MeasureCount(const std::string& program, int count, int rounds, const fs::path& root,
+                  const fs::path& settings) {
+    const fs::path source = root / ("set" + std::to_string(count));
+    fs::create_directories(source);
+    std::uintmax_t bytes = 0;
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "doc%04d.docx", i);
+        benchdocs::MakeDocument((source / name).string(), 1000u + static_cast<unsigned>(i));
+        bytes += fs::file_size(source / name);
+    }
+    std::printf("\n%d documents, %.1f KB on average (seeds 1000..%d); median of %d rounds\n", count,
+                static_cast<double>(bytes) / count / 1024.0, 999 + count, rounds);
+    const std::vector<Op> ops = Operations(program, root, settings, true);
+    const std::vector<ChildRun> runs = Measure(ops, source, root / "work", rounds);
+    const double floor = runs[2].ms, floorFlushed = runs[3].ms;
+    std::printf("  %-44s %9s %13s %9s %9s %10s\n", "per document", "ms", "/floor+flush", "/floor",
+                "CPU ms", "peak RSS");
+    for (size_t i = 0; i < ops.size(); ++i) {
+        const double ms = runs[i].ms / count;
+        std::printf("  %-44s %9.3f %13.2f %9.2f %9.3f", ops[i].name.c_str(), ms,
+                    runs[i].ms / floorFlushed, runs[i].ms / floor, runs[i].cpuMs / count);
+        if (runs[i].peakKiB)
+            std::printf(" %7.1f MB", runs[i].peakKiB / 1024.0);
+        std::printf("\n");
+        ReportFailure(ops[i].name, runs[i]);
+    }
+    std::fflush(stdout);
+    fs::remove_all(source);
+    fs::remove_all(root / "work");
+    fs::remove_all(root / "copy-target");
+}
+
+void MeasureSizes(const std::string& program, const std::vector<int>& megabytes, int rounds,
+                  const fs::path& root, const fs::path& settings) {
+    std::printf("\ntime against the size of the main part (one document; median of %d rounds)\n",
+                rounds);
+    std::printf("  %7s %7s %11s %11s %11s %11s %11s %11s %9s\n", "main MB", "file MB", "floor",
+                "floor+flush", "first", "last", "after", "before", "peak RSS");
+    std::vector<std::string> perMb;
+    const std::vector<Op> ops = Operations(program, root, settings, false);
+    for (int mb : megabytes) {
+        const fs::path source = root / ("size" + std::to_string(mb));
+        fs::create_directories(source);
+        const fs::path doc = source / "big.docx";
+        benchdocs::MakeDocument(doc.string(), 42u, static_cast<size_t>(mb) * 1000 * 1000);
+        const double fileMb = static_cast<double>(fs::file_size(doc)) / 1e6;
+        const std::vector<ChildRun> runs = Measure(ops, source, root / "work", rounds);
+        long peak = 0;
+        for (const auto& r : runs)
+            peak = std::max(peak, r.peakKiB);
+        std::printf("  %7d %7.1f", mb, fileMb);
+        for (const auto& r : runs)
+            std::printf(" %8.0f ms", r.ms);
+        std::printf(" %6.0f MB\n", peak / 1024.0);
+        char line[256];
+        std::snprintf(line, sizeof line, "  %7d %7s %11.1f %11.1f %11.1f %11.1f %11.1f %11.1f", mb,
+                      "", runs[0].ms / mb, runs[1].ms / mb, runs[2].ms / mb, runs[3].ms / mb,
+                      runs[4].ms / mb, runs[5].ms / mb);
+        perMb.push_back(line);
+        for (size_t i = 0; i < ops.size(); ++i)
+            ReportFailure(ops[i].name, runs[i]);
+        std::fflush(stdout);
+        fs::remove_all(source);
+        fs::remove_all(root / "work");
+    }
+    std::printf("  ms per MB of main part (flat columns: cost grows linearly with size)\n");
+    for (const auto& l : perMb)
+        std::printf("%s\n", l.c_str());
+}
+
+std::vector<int> IntList(const std::string& text) {
+    std::vector<int> values;
+    std::stringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ','))
+        if (!item.empty())
+            values.push_back(std::atoi(item.c_str()));
+    return values;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> counts = {200, 1000};
+    std::vector<int> sizes = {1, 10, 100};
+    int rounds = 3;
+    fs::path root = fs::temp_directory_path() / "lineforge-batch-bench";
+    std::string program =
+        (fs::absolute(fs::path(argv[0])).parent_path() / "lineforge-batch").string();
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string opt = argv[i];
+        if (opt == "--counts")
+            counts = IntList(argv[i + 1]);
+        else if (opt == "--sizes")
+            sizes = IntList(argv[i + 1]);
+        else if (opt == "--rounds")
+            rounds = std::max(1, std::atoi(argv[i + 1]));
+        else if (opt == "--folder")
+            root = argv[i + 1];
+        else if (opt == "--program")
+            program = argv[i + 1];
+    }
+    if (::access(program.c_str(), X_OK) != 0) {
+        std::fprintf(stderr, "batch_bench: %s is not built (build the lineforge-batch target)\n",
+                     program.c_str());
+        return 2;
+    }
+    fs::remove_all(root);
+    fs::create_directories(root);
+    // The batch command reads no user settings: an empty settings file of its own.
+    const fs::path settings = root / "settings.ini";
+    std::ofstream(settings).close();
+
+    if (!FloorIsSound(root)) {
+        std::fprintf(stderr, "batch_bench: the floor does not write a sound archive\n");
+        return 1;
+    }
+    PrintMachine();
+    std::printf("program: %s\n", program.c_str());
+    std::printf(
+        "'/floor+flush' is the fair ratio: the engine flushes each new file to disk "
+        "before the rename, as that floor does; '/floor' leaves the writing to the "
+        "kernel\n");
+    for (int count : counts)
+        MeasureCount(program, count, rounds, root, settings);
+    if (!sizes.empty())
+        MeasureSizes(program, sizes, rounds, root, settings);
+    fs::remove_all(root);
+    return 0;
+}
