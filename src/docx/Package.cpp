@@ -25,6 +25,42 @@ constexpr size_t kChunk = 64 * 1024;
 // Small XML parts read by the checksum pass are kept for the parser, up to this much in all.
 constexpr std::uint64_t kKeepPartBytes = 16ull << 20;
 constexpr std::uint64_t kKeepTotalBytes = 64ull << 20;
+// Real documents nest their elements a few dozen deep; the engine walks some trees
+// recursively, so a part nested deeper than this is refused rather than left to overflow the
+// stack.
+constexpr size_t kMaxXmlDepth = 1000;
+
+bool NestedDeeperThan(const pugi::xml_document& doc, size_t limit) {
+    size_t depth = 0;
+    pugi::xml_node n = doc.first_child();
+    while (n) {
+        if (pugi::xml_node child = n.first_child()) {
+            if (++depth > limit)
+                return true;
+            n = child;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n)
+            n = n.next_sibling();
+    }
+    return false;
+}
+
+// The ASCII characters of UTF-16 text (others as '?'), so that the entity scan sees its markup.
+std::string AsciiOfUtf16(const std::string& bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto lo = static_cast<unsigned char>(bytes[i + (bigEndian ? 1 : 0)]);
+        const auto hi = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
+        out += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
+    }
+    return out;
+}
 
 bool IsXmlName(std::string_view name) {
     auto ends = [&](std::string_view suffix) {
@@ -177,7 +213,9 @@ struct PackageOpener {
     static void OpenArchive(Package& pkg, const std::string& path, bool verify) {
         Package::Impl& m = *pkg.impl_;
         const std::string name = io::FileNameOf(path);
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a FIFO named like a document cannot hang the open; for regular
+        // files the flag changes nothing.
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             const int err = errno;
             if (err == ENOENT) {
@@ -307,6 +345,14 @@ struct PackageOpener {
                              " MB in all (a zip bomb).");
             pkg.entries_.push_back(std::move(e));
         }
+        // Entries that share one compressed stream each stay below the ratio checked per entry
+        // while the whole inflates far beyond anything the file could hold.
+        if (total >= m.limits.ratioCheckFrom &&
+            total > m.limits.maxRatio * std::max<std::uint64_t>(m.source.size, 1))
+            FailOpen(name, kRefused,
+                     "its entries would inflate to " + std::to_string(total >> 20) +
+                         " MB from a file of " + std::to_string(m.source.size >> 10) +
+                         " KB (a zip bomb).");
     }
 
     // Inflates every entry once, in bounded memory, so that a bad checksum or damaged data is
@@ -431,8 +477,13 @@ pugi::xml_document& Package::Xml(std::string_view partName) {
         return *it->second;
     const std::string bytes = ReadBytes(e->name);
     const io::XmlEncoding enc = io::DetectXmlEncoding(bytes.data(), bytes.size());
-    if (enc.encoding == pugi::encoding_utf8) {
-        std::string entity = io::FindUndefinedEntity(bytes.data(), bytes.size());
+    {
+        const std::string ascii =
+            enc.encoding == pugi::encoding_utf8
+                ? std::string()
+                : AsciiOfUtf16(bytes, enc.encoding == pugi::encoding_utf16_be);
+        const std::string& text = enc.encoding == pugi::encoding_utf8 ? bytes : ascii;
+        std::string entity = io::FindUndefinedEntity(text.data(), text.size());
         if (!entity.empty())
             throw Error(
                 kRefused,
@@ -453,6 +504,12 @@ pugi::xml_document& Package::Xml(std::string_view partName) {
                                                         "\" declares a DTD (DOCTYPE); documents "
                                                         "with DTDs or entity declarations are "
                                                         "refused."));
+    if (NestedDeeperThan(*doc, kMaxXmlDepth))
+        throw Error(kRefused, io::OpenFailure(FileName(), "the part \"" + e->name +
+                                                              "\" nests its elements more than " +
+                                                              std::to_string(kMaxXmlDepth) +
+                                                              " deep, far beyond any real "
+                                                              "document."));
     impl_->encodings[e->name] = enc;
     return *impl_->xml.emplace(e->name, std::move(doc)).first->second;
 }
