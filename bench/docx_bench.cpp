@@ -1,5 +1,7 @@
 // Measures the built-in engine on a reproducible set of documents: the first-line and last-line
-// sequences (open, protection check, frame count, font, type, save, quit) per document, beside
+// sequences (open, protection check, frame count, font, type, save, quit) and the before-x and
+// after-x sequences (open, protection check, frame count, one replace-all per story range, save,
+// quit) per document, beside
 // plain file copies and beside the floor of any engine that keeps unchanged entries: copying
 // every zip entry raw and re-deflating only the main part.
 //
@@ -217,8 +219,8 @@ int main(int argc, char** argv) {
     const fs::path root =
         argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "lineforge-docx-bench";
     fs::remove_all(root);
-    const std::vector<std::string> modes = {"source",    "copy",  "copysync", "floor",
-                                            "floorsync", "first", "last"};
+    const std::vector<std::string> modes = {"source", "copy", "copysync", "floor", "floorsync",
+                                            "first",  "last", "before",   "after"};
     for (const auto& m : modes)
         fs::create_directories(root / m);
 
@@ -229,7 +231,7 @@ int main(int argc, char** argv) {
         MakeDocument((root / "source" / name).string(), 1000u + static_cast<unsigned>(i));
         bytes += fs::file_size(root / "source" / name);
         names.push_back(name);
-        for (const char* m : {"floor", "floorsync", "first", "last"})
+        for (const char* m : {"floor", "floorsync", "first", "last", "before", "after"})
             fs::copy_file(root / "source" / name, root / m / name);
     }
     auto in = [&](const char* mode) {
@@ -263,6 +265,43 @@ int main(int argc, char** argv) {
         wd->Quit();
     };
 
+    // ReplaceByFileXY's steps: every x (a word of the documents, in the body, the header and the
+    // footer) replaced by the lines and x, story range by story range, the count read again each
+    // time.
+    auto around = [&](const std::string& path, bool before) {
+        const std::string x = "budget";
+        const std::string lines = "Inserted line one\r\nInserted line two";
+        const std::string replacement = before ? lines + "\r" + x : x + "\r" + lines;
+        auto wd = registry.CreateObject("Word.Application");
+        auto doc = wd->Documents()->Open(path);
+        if (doc->ProtectionType() != word::wdNoProtection)
+            doc->Unprotect();
+        (void)doc->Frames()->Count();
+        auto ranges = wd->ActiveDocument()->StoryRanges();
+        for (long i = 1; i <= ranges->Count(); ++i) {
+            auto r = ranges->Item(i);
+            (void)wd->ActiveDocument()->StoryRanges()->Count();
+            auto f = r->Find();
+            f->ClearFormatting();
+            f->Replacement()->ClearFormatting();
+            f->Text(x);
+            f->Replacement()->Text(replacement);
+            f->Forward(true);
+            f->Wrap(word::wdFindContinue);
+            f->Format(true);
+            f->MatchCase(false);
+            f->MatchWholeWord(false);
+            f->MatchWildcards(false);
+            f->MatchSoundsLike(false);
+            f->MatchAllWordForms(false);
+            f->Replacement()->Font()->Size("12");
+            f->Replacement()->Font()->Name("Arial");
+            r->Find()->Execute(word::wdReplaceAll);
+        }
+        wd->ActiveDocument()->SaveAs(path);
+        wd->Quit();
+    };
+
     const Stats copy = Measure(in("source"), [&](const std::string& f) {
         CopyFile(f, (root / "copy" / fs::path(f).filename()).string(), false);
     });
@@ -273,6 +312,8 @@ int main(int argc, char** argv) {
     const Stats floorSync = Measure(in("floorsync"), RawCopyRedeflateMainAndFlush);
     const Stats first = Measure(in("first"), [&](const std::string& f) { sequence(f, true); });
     const Stats last = Measure(in("last"), [&](const std::string& f) { sequence(f, false); });
+    const Stats beforeX = Measure(in("before"), [&](const std::string& f) { around(f, true); });
+    const Stats afterX = Measure(in("after"), [&](const std::string& f) { around(f, false); });
 
     std::printf("%d documents, %.1f KB on average, in %s\n", count,
                 static_cast<double>(bytes) / count / 1024.0, root.c_str());
@@ -286,8 +327,12 @@ int main(int argc, char** argv) {
     row("the same, flushed to disk", floorSync);
     row("first-line sequence (open..save, quit)", first);
     row("last-line sequence (open..save, quit)", last);
+    row("before-x sequence (replace in every story)", beforeX);
+    row("after-x sequence (replace in every story)", afterX);
     std::printf("first-line / flushed floor: %.2fx   last-line / flushed floor: %.2fx\n",
                 first.mean / floorSync.mean, last.mean / floorSync.mean);
+    std::printf("before-x / flushed floor: %.2fx   after-x / flushed floor: %.2fx\n",
+                beforeX.mean / floorSync.mean, afterX.mean / floorSync.mean);
     fs::remove_all(root);
     return 0;
 }
