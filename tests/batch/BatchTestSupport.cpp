@@ -1,0 +1,131 @@
+#include "BatchTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <memory>
+#include <pugixml.hpp>
+#include <sstream>
+
+#include "batch/BatchCommand.h"
+#include "docx/Document.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "word/builtin/Builtin.h"
+
+namespace batch_test {
+
+namespace {
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string Run(const std::string& text, const std::string& rPr = "") {
+    return "<w:r>" + rPr + "<w:t xml:space=\"preserve\">" + Escape(text) + "</w:t></w:r>";
+}
+
+std::string TextOf(pugi::xml_node paragraph) {
+    std::string text;
+    for (pugi::xpath_node t : paragraph.select_nodes(".//w:t"))
+        text += t.node().text().get();
+    return text;
+}
+
+}  // namespace
+
+void WriteDocument(const std::string& path, const std::vector<std::string>& paragraphs,
+                   const std::string& settingsXml) {
+    std::string body;
+    for (const auto& p : paragraphs)
+        body += "<w:p>" + Run(p) + "</w:p>";
+    fixtures::WriteDocx(path, fixtures::Spec(body, settingsXml));
+}
+
+void WriteSplitMarkerDocument(const std::string& path, const std::string& before,
+                              const std::string& markerHead, const std::string& markerTail,
+                              const std::string& after) {
+    const std::string body = "<w:p>" + Run(before) + Run(markerHead) +
+                             Run(markerTail, "<w:rPr><w:b/></w:rPr>") + Run(after) + "</w:p>";
+    fixtures::WriteDocx(path, fixtures::Spec(body));
+}
+
+std::vector<std::string> Paragraphs(const std::string& path) {
+    std::unique_ptr<docx::Document> doc = docx::Document::Open(path);
+    std::vector<std::string> texts;
+    for (pugi::xml_node p : doc->Body().children("w:p"))
+        texts.push_back(TextOf(p));
+    return texts;
+}
+
+std::string RunPropertiesOf(const std::string& path, const std::string& text) {
+    std::unique_ptr<docx::Document> doc = docx::Document::Open(path);
+    for (pugi::xpath_node r : doc->Body().select_nodes(".//w:r")) {
+        if (TextOf(r.node()) != text)
+            continue;
+        std::ostringstream xml;
+        r.node().child("w:rPr").print(xml, "", pugi::format_raw);
+        return xml.str();
+    }
+    return "(no run holds \"" + text + "\")";
+}
+
+Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool terminal) {
+    word::Registry engine;
+    word::builtin::Register(engine);
+    platform::PosixFileSystem fileSystem;
+    // Never the user's own settings: without --settings an empty store in a scratch file.
+    const std::string scratch = std::string(::testing::TempDir()) + "/batch-unused-settings.ini";
+    const batch::CommandEnvironment env{
+        engine,
+        fileSystem,
+        [scratch](const std::optional<QString>& ini) -> std::unique_ptr<platform::SettingsStore> {
+            return std::make_unique<platform::QtSettingsStore>(
+                ini.value_or(QString::fromStdString(scratch)));
+        },
+        fontNames.isEmpty() ? std::function<QStringList()>()
+                            : std::function<QStringList()>([fontNames] { return fontNames; }),
+    };
+    std::ostringstream out, err;
+    batch::Console console{out, err, terminal};
+    Outcome o;
+    o.status = batch::RunCommand(args, env, console);
+    o.out = out.str();
+    o.err = err.str();
+    return o;
+}
+
+Outcome RunExecutable(const QStringList& args, const QString& configHome) {
+    const QString program = qEnvironmentVariable("LINEFORGE_BIN_DIR") + "/lineforge-batch";
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", configHome);
+    env.insert("XDG_CONFIG_HOME", configHome + "/config");
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    Outcome o;
+    if (!process.waitForFinished(120000)) {
+        o.err = "could not run " + program.toStdString();
+        return o;
+    }
+    o.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    o.out = process.readAllStandardOutput().toStdString();
+    o.err = process.readAllStandardError().toStdString();
+    return o;
+}
+
+std::string Bytes(const std::string& path) {
+    return fixtures::ReadFile(path);
+}
+
+}  // namespace batch_test

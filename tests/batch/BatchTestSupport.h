@@ -1,0 +1,48 @@
+#pragma once
+
+// Documents for the batch tests, the command run in this process over the real engine, and the
+// built executable run as a child with a settings folder of its own.
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "PackageFixtures.h"
+
+namespace batch_test {
+
+// A .docx whose body holds one paragraph per text (plain runs).
+void WriteDocument(const std::string& path, const std::vector<std::string>& paragraphs,
+                   const std::string& settingsXml = "");
+// A .docx whose only paragraph holds before, the marker split into two runs, and after.
+void WriteSplitMarkerDocument(const std::string& path, const std::string& before,
+                              const std::string& markerHead, const std::string& markerTail,
+                              const std::string& after);
+
+// The body's paragraph texts as the engine opens the document.
+std::vector<std::string> Paragraphs(const std::string& path);
+// The run properties of the run whose text is text, as the engine opens the document.
+std::string RunPropertiesOf(const std::string& path, const std::string& text);
+
+// What one run of the command gave.
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// RunCommand in this process with the built-in engine and the real file system; the font list
+// is fontNames (the installed fonts when empty) and the error stream counts as a terminal when
+// terminal is set.
+Outcome RunInProcess(const QStringList& args, const QStringList& fontNames = {},
+                     bool terminal = false);
+
+// The built lineforge-batch run with args; HOME and XDG_CONFIG_HOME point to configHome.
+Outcome RunExecutable(const QStringList& args, const QString& configHome);
+
+// The whole file, for byte comparisons.
+std::string Bytes(const std::string& path);
+
+}  // namespace batch_test
