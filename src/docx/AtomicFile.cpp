@@ -92,6 +92,14 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
         fail("flushing the file to disk");
     if (tempName_.empty() && layer.Link(fd_, dir_, &tempName_) != 0)
         fail("naming the new file");
+    if (check_) {
+        try {
+            check_();
+        } catch (...) {
+            Rollback();
+            throw;
+        }
+    }
     if (layer.Rename(dir_ + "/" + tempName_, target_) != 0)
         fail("replacing the file");
     // The folder is not flushed: the rename itself is atomic, so after a crash the name shows

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,9 @@ class AtomicFile {
     void Commit(const std::optional<struct stat>& keep);
     // Closes and removes the temporary file; safe to call more than once.
     void Rollback() noexcept;
+    // Sets a check that Commit runs just before the rename; when it raises, the save stops
+    // there (rolled back, the target untouched) with its error.
+    void CheckBeforeReplace(std::function<void()> check) { check_ = std::move(check); }
 
   private:
     std::string target_;
@@ -40,6 +44,7 @@ class AtomicFile {
     std::string tempName_;
     int fd_ = -1;
     int errno_ = 0;
+    std::function<void()> check_;
 };
 
 // The docx::Error for a failed save step: disk full (61), permission (70) or other (75) by errno,

@@ -1,12 +1,17 @@
 #include "docx/FileLayer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <random>
+#include <set>
+#include <string_view>
 
 namespace docx {
 namespace {
@@ -28,14 +33,64 @@ std::string RandomName() {
     return name + ".tmp";
 }
 
+// True for the names RandomName makes.
+bool IsTempName(const char* name) {
+    const std::string_view n(name);
+    if (n.size() != 20 || n.substr(0, 4) != ".~lf" || n.substr(16) != ".tmp")
+        return false;
+    for (char c : n.substr(4, 12))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
+}
+
+// A save holds an exclusive lock on its temporary file for as long as its process lives, so
+// a temporary file whose lock can be taken was left by a save that was killed: the first save
+// of this process in dir removes those. (A named temporary file is only unlocked between its
+// creation and the lock that follows at once; were it removed then, that save fails and the
+// document stays as it was.)
+void RemoveStaleTemps(const std::string& dir) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!swept.insert(dir).second)
+            return;
+    }
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return;
+    while (struct dirent* e = ::readdir(d)) {
+        if (!IsTempName(e->d_name))
+            continue;
+        const int fd =
+            ::openat(::dirfd(d), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(d), e->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(d);
+}
+
+// Marks a temporary file as in use by a live save (see RemoveStaleTemps).
+int Locked(int fd) {
+    if (fd >= 0)
+        ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+
 }  // namespace
 
 int FileLayer::CreateTemp(const std::string& dir, std::string* name) {
     name->clear();
+    RemoveStaleTemps(dir);
 #ifdef O_TMPFILE
     int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd >= 0)
-        return fd;
+        return Locked(fd);
     // Kernels or file systems without unnamed files answer one of these; use a named file then.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         return -1;
@@ -46,7 +101,7 @@ int FileLayer::CreateTemp(const std::string& dir, std::string* name) {
             ::open((dir + "/" + candidate).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
         if (named >= 0) {
             *name = candidate;
-            return named;
+            return Locked(named);
         }
         if (errno != EEXIST)
             return -1;

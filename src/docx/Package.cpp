@@ -386,6 +386,10 @@ struct PackageOpener {
         auto fail = [&](const std::string& reason) {
             throw Error(kCorrupted, io::OpenFailure(name, reason));
         };
+        if (!m.zip)
+            throw Error(kFileAccess, io::OpenFailure(name,
+                                                     "the file was changed on disk by another "
+                                                     "program; open it again."));
         zip_file_t* f = zip_fopen_index(m.zip, e.index, 0);
         if (!f) {
             const int ze = zip_error_code_zip(zip_get_error(m.zip));
@@ -620,8 +624,23 @@ void Package::SaveAs(const std::string& path) {
                                      "open it again to make the change.");
     if (same && m.changed.empty())
         return;
+    if (!m.zip)
+        throw Error(kFileAccess, head +
+                                     "the file it was opened from was changed on disk by another "
+                                     "program; open it again to make the change.");
 
     AtomicFile out(target, name);
+    // The check above came before the new file was written, which can take a while: another
+    // program may have saved the file meanwhile. Look again just before replacing it.
+    if (same)
+        out.CheckBeforeReplace([&] {
+            struct stat now {};
+            if (::stat(target.c_str(), &now) != 0 || !SameContent(now, m.openStat))
+                throw Error(kFileAccess, head +
+                                             "the file was changed or replaced on disk by another "
+                                             "program while it was being saved. It was left as it "
+                                             "is; open it again to make the change.");
+        });
     const std::optional<struct stat> keep = exists ? std::optional<struct stat>(st) : std::nullopt;
     if (m.changed.empty()) {
         out.Begin();
@@ -674,12 +693,26 @@ void Package::SaveAs(const std::string& path) {
             m.zip = nullptr;
             m.source.writer = nullptr;
             out.Rollback();
-            PackageOpener::OpenZip(*this, name);
+            // A file rewritten in place by another program no longer reads as a package through
+            // the descriptor; the save's own failure (which says so) is the one to report, and
+            // later calls raise instead of reading through a closed archive.
+            std::exception_ptr reopenFailure;
+            try {
+                PackageOpener::OpenZip(*this, name);
+            } catch (const Error&) {
+                reopenFailure = std::current_exception();
+                if (m.zip) {
+                    zip_discard(m.zip);
+                    m.zip = nullptr;
+                }
+            }
             if (m.source.failure) {
                 auto failure = m.source.failure;
                 m.source.failure = nullptr;
                 std::rethrow_exception(failure);
             }
+            if (reopenFailure)
+                std::rethrow_exception(reopenFailure);
             if (sys != 0)
                 ThrowSaveError(sys, name, "writing");
             throw Error(kFileAccess, head + what + ". The document was left as it was.");

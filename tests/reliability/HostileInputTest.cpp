@@ -21,6 +21,7 @@
 #include "FuzzSupport.h"
 #include "PartSet.h"
 #include "RawZip.h"
+#include "TestPackages.h"
 #include "docx/Document.h"
 #include "docx/Error.h"
 #include "intake/ListFiles.h"
@@ -34,41 +35,14 @@ using lf_fuzz::RawEntry;
 constexpr long kAddressSpaceMb = 1024;
 constexpr unsigned kSeconds = 60;
 
-const std::string kNs = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
-const std::string kTypes = "http://schemas.openxmlformats.org/package/2006/content-types";
-const std::string kRels = "http://schemas.openxmlformats.org/package/2006/relationships";
-const std::string kOfficeDocument =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+using reliability::Entries;
+using reliability::Folder;
+using reliability::MainXml;
+using reliability::WriteFile;
 
-std::string MainXml(const std::string& body = "<w:p><w:r><w:t>Text</w:t></w:r></w:p>") {
-    return "<w:document " + kNs + "><w:body>" + body + "</w:body></w:document>";
-}
-
-// A sound package's entries with one of them replaced (or added) by name.
-std::vector<RawEntry> Entries(const std::string& name = "", const std::string& data = "",
-                              bool deflate = true) {
-    std::vector<RawEntry> e = {
-        {"[Content_Types].xml",
-         "<Types xmlns=\"" + kTypes +
-             "\"><Default Extension=\"rels\" ContentType=\"application/"
-             "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
-             "ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
-             "ContentType=\"application/"
-             "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
-        {"_rels/.rels", "<Relationships xmlns=\"" + kRels + "\"><Relationship Id=\"rId1\" Type=\"" +
-                            kOfficeDocument + "\" Target=\"word/document.xml\"/></Relationships>"},
-        {"word/document.xml", MainXml()}};
-    if (name.empty())
-        return e;
-    for (RawEntry& x : e)
-        if (x.name == name) {
-            x.data = data;
-            x.deflate = deflate;
-            return e;
-        }
-    e.push_back({name, data, deflate});
-    return e;
-}
+const std::string kRels = reliability::kRelsNs;
+const std::string kOfficeDocument = reliability::kOfficeDocumentRel;
+const std::string kNs = reliability::kWordNs;
 
 std::string Utf16Le(const std::string& ascii) {
     std::string out = "\xFF\xFE";
@@ -99,25 +73,6 @@ std::string Nested(int depth) {
     for (int i = 0; i < depth; ++i)
         close += "</w:customXml>";
     return MainXml("<w:p>" + open + "<w:r><w:t>deep</w:t></w:r>" + close + "</w:p>");
-}
-
-class Folder {
-  public:
-    Folder() {
-        char t[] = "/tmp/lf-hostile-XXXXXX";
-        path_ = ::mkdtemp(t);
-    }
-    ~Folder() { std::filesystem::remove_all(path_); }
-    std::string operator/(const std::string& n) const { return path_ + "/" + n; }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 struct Hostile {
@@ -185,36 +140,36 @@ INSTANTIATE_TEST_SUITE_P(
                                   for (int i = 0; i < 20001; ++i)
                                       e.push_back(
                                           {"word/media/i" + std::to_string(i) + ".bin", "", false});
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"OverlappingEntriesFarBeyondTheTotal", docx::kRefused, "zip bomb",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildOverlappingZip("word/media/z", 1000,
-                                                                        15u << 20));
+                                  WriteFile(p, lf_fuzz::BuildOverlappingZip("word/media/z", 1000,
+                                                                            15u << 20));
                               }},
                       Hostile{"OverlappingEntriesJustUnderTheTotal", docx::kRefused, "zip bomb",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildOverlappingZip("word/media/z", 120,
-                                                                        15u << 20));
+                                  WriteFile(p, lf_fuzz::BuildOverlappingZip("word/media/z", 120,
+                                                                            15u << 20));
                               }},
                       Hostile{"DeepRatioBehindASizeThatLies", docx::kCorrupted,
                               "more data than it declares",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries("word/media/blob.bin",
-                                                                     std::string(64u << 20, '\0'),
-                                                                     true)));
+                                  WriteFile(p, lf_fuzz::BuildZip(
+                                                   Entries("word/media/blob.bin",
+                                                           std::string(64u << 20, '\0'), true)));
                                   // The same archive with the blob's declared size cut to 1000
                                   // bytes.
                                   std::vector<RawEntry> e = Entries();
                                   e.push_back({"word/media/blob.bin", std::string(64u << 20, '\0'),
                                                true, 1000u});
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"BillionLaughsInContentTypes", docx::kRefused, "entity",
                               [](const std::string& p) {
                                   auto e = Entries();
                                   e[0].data = BillionLaughs("Types") + e[0].data;
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"ExternalEntityInPackageRelationships", docx::kRefused, "DTD",
                               [](const std::string& p) {
@@ -223,50 +178,52 @@ INSTANTIATE_TEST_SUITE_P(
                                       "<!DOCTYPE Relationships [<!ENTITY x SYSTEM "
                                       "\"file:///etc/passwd\">]>" +
                                       e[1].data;
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"ParameterEntityInMainPart", docx::kRefused, "DTD",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(
-                                               Entries("word/document.xml",
-                                                       "<!DOCTYPE w:document [<!ENTITY % p SYSTEM "
-                                                       "\"http://example.invalid/x\"> %p;]>" +
-                                                           MainXml())));
+                                  WriteFile(p, lf_fuzz::BuildZip(Entries(
+                                                   "word/document.xml",
+                                                   "<!DOCTYPE w:document [<!ENTITY % p SYSTEM "
+                                                   "\"http://example.invalid/x\"> %p;]>" +
+                                                       MainXml())));
                               }},
                       Hostile{
                           "DoctypeInUtf16MainPart", docx::kRefused, "entity",
                           [](const std::string& p) {
-                              Write(p,
-                                    lf_fuzz::BuildZip(Entries(
-                                        "word/document.xml",
-                                        Utf16Le("<!DOCTYPE w:document [<!ENTITY e \"boom\">]>" +
-                                                MainXml("<w:p><w:r><w:t>&e;</w:t></w:r></w:p>")))));
+                              WriteFile(
+                                  p,
+                                  lf_fuzz::BuildZip(Entries(
+                                      "word/document.xml",
+                                      Utf16Le("<!DOCTYPE w:document [<!ENTITY e \"boom\">]>" +
+                                              MainXml("<w:p><w:r><w:t>&e;</w:t></w:r></w:p>")))));
                           }},
                       Hostile{"UndefinedEntityInUtf16MainPart", docx::kRefused, "&boom;",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries(
-                                               "word/document.xml",
-                                               Utf16Le(MainXml(
-                                                   "<w:p><w:r><w:t>&boom;</w:t></w:r></w:p>")))));
+                                  WriteFile(p,
+                                            lf_fuzz::BuildZip(Entries(
+                                                "word/document.xml",
+                                                Utf16Le(MainXml(
+                                                    "<w:p><w:r><w:t>&boom;</w:t></w:r></w:p>")))));
                               }},
                       Hostile{"UndefinedEntityInAnAttribute", docx::kRefused, "&boom;",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries(
-                                               "word/document.xml",
-                                               MainXml("<w:p><w:pPr><w:pStyle "
-                                                       "w:val=\"&boom;\"/></w:pPr></w:p>"))));
+                                  WriteFile(p, lf_fuzz::BuildZip(Entries(
+                                                   "word/document.xml",
+                                                   MainXml("<w:p><w:pPr><w:pStyle "
+                                                           "w:val=\"&boom;\"/></w:pPr></w:p>"))));
                               }},
                       Hostile{"DeeplyNestedElements", docx::kRefused, "nests its elements",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries("word/document.xml",
-                                                                     Nested(1000000), false)));
+                                  WriteFile(p, lf_fuzz::BuildZip(Entries("word/document.xml",
+                                                                         Nested(1000000), false)));
                               }},
                       Hostile{"MainPartMissingFromRelationships", docx::kCannotOpenFormat,
                               "names no main document",
                               [](const std::string& p) {
                                   auto e = Entries();
                                   e[1].data = "<Relationships xmlns=\"" + kRels + "\"/>";
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"MainPartRelationshipIsExternal", docx::kCannotOpenFormat,
                               "names no main document",
@@ -278,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                                               "\" Target=\"file:///tmp/word/document.xml\" "
                                               "TargetMode=\"External\"/>"
                                               "</Relationships>";
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"MainPartTargetClimbsOutOfThePackage", docx::kCorrupted, "missing",
                               [](const std::string& p) {
@@ -287,26 +244,27 @@ INSTANTIATE_TEST_SUITE_P(
                                       "<Relationships xmlns=\"" + kRels +
                                       "\"><Relationship Id=\"rId1\" Type=\"" + kOfficeDocument +
                                       "\" Target=\"../../../../etc/passwd\"/></Relationships>";
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"NoPackageRelationships", docx::kCannotOpenFormat,
                               "no package relationships",
                               [](const std::string& p) {
                                   auto e = Entries();
                                   e.erase(e.begin() + 1);
-                                  Write(p, lf_fuzz::BuildZip(e));
+                                  WriteFile(p, lf_fuzz::BuildZip(e));
                               }},
                       Hostile{"ZeroLengthMainPart", docx::kCorrupted, "not well-formed",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries("word/document.xml", "")));
+                                  WriteFile(p, lf_fuzz::BuildZip(Entries("word/document.xml", "")));
                               }},
                       Hostile{"ZeroLengthPackageRelationships", docx::kCorrupted, "not well-formed",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries("_rels/.rels", "")));
+                                  WriteFile(p, lf_fuzz::BuildZip(Entries("_rels/.rels", "")));
                               }},
                       Hostile{"ZeroLengthContentTypes", docx::kCorrupted, "not well-formed",
                               [](const std::string& p) {
-                                  Write(p, lf_fuzz::BuildZip(Entries("[Content_Types].xml", "")));
+                                  WriteFile(p,
+                                            lf_fuzz::BuildZip(Entries("[Content_Types].xml", "")));
                               }},
                       Hostile{"DirectoryNamedLikeADocument", docx::kFileAccess,
                               "not a regular file",
@@ -333,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
 // without being opened, so a FIFO with no writer cannot block it.
 TEST(HostileFolder, SpecialFilesNamedLikeDocumentsAreNeverListedAndNeverBlock) {
     Folder dir;
-    Write(dir / "Real.docx", lf_fuzz::BuildZip(Entries()));
+    WriteFile(dir / "Real.docx", lf_fuzz::BuildZip(Entries()));
     ::mkdir((dir / "Folder.docx").c_str(), 0755);
     ASSERT_EQ(::mkfifo((dir / "Pipe.docx").c_str(), 0644), 0);
     ASSERT_EQ(::symlink("/dev/zero", (dir / "Zero.docx").c_str()), 0);
