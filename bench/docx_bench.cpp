@@ -17,10 +17,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "BenchDocuments.h"
 #include "word/Registry.h"
 #include "word/builtin/Builtin.h"
 
@@ -29,130 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-const char* kWords[] = {"report",   "quarter",  "revenue", "team",   "project",
-                        "delivery", "customer", "budget",  "review", "plan",
-                        "schedule", "risk",     "market",  "growth", "summary",
-                        "result",   "update",   "meeting", "action", "owner"};
-
-const std::string kNs =
-    " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
-    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
-
-std::string Sentence(std::mt19937& rng, int words) {
-    std::string s;
-    for (int i = 0; i < words; ++i)
-        s += std::string(i ? " " : "") + kWords[rng() % 20];
-    return s + ".";
-}
-
-std::string Run(std::mt19937& rng) {
-    std::string rPr;
-    if (rng() % 3 == 0)
-        rPr += "<w:b/>";
-    if (rng() % 4 == 0)
-        rPr += "<w:i/>";
-    if (rng() % 2 == 0)
-        rPr += "<w:sz w:val=\"" + std::to_string(18 + 2 * (rng() % 8)) + "\"/>";
-    return "<w:r w:rsidR=\"00A1" + std::to_string(1000 + rng() % 9000) + "\">" +
-           (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") + "<w:t xml:space=\"preserve\">" +
-           Sentence(rng, 4 + static_cast<int>(rng() % 10)) + " </w:t></w:r>";
-}
-
-void Add(zip_t* z, const std::string& name, const std::string& data, bool store = false) {
-    char* copy = static_cast<char*>(malloc(data.size()));
-    std::copy(data.begin(), data.end(), copy);
-    zip_source_t* src = zip_source_buffer(z, copy, data.size(), 1);
-    zip_int64_t idx = zip_file_add(z, name.c_str(), src, 0);
-    zip_set_file_compression(z, static_cast<zip_uint64_t>(idx),
-                             store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
-}
-
-// One document of 20-60 KB: a header and a footer, a table, formatted runs, styles, a theme-sized
-// part and a picture.
-void MakeDocument(const std::string& path, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string body;
-    const int paragraphs = 20 + static_cast<int>(rng() % 60);
-    for (int p = 0; p < paragraphs; ++p) {
-        body += "<w:p><w:pPr><w:spacing w:after=\"120\"/></w:pPr>";
-        for (int r = 0, n = 1 + static_cast<int>(rng() % 4); r < n; ++r)
-            body += Run(rng);
-        body += "</w:p>";
-        if (p == paragraphs / 2) {
-            body +=
-                "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>"
-                "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>";
-            for (int row = 0; row < 4; ++row)
-                body += "<w:tr><w:tc><w:p>" + Run(rng) + "</w:p></w:tc><w:tc><w:p>" + Run(rng) +
-                        "</w:p></w:tc></w:tr>";
-            body += "</w:tbl>";
-        }
-    }
-    body +=
-        "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId4\"/>"
-        "<w:footerReference w:type=\"default\" r:id=\"rId5\"/><w:pgSz w:w=\"12240\" "
-        "w:h=\"15840\"/></w:sectPr>";
-    std::string styles = "<w:styles" + kNs +
-                         "><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\">"
-                         "<w:name w:val=\"Normal\"/></w:style>";
-    for (int i = 0; i < 40; ++i)
-        styles += "<w:style w:type=\"character\" w:styleId=\"S" + std::to_string(i) +
-                  "\"><w:name w:val=\"Style " + std::to_string(i) + "\"/><w:rPr><w:color w:val=\"" +
-                  std::to_string(100000 + rng() % 800000) + "\"/></w:rPr></w:style>";
-    styles += "</w:styles>";
-    std::string theme =
-        "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">";
-    for (int i = 0; i < 120; ++i)
-        theme += "<a:font script=\"S" + std::to_string(rng()) + "\" typeface=\"Font\"/>";
-    theme += "</a:theme>";
-    std::string picture(8000 + rng() % 30000, '\0');
-    for (char& c : picture)
-        c = static_cast<char>(rng());
-
-    int err = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    Add(z, "[Content_Types].xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" "
-        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Default Extension=\"png\" "
-        "ContentType=\"image/png\"/>"
-        "<Override PartName=\"/word/document.xml\" "
-        "ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
-        "</Types>");
-    Add(z, "_rels/.rels",
-        "<Relationships "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-        "Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-        "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
-    Add(z, "word/document.xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:document" + kNs +
-            "><w:body>" + body + "</w:body></w:document>");
-    const std::string rel =
-        "<Relationship Id=\"rId%\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-    auto R = [&](int id, const std::string& type, const std::string& target) {
-        std::string r = rel;
-        r.replace(r.find('%'), 1, std::to_string(id));
-        return r + type + "\" Target=\"" + target + "\"/>";
-    };
-    Add(z, "word/_rels/document.xml.rels",
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
-            R(1, "styles", "styles.xml") + R(2, "settings", "settings.xml") +
-            R(3, "theme", "theme/theme1.xml") + R(4, "header", "header1.xml") +
-            R(5, "footer", "footer1.xml") + R(6, "image", "media/image1.png") + "</Relationships>");
-    Add(z, "word/styles.xml", styles);
-    Add(z, "word/settings.xml", "<w:settings" + kNs + "><w:zoom w:percent=\"100\"/></w:settings>");
-    Add(z, "word/theme/theme1.xml", theme);
-    Add(z, "word/header1.xml", "<w:hdr" + kNs + "><w:p>" + Run(rng) + "</w:p></w:hdr>");
-    Add(z, "word/footer1.xml", "<w:ftr" + kNs + "><w:p>" + Run(rng) + "</w:p></w:ftr>");
-    Add(z, "word/media/image1.png", picture, true);
-    Add(z, "docProps/core.xml", "<cp:coreProperties xmlns:cp=\"urn:x\"/>");
-    zip_close(z);
-}
+using benchdocs::MakeDocument;
 
 struct Stats {
     double mean = 0, median = 0, p95 = 0;
