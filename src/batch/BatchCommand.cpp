@@ -156,7 +156,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             console.err << Utf8(current) << ": the document was not saved\n";
         }
         if (o.json)
-            console.out << DocumentJson(result) << '\n' << std::flush;
+            console.out << DocumentJson(result) + '\n' << std::flush;
     }
     progress.Clear();
 
