@@ -8,6 +8,8 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Bounded.h"
 #include "FuzzSupport.h"
 #include "SaveLoopState.h"
 #include "TestPackages.h"
@@ -414,5 +417,80 @@ INSTANTIATE_TEST_SUITE_P(
                                     ::rmdir(d.path().c_str());
                                 }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Saves refused by the system reach the program's save step as an error with the number the
+// program knows (61 disk full or size limit, 70 permission), and the document is left
+// byte-identical with nothing beside it. (The engine's own save tests inject the same
+// failures one file-layer step at a time.)
+class RefusingLayer : public docx::FileLayer {
+  public:
+    explicit RefusingLayer(int err) : err_(err) {}
+    int CreateTemp(const std::string&, std::string*) override {
+        errno = err_;
+        return -1;
+    }
+
+  private:
+    int err_;
+};
+
+struct Refusal {
+    const char* name;
+    long number;
+    std::function<void(const std::string& path)> prepare;  // in the child, before the steps
+};
+
+class SaveRefusedBySystem : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) {
+    const Refusal& c = GetParam();
+    Folder dir;
+    const std::string path = dir / "doc.docx";
+    auto e = reliability::Entries();
+    e.push_back({"word/media/image1.bin", reliability::Noise(512 << 10, 3), false});
+    reliability::WriteFile(path, lf_fuzz::BuildZip(e));
+    const std::string before = lf_fuzz::ReadWhole(path);
+    const reliability::BoundedResult r = reliability::RunBounded(
+        [&] {
+            c.prepare(path);
+            lf_fuzz::Insertion ins;
+            ins.lines = "New";
+            const lf_fuzz::StepsOutcome out = lf_fuzz::InsertAtStart(path, ins);
+            return out.errors.empty() ? std::string("no error") : out.errors.back();
+        },
+        2048, 60);
+    ASSERT_TRUE(r.finished) << reliability::Describe(r);
+    EXPECT_EQ(
+        r.message.rfind("SaveAs: " + std::to_string(c.number) + " Cannot save \"doc.docx\"", 0), 0u)
+        << r.message;
+    EXPECT_TRUE(lf_fuzz::ReadWhole(path) == before) << "the document changed";
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(lf_fuzz::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Reliability, SaveRefusedBySystem,
+                         ::testing::Values(Refusal{"FileSizeLimit", docx::kDiskFull,
+                                                   [](const std::string&) {
+                                                       ::signal(SIGXFSZ, SIG_IGN);
+                                                       struct rlimit lim {
+                                                           256 << 10, 256 << 10
+                                                       };
+                                                       ::setrlimit(RLIMIT_FSIZE, &lim);
+                                                   }},
+                                           Refusal{"ReadOnlyFile", docx::kPermissionDenied,
+                                                   [](const std::string& p) {
+                                                       ::chmod(p.c_str(), 0444);
+                                                   }},
+                                           Refusal{"ReadOnlyFolder", docx::kPermissionDenied,
+                                                   [](const std::string&) {
+                                                       static RefusingLayer layer(EACCES);
+                                                       static docx::ScopedFileLayer scoped(layer);
+                                                   }},
+                                           Refusal{"DiskFull", docx::kDiskFull,
+                                                   [](const std::string&) {
+                                                       static RefusingLayer layer(ENOSPC);
+                                                       static docx::ScopedFileLayer scoped(layer);
+                                                   }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
