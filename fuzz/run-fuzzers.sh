@@ -41,11 +41,17 @@ for t in "${targets[@]}"; do
     mkdir -p "$work/$t/corpus" "$work/$t/artifacts"
     dirs=("$work/$t/corpus" "$work/seeds/$t")
     [ -d "$here/regressions/$t" ] && dirs+=("$here/regressions/$t")
+    dict=()
+    case "$t" in
+        open_package) dict=(-dict="$here/dictionaries/zip.dict") ;;
+        package_parts|find_replace|type_text) dict=(-dict="$here/dictionaries/wordml.dict") ;;
+    esac
     before=$(ls "$work/$t/artifacts" | wc -l)
     log="$work/$t/last-run.log"
     # Large documents from the corpus make the longest seeds; mutations stay below 1 MB.
     "$exe" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2560 -max_len=1048576 \
-        -print_final_stats=1 -artifact_prefix="$work/$t/artifacts/" "${dirs[@]}" >"$log" 2>&1
+        -print_final_stats=1 -artifact_prefix="$work/$t/artifacts/" "${dict[@]}" "${dirs[@]}" \
+        >"$log" 2>&1
     rc=$?
     execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
     rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
