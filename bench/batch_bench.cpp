@@ -12,6 +12,7 @@
 //
 //   batch_bench [--counts 200,1000] [--sizes 1,10,100] [--rounds 3] [--folder DIR]
 //               [--program PATH-TO-lineforge-batch]
+//   batch_bench --generate N DIR     (only writes the first N documents of the sets into DIR)
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -461,6 +462,19 @@ int main(int argc, char** argv) {
         (fs::absolute(fs::path(argv[0])).parent_path() / "lineforge-batch").string();
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string opt = argv[i];
+        if (opt == "--generate" && i + 2 < argc) {
+            // Only writes that many documents (the same seeds as the sets) into a folder.
+            const int n = std::atoi(argv[i + 1]);
+            fs::create_directories(argv[i + 2]);
+            for (int k = 0; k < n; ++k) {
+                char name[32];
+                std::snprintf(name, sizeof name, "doc%04d.docx", k);
+                if (!benchdocs::MakeDocument((fs::path(argv[i + 2]) / name).string(),
+                                             1000u + static_cast<unsigned>(k)))
+                    return 1;
+            }
+            return 0;
+        }
         if (opt == "--counts")
             counts = IntList(argv[i + 1]);
         else if (opt == "--sizes")

@@ -151,9 +151,9 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             ++skipped;
         else
             ++failed;
-        if (result.outcome == Outcome::kSkipped && result.messages.isEmpty()) {
+        if (result.messages == QStringList{kNotSavedMessage}) {
             progress.Clear();
-            console.err << Utf8(current) << ": the document was not saved\n";
+            console.err << Utf8(current) << ": " << Utf8(kNotSavedMessage) << '\n';
         }
         if (o.json)
             console.out << DocumentJson(result) + '\n' << std::flush;

@@ -52,6 +52,10 @@ DocumentResult ProcessDocument(const DocumentServices& s, Mode mode, const QStri
         result.outcome = Outcome::kChanged;
     else
         result.outcome = Outcome::kSkipped;
+    // A document that stays protected is named by the protection message; one whose name
+    // could not even be read for that message still gets a word of its own.
+    if (result.outcome == Outcome::kSkipped && result.messages.isEmpty())
+        result.messages << kNotSavedMessage;
     return result;
 }
 

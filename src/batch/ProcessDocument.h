@@ -22,6 +22,9 @@ struct DocumentResult {
     QStringList messages;  // the full texts of the reports and messages, in order
 };
 
+// The message of a document left unsaved without any report or message of the procedure.
+inline const QString kNotSavedMessage = QStringLiteral("The document was not saved.");
+
 // The word used for an outcome in the summary and in JSON.
 QString OutcomeName(Outcome outcome);
 
