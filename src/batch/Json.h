@@ -8,7 +8,7 @@
 namespace batch {
 
 // text as a JSON string literal (quotes included), UTF-8: quote, backslash and every control
-// character escaped; a lone surrogate becomes U+FFFD.
+// character escaped; a lone surrogate becomes "?", as Qt encodes it.
 std::string JsonString(const QString& text);
 
 // One line of --json output for a document: {"path":…,"outcome":…,"saved":…,"messages":[…]}.
