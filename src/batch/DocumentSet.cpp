@@ -1,8 +1,8 @@
 #include "batch/DocumentSet.h"
 
-#include "batch/VectorFileList.h"
 #include "intake/FoundFiles.h"
 #include "intake/GetSubDirectories.h"
+#include "intake/MemoryFileList.h"
 #include "intake/PathChecks.h"
 #include "intake/ProcedurePaths.h"
 #include "platform/EventLoop.h"
@@ -28,7 +28,7 @@ QString WithoutTrailingSeparators(QString folder) {
 
 QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& errors,
                              const QStringList& paths, const QString& ext) {
-    VectorFileList list;
+    intake::MemoryFileList list;
     NoEvents events;
     const AddFolder::WalkServices walk{fs, events, errors};
     for (const QString& path : paths) {

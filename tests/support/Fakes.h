@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "intake/FileList.h"
+#include "intake/MemoryFileList.h"
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
 #include "platform/SettingsStore.h"
@@ -17,7 +17,7 @@ namespace testing_support {
 
 // A settings store held in memory, keyed by "app/section/key".
 class MemorySettings : public platform::SettingsStore {
-public:
+  public:
     QString GetSetting(const QString& app, const QString& section, const QString& key,
                        const QString& defaultValue) override;
     void SaveSetting(const QString& app, const QString& section, const QString& key,
@@ -30,10 +30,11 @@ public:
 
 // An event loop whose yields run a scripted action (for example a removal in mid-run).
 class FakeEventLoop : public platform::EventLoop {
-public:
+  public:
     void DoEvents() override {
         ++yields;
-        if (onYield) onYield(yields);
+        if (onYield)
+            onYield(yields);
     }
     int yields = 0;
     std::function<void(int yieldNumber)> onYield;
@@ -41,7 +42,7 @@ public:
 
 // The main window's pointer, with every value it was set to.
 class FakePointer : public platform::WindowPointer {
-public:
+  public:
     int MousePointer() const override { return value; }
     void SetMousePointer(int v) override {
         value = v;
@@ -52,14 +53,14 @@ public:
 };
 
 class FakeCursor : public platform::CursorPosition {
-public:
+  public:
     QPoint GetCursorPos() override { return pos; }
     QPoint pos;
 };
 
 // Records what would have been opened; nothing reaches the desktop.
 class FakeShell : public platform::Shell {
-public:
+  public:
     void ShellExecute(const QString& file, const QString& directory, int showCommand) override {
         executed << file;
         directories << directory;
@@ -70,34 +71,14 @@ public:
     std::vector<int> showCommands;
 };
 
-// The document list held in memory, with the same rules as the list control.
-class MemoryFileList : public intake::FileList {
-public:
-    void Append(const QString& path) override;
-    int Count() const override;
-    QString Item(int i) const override;
-    void SetItem(int i, const QString& path) override;
-    bool IsListed(const QString& path) const override;
-    void Remove(int i) override;
-    void Clear() override;
-    int SelectedIndex() const override;
-    void Select(int i) override;
-    void EnsureVisible(int i) override;
-    quint64 EntryId(int i) const override;
-    int IndexOfEntry(quint64 id) const override;
-
-    QStringList Paths() const;
+// The in-memory document list, recording every position it was asked to scroll to.
+class MemoryFileList : public intake::MemoryFileList {
+  public:
+    void EnsureVisible(int i) override {
+        intake::MemoryFileList::EnsureVisible(i);
+        ensuredVisible.push_back(i);
+    }
     std::vector<int> ensuredVisible;
-
-private:
-    void Check(int i) const;
-    struct Entry {
-        quint64 id;
-        QString path;
-    };
-    std::vector<Entry> entries_;
-    quint64 nextId_ = 1;
-    quint64 selectedId_ = 0;
 };
 
 }  // namespace testing_support
