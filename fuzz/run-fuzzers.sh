@@ -48,11 +48,16 @@ for t in "${targets[@]}"; do
     esac
     before=$(ls "$work/$t/artifacts" | wc -l)
     log="$work/$t/last-run.log"
+    # The target's scratch files, in memory where possible; libFuzzer ends without the exit
+    # handlers that would remove them.
+    scratch="$(mktemp -d /dev/shm/lf-fuzz-run.XXXXXX 2>/dev/null || mktemp -d)"
+    export LF_FUZZ_SCRATCH="$scratch"
     # Large documents from the corpus make the longest seeds; mutations stay below 1 MB.
     "$exe" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2560 -max_len=1048576 \
         -print_final_stats=1 -artifact_prefix="$work/$t/artifacts/" "${dict[@]}" "${dirs[@]}" \
         >"$log" 2>&1
     rc=$?
+    rm -rf "$scratch"
     execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
     rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
     added=$(grep -o 'stat::new_units_added: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
