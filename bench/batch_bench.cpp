@@ -34,7 +34,7 @@
 #include "BenchDocuments.h"
 #include "batch/BatchCommand.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 #include "word/builtin/Builtin.h"
 
 namespace {

@@ -2,11 +2,11 @@
 
 #include "app/AppIcon.h"
 #include "app/Form1.h"
-#include "app/Integer16.h"
 #include "app/Main.h"
 #include "engine/FillFontNames.h"
 #include "engine/IsInstalled.h"
 #include "engine/Modes.h"
+#include "platform/Integer16.h"
 #include "runtime/ErrorHandler.h"
 
 namespace app {
@@ -46,8 +46,9 @@ void Form1::Form_Load() {
     on.line(136, [&] { Combo1->AddItem(engine::kModeAfterX); });
     on.line(138, [&] { Combo1->AddItem(engine::kModeBeforeX); });
 
-    on.line(140,
-            [&] { Combo1->SetListIndex(ToInteger16(setting("Combo1", QStringLiteral("0")))); });
+    on.line(140, [&] {
+        Combo1->SetListIndex(platform::ToInteger16(setting("Combo1", QStringLiteral("0"))));
+    });
 
     on.line(142, [&] { Text1->setPlainText(setting("Textbox", QStringLiteral("Zarem"))); });
 
@@ -56,14 +57,16 @@ void Form1::Form_Load() {
                                 [this](const QString& name) { Combo3->AddItem(name); });
     });
 
-    on.line(146,
-            [&] { Combo3->SetListIndex(ToInteger16(setting("Combo3", QStringLiteral("0")))); });
+    on.line(146, [&] {
+        Combo3->SetListIndex(platform::ToInteger16(setting("Combo3", QStringLiteral("0"))));
+    });
 
     for (int k = 0; k < kFontSizes.size(); ++k)
         on.line(148 + 2 * k, [&] { Combo2->AddItem(kFontSizes[k]); });
 
-    on.line(178,
-            [&] { Combo2->SetListIndex(ToInteger16(setting("Combo2", QStringLiteral("4")))); });
+    on.line(178, [&] {
+        Combo2->SetListIndex(platform::ToInteger16(setting("Combo2", QStringLiteral("4"))));
+    });
 
     on.line(180, [&] {
         IsInstalled::CheckWordInstalled(services_.registry, services_.dialogs,

@@ -10,7 +10,7 @@
 #include "app/Assembly.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtServices.h"
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 #include "word/Registry.h"
 
 // The build defines LINEFORGE_WITH_BUILTIN_WORD when the built-in engine's target exists.

@@ -1,7 +1,7 @@
 #include "batch/SavedChoices.h"
 
-#include "app/Integer16.h"
 #include "intake/ProcedurePaths.h"
+#include "platform/Integer16.h"
 
 namespace batch {
 
@@ -19,7 +19,7 @@ int SavedIndex(platform::SettingsStore& settings, const QString& key, int fallba
         return fallback;
     int index = -1;
     try {
-        index = app::ToInteger16(text);
+        index = platform::ToInteger16(text);
     } catch (...) {
     }
     if (index < 0 || index >= count) {

@@ -7,7 +7,7 @@
 
 #include "batch/BatchCommand.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 #include "word/builtin/Builtin.h"
 
 int main(int argc, char** argv) {

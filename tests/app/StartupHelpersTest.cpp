@@ -11,8 +11,8 @@
 #include "AppHarness.h"
 #include "app/Colors.h"
 #include "app/Form1.h"
-#include "app/Integer16.h"
 #include "app/Main.h"
+#include "platform/Integer16.h"
 #include "runtime/Error.h"
 
 namespace {
@@ -226,11 +226,11 @@ class ToInteger16 : public ::testing::TestWithParam<IntCase> {};
 TEST_P(ToInteger16, ConvertsOrRaises) {
     const IntCase& c = GetParam();
     if (c.error == 0) {
-        EXPECT_EQ(app::ToInteger16(c.text), c.value);
+        EXPECT_EQ(platform::ToInteger16(c.text), c.value);
         return;
     }
     try {
-        app::ToInteger16(c.text);
+        platform::ToInteger16(c.text);
         FAIL() << "no error for " << c.text;
     } catch (const runtime::Error& e) {
         EXPECT_EQ(e.Number(), c.error);

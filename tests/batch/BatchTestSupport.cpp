@@ -11,7 +11,7 @@
 #include "batch/BatchCommand.h"
 #include "docx/Document.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 #include "word/builtin/Builtin.h"
 
 namespace batch_test {

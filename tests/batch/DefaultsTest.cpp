@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "BatchTestSupport.h"
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 
 #include <QtDebug>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "app/Integer16.h"
+#include "platform/Integer16.h"
 
 #include <cmath>
 
 #include "runtime/Error.h"
 
-namespace app {
+namespace platform {
 
 short ToInteger16(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -27,4 +27,4 @@ short ToInteger16(const QString& text) {
     return static_cast<short>(rounded);
 }
 
-}  // namespace app
+}  // namespace platform

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "platform/qt/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 
 namespace {
 
