@@ -1,7 +1,6 @@
 #include "engine/InsertAtEnds.h"
 
-#include "engine/ClearFrames.h"
-#include "engine/IsDocumentProtected.h"
+#include "engine/PrepareDocument.h"
 #include "engine/ProcedurePaths.h"
 
 namespace AddRemove {
@@ -20,12 +19,7 @@ void InsertTextAtBeginningInFile(const engine::InsertContext& context, const QSt
     word::Ref<word::Application> wd;
     word::Ref<word::Document> doc;
 
-    on.line(100, [&] { wd = context.registry.CreateObject(engine::kWordProgId); });
-    on.line(102, [&] { doc = wd->Documents()->Open(fileName); });
-    const bool skip =
-        on.cond(104, [&] { return FileSize::IsDocumentProtected(doc, context.dialogs); });
-    if (!skip) {
-        on.line(106, [&] { Word1::ClearFrames(doc); });
+    if (engine::PrepareDocument(on, context, fileName, wd, doc)) {
         on.line(108,
                 [&] { SelectionOf(wd)->Font()->Name(context.view.FontNameText().toStdString()); });
         on.line(110,
@@ -47,12 +41,7 @@ void InsertTextAtLastInFile(const engine::InsertContext& context, const QString&
     word::Ref<word::Application> wd;
     word::Ref<word::Document> doc;
 
-    on.line(100, [&] { wd = context.registry.CreateObject(engine::kWordProgId); });
-    on.line(102, [&] { doc = wd->Documents()->Open(fileName); });
-    const bool skip =
-        on.cond(104, [&] { return FileSize::IsDocumentProtected(doc, context.dialogs); });
-    if (!skip) {
-        on.line(106, [&] { Word1::ClearFrames(doc); });
+    if (engine::PrepareDocument(on, context, fileName, wd, doc)) {
         // Typing after a failed move would put the lines at the start of the document.
         if (on.line(108, [&] { SelectionOf(wd)->EndKey(word::wdStory); })) {
             on.line(110, [&] {

@@ -1,7 +1,6 @@
 #include "engine/ReplaceByFileXY.h"
 
-#include "engine/ClearFrames.h"
-#include "engine/IsDocumentProtected.h"
+#include "engine/PrepareDocument.h"
 #include "engine/ProcedurePaths.h"
 
 namespace AddRemove {
@@ -36,13 +35,7 @@ void ReplaceByFileXY(const engine::InsertContext& context, const QString& path, 
     word::Ref<word::Application> wd;
     word::Ref<word::Document> doc;
 
-    on.line(100, [&] { wd = context.registry.CreateObject(engine::kWordProgId); });
-    on.line(102, [&] { doc = wd->Documents()->Open(fileName); });
-    const bool skip =
-        on.cond(104, [&] { return FileSize::IsDocumentProtected(doc, context.dialogs); });
-    if (!skip) {
-        on.line(106, [&] { Word1::ClearFrames(doc); });
-
+    if (engine::PrepareDocument(on, context, fileName, wd, doc)) {
         bool sound = true;
         word::Ref<word::StoryRanges> ranges;
         long rangeCount = 0;

@@ -1,0 +1,19 @@
+#include "engine/PrepareDocument.h"
+
+#include "engine/ClearFrames.h"
+#include "engine/IsDocumentProtected.h"
+
+namespace engine {
+
+bool PrepareDocument(runtime::ErrorHandler& on, const InsertContext& context,
+                     const std::string& fileName, word::Ref<word::Application>& wd,
+                     word::Ref<word::Document>& doc) {
+    on.line(100, [&] { wd = context.registry.CreateObject(kWordProgId); });
+    on.line(102, [&] { doc = wd->Documents()->Open(fileName); });
+    if (on.cond(104, [&] { return FileSize::IsDocumentProtected(doc, context.dialogs); }))
+        return false;
+    on.line(106, [&] { Word1::ClearFrames(doc); });
+    return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "engine/InsertContext.h"
+#include "runtime/ErrorHandler.h"
+#include "word/Word.h"
+
+namespace engine {
+
+// Steps 100 to 106 that every insertion procedure shares, under its own handler: a new Word
+// instance, the document opened, the protection check and the frame clean-up. Returns false when
+// the document stays protected (or could not be opened): then nothing may change or be saved.
+bool PrepareDocument(runtime::ErrorHandler& on, const InsertContext& context,
+                     const std::string& fileName, word::Ref<word::Application>& wd,
+                     word::Ref<word::Document>& doc);
+
+}  // namespace engine
