@@ -6,19 +6,19 @@
 
 #include <sys/resource.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "BenchDocuments.h"
 #include "engine/InsertionRun.h"
 #include "engine/Modes.h"
+#include "intake/MemoryFileList.h"
 #include "word/Registry.h"
 #include "word/builtin/Builtin.h"
 
@@ -26,67 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-const char* kWords[] = {"report", "quarter", "revenue", "team", "project", "delivery", "customer",
-                        "budget", "review",  "plan",    "risk", "market",  "growth",   "summary"};
-constexpr int kWordCount = sizeof(kWords) / sizeof(kWords[0]);
-
-const std::string kNs =
-    " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
-    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
-const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-
-std::string Paragraph(std::mt19937& rng) {
-    std::string text;
-    for (int i = 0, n = 5 + static_cast<int>(rng() % 15); i < n; ++i)
-        text += std::string(i ? " " : "") + kWords[rng() % kWordCount];
-    return "<w:p><w:r><w:t xml:space=\"preserve\">" + text + ".</w:t></w:r></w:p>";
-}
-
-void Add(zip_t* z, const std::string& name, const std::string& data) {
-    char* copy = static_cast<char*>(std::malloc(data.size()));
-    std::copy(data.begin(), data.end(), copy);
-    zip_source_t* src = zip_source_buffer(z, copy, data.size(), 1);
-    zip_file_add(z, name.c_str(), src, 0);
-}
-
-// A document of 20-60 paragraphs with a header that also holds the marker words.
-bool MakeDocument(const std::string& path, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string body;
-    for (int p = 0, n = 20 + static_cast<int>(rng() % 40); p < n; ++p)
-        body += Paragraph(rng);
-    body += "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId2\"/></w:sectPr>";
-    int err = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z)
-        return false;
-    Add(z, "[Content_Types].xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" "
-        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
-        "<Override PartName=\"/word/header1.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/></Types>");
-    Add(z, "_rels/.rels",
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" Type=\"" +
-            kRel + "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
-    Add(z, "word/document.xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:document" + kNs +
-            "><w:body>" + body + "</w:body></w:document>");
-    Add(z, "word/header1.xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:hdr" + kNs + ">" +
-            Paragraph(rng) + "</w:hdr>");
-    Add(z, "word/_rels/document.xml.rels",
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId2\" Type=\"" +
-            kRel + "header\" Target=\"header1.xml\"/></Relationships>");
-    return zip_close(z) == 0;
-}
 
 // Resident set size now, in KiB.
 long CurrentRssKiB() {
@@ -101,48 +40,6 @@ long PeakRssKiB() {
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
-
-class VectorList : public intake::FileList {
-  public:
-    void Append(const QString& path) override { items_.push_back(path); }
-    int Count() const override { return static_cast<int>(items_.size()); }
-    QString Item(int i) const override {
-        Check(i);
-        return items_[i - 1];
-    }
-    void SetItem(int i, const QString& path) override {
-        Check(i);
-        items_[i - 1] = path;
-    }
-    bool IsListed(const QString& path) const override {
-        for (const QString& p : items_)
-            if (p == path)
-                return true;
-        return false;
-    }
-    void Remove(int i) override {
-        Check(i);
-        items_.erase(items_.begin() + (i - 1));
-    }
-    void Clear() override { items_.clear(); }
-    int SelectedIndex() const override { return 0; }
-    void Select(int) override {}
-    void EnsureVisible(int) override {}
-    quint64 EntryId(int i) const override {
-        Check(i);
-        return static_cast<quint64>(i);
-    }
-    int IndexOfEntry(quint64 id) const override {
-        return id >= 1 && id <= items_.size() ? static_cast<int>(id) : 0;
-    }
-
-  private:
-    void Check(int i) const {
-        if (i < 1 || i > Count())
-            throw runtime::Error(runtime::kIndexOutOfBounds, "Index out of bounds");
-    }
-    std::vector<QString> items_;
-};
 
 class Options : public engine::InsertOptionsView, public engine::ProgressView {
   public:
@@ -163,7 +60,7 @@ class Boxes : public platform::Dialogs {
         return platform::vbOK;
     }
     QString InputBox(const QString&, const QString&, const QString&) override {
-        return QStringLiteral("report");
+        return QString::fromLatin1(benchdocs::kMarker);
     }
     QString ShowOpen(const platform::OpenFileRequest&) override { return {}; }
     QString BrowseForFolder(const QString&, const QString&) override { return {}; }
@@ -199,10 +96,10 @@ class Sampler : public platform::EventLoop {
 
 void RunMode(const char* label, const QString& mode, const fs::path& folder, int documents,
              const word::Registry& registry) {
-    VectorList list;
+    intake::MemoryFileList list;
     for (int i = 0; i < documents; ++i) {
         const fs::path file = folder / ("doc" + std::to_string(i) + ".docx");
-        if (!MakeDocument(file.string(), 7919u * static_cast<unsigned>(i) + 1)) {
+        if (!benchdocs::MakeDocument(file.string(), 7919u * static_cast<unsigned>(i) + 1)) {
             std::fprintf(stderr, "cannot write %s\n", file.c_str());
             std::exit(1);
         }
