@@ -8,9 +8,9 @@
 
 #include "app/AppIcon.h"
 #include "app/Assembly.h"
+#include "platform/QtSettingsStore.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtServices.h"
-#include "platform/QtSettingsStore.h"
 #include "word/Registry.h"
 
 // The build defines LINEFORGE_WITH_BUILTIN_WORD when the built-in engine's target exists.

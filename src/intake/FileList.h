@@ -8,13 +8,14 @@ namespace intake {
 // The ordered document list shown in ListView1: one entry per document, whose text is the full
 // path; positions are 1-based and without gaps; duplicates are allowed.
 class FileList {
-public:
+  public:
     virtual ~FileList() = default;
     // Adds an entry at the end.
     virtual void Append(const QString& path) = 0;
     // Number of entries.
     virtual int Count() const = 0;
-    // The text of entry i; raises runtime::Error 35600 ("Index out of bounds") unless 1 <= i <= Count().
+    // The text of entry i; raises runtime::Error 35600 ("Index out of bounds") unless 1 <= i <=
+    // Count().
     virtual QString Item(int i) const = 0;
     // Replaces the text of entry i; raises as Item does.
     virtual void SetItem(int i, const QString& path) = 0;

@@ -7,14 +7,14 @@ namespace platform {
 
 // Shows guarded procedures' reports as "Application Error" boxes with the warning icon.
 class DialogErrorSink : public runtime::ErrorSink {
-public:
+  public:
     explicit DialogErrorSink(Dialogs& dialogs) : dialogs_(dialogs) {}
     void ShowErrorReport(const std::string& message) override {
         dialogs_.MsgBox(QString::fromStdString(message), vbOKOnly | vbExclamation,
                         QStringLiteral("Application Error"));
     }
 
-private:
+  private:
     Dialogs& dialogs_;
 };
 

@@ -27,7 +27,7 @@ struct OpenFileRequest {
 // Modal dialogs. A null title means "no title of its own": the application title is shown.
 // The real ones wrap Qt; tests give canned answers.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // Shows a message box; returns the button pressed (vbOK, vbYes, vbNo).
     virtual int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {}) = 0;

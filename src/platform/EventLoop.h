@@ -4,7 +4,7 @@ namespace platform {
 
 // Lets pending window events run in the middle of a long operation.
 class EventLoop {
-public:
+  public:
     virtual ~EventLoop() = default;
     // Processes every pending event, then returns.
     virtual void DoEvents() = 0;

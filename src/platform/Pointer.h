@@ -9,7 +9,7 @@ enum MousePointerValue : int { vbDefault = 0, vbArrow = 1, vbHourglass = 11, vbC
 
 // The mouse pointer of the main window; the hourglass is the busy signal.
 class WindowPointer {
-public:
+  public:
     virtual ~WindowPointer() = default;
     virtual int MousePointer() const = 0;
     virtual void SetMousePointer(int value) = 0;
@@ -17,7 +17,7 @@ public:
 
 // The pointer position on the whole screen, in pixels from its top-left corner.
 class CursorPosition {
-public:
+  public:
     virtual ~CursorPosition() = default;
     virtual QPoint GetCursorPos() = 0;
 };

@@ -6,7 +6,7 @@ namespace platform {
 
 // Per-user text values addressed by application, section and key.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // The stored text, or defaultValue when the key does not exist.
     virtual QString GetSetting(const QString& appName, const QString& section, const QString& key,

@@ -6,7 +6,7 @@ namespace platform {
 
 // Hands files, folders and web addresses to the desktop.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Opens a file or folder with the desktop's default handler; the result is not examined.
     virtual void ShellExecute(const QString& file, const QString& directory, int showCommand) = 0;

@@ -21,14 +21,14 @@ enum ErrorNumber : long {
 
 // A raised error: a number a caller can test and a description a user can act on.
 class Error : public std::runtime_error {
-public:
+  public:
     Error(long number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
 
     long Number() const noexcept { return number_; }
     std::string Description() const { return what(); }
 
-private:
+  private:
     long number_;
 };
 

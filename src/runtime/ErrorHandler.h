@@ -11,7 +11,7 @@ namespace runtime {
 
 // Where a guarded procedure shows its "Application Error" report.
 class ErrorSink {
-public:
+  public:
     virtual ~ErrorSink() = default;
     // Shows the finished report text modally and returns when the user has closed it.
     virtual void ShowErrorReport(const std::string& message) = 0;
@@ -30,8 +30,9 @@ std::string DescribeCurrentException();
 // One guarded procedure: each statement runs under a line label; a statement that raises is
 // reported with the procedure path and its label, and the procedure goes on with the next one.
 class ErrorHandler {
-public:
-    // procedurePath is the fixed text shown in reports, e.g. "in Linewright2021/08/31.Form1.Form_Load ".
+  public:
+    // procedurePath is the fixed text shown in reports, e.g. "in
+    // Linewright2021/08/31.Form1.Form_Load ".
     ErrorHandler(ErrorSink& sink, std::string procedurePath)
         : sink_(sink), path_(std::move(procedurePath)) {}
 
@@ -69,7 +70,7 @@ public:
     int failures() const noexcept { return failures_; }
     const std::string& path() const noexcept { return path_; }
 
-private:
+  private:
     ErrorSink& sink_;
     std::string path_;
     int label_ = 0;

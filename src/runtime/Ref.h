@@ -11,7 +11,7 @@ namespace runtime {
 // member is called while it holds nothing.
 template <class T>
 class Ref {
-public:
+  public:
     Ref() = default;
     Ref(std::nullptr_t) {}
     Ref(std::shared_ptr<T> p) : p_(std::move(p)) {}
@@ -24,7 +24,8 @@ public:
     T& operator*() const { return Get(); }
     // Raises ObjectNotSet() when empty.
     T& Get() const {
-        if (!p_) throw ObjectNotSet();
+        if (!p_)
+            throw ObjectNotSet();
         return *p_;
     }
 
@@ -33,7 +34,7 @@ public:
     void Reset() noexcept { p_.reset(); }
     const std::shared_ptr<T>& Shared() const noexcept { return p_; }
 
-private:
+  private:
     std::shared_ptr<T> p_;
 };
 

@@ -12,7 +12,7 @@ namespace word {
 // Creates automation objects by programmatic identifier ("Word.Application"). The program
 // owns one registry; tests register fakes or leave a name unregistered to make creation fail.
 class Registry {
-public:
+  public:
     using Factory = std::function<std::shared_ptr<Application>()>;
 
     // Registers (or replaces) the factory for progId.
@@ -22,7 +22,7 @@ public:
     // A new object; raises error 429 when progId is unknown or its factory fails.
     Ref<Application> CreateObject(const std::string& progId) const;
 
-private:
+  private:
     std::map<std::string, Factory> factories_;
 };
 

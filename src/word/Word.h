@@ -44,7 +44,7 @@ class Tables;
 
 // Character formatting for text typed next (Selection) or put in by a replacement.
 class Font {
-public:
+  public:
     virtual ~Font() = default;
     // Sets the font family name.
     virtual void Name(const std::string& name) = 0;
@@ -53,20 +53,20 @@ public:
 };
 
 class Rows {
-public:
+  public:
     virtual ~Rows() = default;
     // False makes the table inline (it stops wrapping around text).
     virtual void WrapAroundText(bool wrap) = 0;
 };
 
 class Table {
-public:
+  public:
     virtual ~Table() = default;
     virtual Ref<word::Rows> Rows() = 0;
 };
 
 class Tables {
-public:
+  public:
     virtual ~Tables() = default;
     virtual long Count() = 0;
     // 1-based; raises when out of range.
@@ -74,7 +74,7 @@ public:
 };
 
 class Replacement {
-public:
+  public:
     virtual ~Replacement() = default;
     virtual void ClearFormatting() = 0;
     // Raises for text that no document can hold.
@@ -83,7 +83,7 @@ public:
 };
 
 class Find {
-public:
+  public:
     virtual ~Find() = default;
     virtual void ClearFormatting() = 0;
     virtual Ref<word::Replacement> Replacement() = 0;
@@ -103,7 +103,7 @@ public:
 };
 
 class Range {
-public:
+  public:
     virtual ~Range() = default;
     // Information(wdWithInTable) is true when the range lies in a table cell.
     virtual bool Information(long type) = 0;
@@ -112,7 +112,7 @@ public:
 };
 
 class Frame {
-public:
+  public:
     virtual ~Frame() = default;
     virtual Ref<word::Range> Range() = 0;
     // Removes the frame formatting and keeps the text.
@@ -120,7 +120,7 @@ public:
 };
 
 class Frames {
-public:
+  public:
     virtual ~Frames() = default;
     virtual long Count() = 0;
     // 1-based; raises when out of range.
@@ -128,7 +128,7 @@ public:
 };
 
 class StoryRanges {
-public:
+  public:
     virtual ~StoryRanges() = default;
     virtual long Count() = 0;
     // 1-based, in the collection's own order; raises when out of range.
@@ -136,7 +136,7 @@ public:
 };
 
 class Selection {
-public:
+  public:
     virtual ~Selection() = default;
     // EndKey(Unit := wdStory) moves the insertion point to the end of the main text.
     virtual void EndKey(long Unit) = 0;
@@ -148,7 +148,7 @@ public:
 };
 
 class Document {
-public:
+  public:
     virtual ~Document() = default;
     // wdNoProtection (-1) or the kind of protection in force.
     virtual long ProtectionType() = 0;
@@ -164,14 +164,14 @@ public:
 };
 
 class Documents {
-public:
+  public:
     virtual ~Documents() = default;
     // Opens the file and makes it the active document; raises when it cannot be opened.
     virtual Ref<Document> Open(const std::string& FileName) = 0;
 };
 
 class Application {
-public:
+  public:
     virtual ~Application() = default;
     // The installed font names, in a stable order.
     virtual std::vector<std::string> FontNames() = 0;

@@ -6,8 +6,10 @@ namespace testing_support {
 
 int FakeDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     shown.push_back({Shown::Message, prompt, style, title, {}, {}});
-    if (onShow) onShow(shown.back());
-    if (msgBoxAnswers.empty()) return platform::vbOK;
+    if (onShow)
+        onShow(shown.back());
+    if (msgBoxAnswers.empty())
+        return platform::vbOK;
     int answer = msgBoxAnswers.front();
     msgBoxAnswers.pop_front();
     return answer;
@@ -16,8 +18,10 @@ int FakeDialogs::MsgBox(const QString& prompt, int style, const QString& title) 
 QString FakeDialogs::InputBox(const QString& prompt, const QString& title,
                               const QString& defaultResponse) {
     shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}});
-    if (onShow) onShow(shown.back());
-    if (inputAnswers.empty()) return QString();
+    if (onShow)
+        onShow(shown.back());
+    if (inputAnswers.empty())
+        return QString();
     QString answer = inputAnswers.front();
     inputAnswers.pop_front();
     return answer;
@@ -25,8 +29,10 @@ QString FakeDialogs::InputBox(const QString& prompt, const QString& title,
 
 QString FakeDialogs::ShowOpen(const platform::OpenFileRequest& request) {
     shown.push_back({Shown::OpenFile, request.dialogTitle, 0, {}, {}, request});
-    if (onShow) onShow(shown.back());
-    if (openAnswers.empty()) return QString();
+    if (onShow)
+        onShow(shown.back());
+    if (openAnswers.empty())
+        return QString();
     QString answer = openAnswers.front();
     openAnswers.pop_front();
     if (answer.size() > request.maxFileSize)
@@ -36,8 +42,10 @@ QString FakeDialogs::ShowOpen(const platform::OpenFileRequest& request) {
 
 QString FakeDialogs::BrowseForFolder(const QString& title, const QString& initialFolder) {
     shown.push_back({Shown::Folder, title, 0, {}, initialFolder, {}});
-    if (onShow) onShow(shown.back());
-    if (folderAnswers.empty()) return QString();
+    if (onShow)
+        onShow(shown.back());
+    if (folderAnswers.empty())
+        return QString();
     QString answer = folderAnswers.front();
     folderAnswers.pop_front();
     return answer;
@@ -46,21 +54,24 @@ QString FakeDialogs::BrowseForFolder(const QString& title, const QString& initia
 QStringList FakeDialogs::Messages() const {
     QStringList out;
     for (const auto& s : shown)
-        if (s.kind == Shown::Message) out << s.text;
+        if (s.kind == Shown::Message)
+            out << s.text;
     return out;
 }
 
 QStringList FakeDialogs::ErrorReports() const {
     QStringList out;
     for (const auto& s : shown)
-        if (s.kind == Shown::Message && s.title == QLatin1String("Application Error")) out << s.text;
+        if (s.kind == Shown::Message && s.title == QLatin1String("Application Error"))
+            out << s.text;
     return out;
 }
 
 int FakeDialogs::CountMessage(const QString& text) const {
     int n = 0;
     for (const auto& s : shown)
-        if (s.kind == Shown::Message && s.text == text) ++n;
+        if (s.kind == Shown::Message && s.text == text)
+            ++n;
     return n;
 }
 

@@ -13,7 +13,7 @@ namespace testing_support {
 // Dialogs with canned answers. Every call is recorded; an answer queue that runs dry gives the
 // neutral answer (OK, "" for input and file boxes), so no test ever waits on a real box.
 class FakeDialogs : public platform::Dialogs {
-public:
+  public:
     struct Shown {
         enum Kind { Message, Input, OpenFile, Folder } kind;
         QString text;   // prompt, or the dialog title for the file and folder dialogs
