@@ -8,21 +8,9 @@
 
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
+#include "docx/PackageIo.h"
 
 namespace docx {
-namespace {
-
-std::string DirOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-}  // namespace
-
 void ThrowSaveError(int err, const std::string& fileName, const std::string& step) {
     const std::string head = "Cannot save \"" + fileName + "\": ";
     if (err == ENOSPC || err == EFBIG || err == EDQUOT)
@@ -36,7 +24,7 @@ void ThrowSaveError(int err, const std::string& fileName, const std::string& ste
 }
 
 AtomicFile::AtomicFile(std::string target, std::string fileName)
-    : target_(std::move(target)), fileName_(std::move(fileName)), dir_(DirOf(target_)) {}
+    : target_(std::move(target)), fileName_(std::move(fileName)), dir_(io::DirOf(target_)) {}
 
 AtomicFile::~AtomicFile() {
     Rollback();
