@@ -87,10 +87,6 @@ void Form1::BuildControls() {
     button(PushButton6, "PushButton6", QStringLiteral("Load Sample/Example Files"), 4080, 3260,
            3840, 405);
     button(PushButton2, "PushButton2", QStringLiteral("Start Inserting"), 120, 6680, 7800, 405);
-    // The design places no fourth button on the window; the member exists, hidden, so that the
-    // six button names stay what they were.
-    button(PushButton4, "PushButton4", QString(), 0, 0, 0, 0);
-    PushButton4->hide();
 
     Frame1 = new QGroupBox(QStringLiteral("Insert Options"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -254,8 +250,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             PushButton2_MouseMove();
         else if (watched == PushButton3)
             PushButton3_MouseMove();
-        else if (watched == PushButton4)
-            PushButton4_MouseMove();
         else if (watched == PushButton5)
             PushButton5_MouseMove();
         else if (watched == PushButton6)

@@ -37,7 +37,6 @@ class Form1 : public QWidget, public platform::WindowPointer {
     QPushButton* PushButton1;  // "Add Word File(s)"
     QPushButton* PushButton2;  // "Start Inserting"
     QPushButton* PushButton3;  // "Add All Word File(s) In Folder"
-    QPushButton* PushButton4;  // not shown: the design has no fourth button on the window
     QPushButton* PushButton5;  // "Clear List"
     QPushButton* PushButton6;  // "Load Sample/Example Files"
     QGroupBox* Frame1;         // "Insert Options"
@@ -84,7 +83,6 @@ class Form1 : public QWidget, public platform::WindowPointer {
     void PushButton1_MouseMove() { ShowHandUnlessBusy(); }
     void PushButton2_MouseMove() { ShowHandUnlessBusy(); }
     void PushButton3_MouseMove() { ShowHandUnlessBusy(); }
-    void PushButton4_MouseMove() { ShowHandUnlessBusy(); }
     void PushButton5_MouseMove() { ShowHandUnlessBusy(); }
     void PushButton6_MouseMove() { ShowHandUnlessBusy(); }
     // Save the choice at once: the selected index (Combo1..3) or the whole text (Text1).

