@@ -59,17 +59,27 @@ pugi::xml_node NextElement(pugi::xml_node n) {
     return n;
 }
 
-// Every attribute in a relationships namespace in xml, as (element/@attribute, value), found
-// without recursion (parts may nest deeply).
-std::vector<std::pair<std::string, std::string>> RelReferences(const pugi::xml_document& xml) {
+// What a scan of an XML part found: every attribute in a relationships namespace, as
+// (element/@attribute, value), and the first attribute an element holds twice.
+struct PartScan {
     std::vector<std::pair<std::string, std::string>> refs;
+    std::string duplicate;  // "element/@attribute", or "" when there is none
+};
+
+// Scans xml without recursion (parts may nest deeply).
+PartScan ScanPart(const pugi::xml_document& xml) {
+    PartScan scan;
     std::vector<std::pair<std::string_view, std::string_view>> scope;  // prefix, namespace
     std::vector<size_t> marks;
+    std::set<std::string_view> names;
     pugi::xml_node n = NextElement(xml.first_child());
     while (n) {
         marks.push_back(scope.size());
+        names.clear();
         for (pugi::xml_attribute a : n.attributes()) {
             std::string_view an = a.name();
+            if (!names.insert(an).second && scan.duplicate.empty())
+                scan.duplicate = std::string(n.name()) + "/@" + std::string(an);
             if (an.rfind("xmlns:", 0) == 0)
                 scope.emplace_back(an.substr(6), a.value());
         }
@@ -83,7 +93,8 @@ std::vector<std::pair<std::string, std::string>> RelReferences(const pugi::xml_d
                 if (it->first != prefix)
                     continue;
                 if (IsRelNamespace(it->second))
-                    refs.emplace_back(std::string(n.name()) + "/@" + std::string(an), a.value());
+                    scan.refs.emplace_back(std::string(n.name()) + "/@" + std::string(an),
+                                           a.value());
                 break;
             }
         }
@@ -104,7 +115,7 @@ std::vector<std::pair<std::string, std::string>> RelReferences(const pugi::xml_d
                 n = pugi::xml_node();
         }
     }
-    return refs;
+    return scan;
 }
 
 class Checker {
@@ -210,8 +221,14 @@ class Checker {
     }
 
     void CheckReferences(const std::string& name) {
+        const PartScan scan = ScanPart(pkg_.Xml(name));
+        if (!scan.duplicate.empty()) {
+            // Its prefixes have no single meaning, so its references are not resolved either.
+            Add(name, "is not well-formed: " + scan.duplicate + " appears twice in one element.");
+            return;
+        }
         const auto it = ids_.find(name);
-        for (const auto& [where, id] : RelReferences(pkg_.Xml(name))) {
+        for (const auto& [where, id] : scan.refs) {
             if (id.empty())
                 continue;
             if (it == ids_.end() || !it->second.count(id))

@@ -172,6 +172,11 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         Defective{"DanglingReference", "word/document.xml", "rId9",
                   [](auto& e) { e[2].data = MainWithRef("rId9"); }},
+        Defective{"AttributeTwiceInOneElement", "word/document.xml", "appears twice",
+                  [](auto& e) {
+                      auto& d = e[2].data;
+                      d.replace(d.find(" xmlns:r="), 8, " xmlns:w");
+                  }},
         Defective{"NoMainDocument", "_rels/.rels", "no main document",
                   [](auto& e) { e[1].data = kRelsHead + "</Relationships>"; }},
         Defective{"MainPartOfAnotherType", "word/document.xml", "not one of a Word document",
