@@ -27,11 +27,11 @@ struct ValidationReport {
 // Checks the package at path: it opens with every checksum right and no unsafe or duplicate
 // names; [Content_Types].xml exists and gives every part a content type (Override, else Default
 // by extension) and overrides no part that is missing; every XML part parses (no DTD, no
-// undefined entity, no attribute twice in one element); every relationship part belongs to an existing part, has unique ids and
-// complete entries, and each internal target exists; every attribute in the relationships
-// namespace (r:id, r:embed, ...) names a relationship of its part; and the package names a main
-// document part of a Word content type. Never raises: a package that cannot be opened is one
-// defect.
+// undefined entity, no attribute twice in one element); every relationship part belongs to an
+// existing part, has unique ids and complete entries, and each internal target exists; every
+// attribute in the relationships namespace (r:id, r:embed, ...) names a relationship of its
+// part; and the package names a main document part of a Word content type. Never raises: a
+// package that cannot be opened is one defect.
 ValidationReport ValidatePackage(const std::string& path);
 
 // The defects of after that before does not have (a save may keep the defects a document came
