@@ -9,6 +9,7 @@
 
 #include "docx/Document.h"
 #include "docx/Error.h"
+#include "docx/Namespaces.h"
 #include "docx/Package.h"
 #include "docx/PackageIo.h"
 
@@ -116,6 +117,81 @@ PartScan ScanPart(const pugi::xml_document& xml) {
         }
     }
     return scan;
+}
+
+constexpr std::string_view kMarkupCompatibilityNs =
+    "http://schemas.openxmlformats.org/markup-compatibility/2006";
+
+constexpr std::string_view kRevisionLocals[] = {
+    "ins",        "del",           "moveFrom",        "moveTo",        "rPrChange",
+    "pPrChange",  "sectPrChange",  "tblPrChange",     "tblPrExChange", "trPrChange",
+    "tcPrChange", "tblGridChange", "numberingChange", "cellIns",       "cellDel",
+    "cellMerge"};
+
+bool IsWordElement(pugi::xml_node n, std::string_view local) {
+    return n.type() == pugi::node_element && LocalPart(n.name()) == local &&
+           IsWordNamespace(NamespaceOf(n, n.name()));
+}
+
+bool IsRevision(pugi::xml_node n) {
+    if (n.type() != pugi::node_element)
+        return false;
+    const std::string_view local = LocalPart(n.name());
+    return std::find(std::begin(kRevisionLocals), std::end(kRevisionLocals), local) !=
+               std::end(kRevisionLocals) &&
+           IsWordNamespace(NamespaceOf(n, n.name()));
+}
+
+// The w:id of a WordprocessingML element, or "" when it has none.
+std::string WordId(pugi::xml_node n) {
+    for (pugi::xml_attribute a : n.attributes()) {
+        if (LocalPart(a.name()) == "id" &&
+            std::string_view(a.name()).find(':') != std::string_view::npos &&
+            IsWordNamespace(NamespaceOf(n, a.name())))
+            return a.value();
+    }
+    return "";
+}
+
+// The text of a text box's content: its w:t texts, each paragraph opened by a line feed.
+std::string TextBoxText(pugi::xml_node content) {
+    struct Collect : pugi::xml_tree_walker {
+        std::string text;
+        bool for_each(pugi::xml_node& n) override {
+            if (IsWordElement(n, "p"))
+                text += '\n';
+            else if (IsWordElement(n, "t"))
+                text += n.child_value();
+            return true;
+        }
+    } collect;
+    content.traverse(collect);
+    return collect.text;
+}
+
+// The texts of the outermost text boxes below branch, in document order.
+std::vector<std::string> TextBoxTexts(pugi::xml_node branch) {
+    std::vector<std::string> texts;
+    std::vector<pugi::xml_node> stack{branch};
+    while (!stack.empty()) {
+        pugi::xml_node n = stack.back();
+        stack.pop_back();
+        if (n != branch && IsWordElement(n, "txbxContent")) {
+            texts.push_back(TextBoxText(n));
+            continue;
+        }
+        std::vector<pugi::xml_node> children;
+        for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element)
+                children.push_back(c);
+        stack.insert(stack.end(), children.rbegin(), children.rend());
+    }
+    return texts;
+}
+
+bool IsCompatibilityElement(pugi::xml_node n, std::string_view local) {
+    return n.type() == pugi::node_element && LocalPart(n.name()) == local &&
+           NamespaceOf(n, n.name()) == kMarkupCompatibilityNs;
 }
 
 class Checker {
@@ -227,6 +303,8 @@ class Checker {
             Add(name, "is not well-formed: " + scan.duplicate + " appears twice in one element.");
             return;
         }
+        CheckRevisionIds(name);
+        CheckAlternateTextBoxes(name);
         const auto it = ids_.find(name);
         for (const auto& [where, id] : scan.refs) {
             if (id.empty())
@@ -234,6 +312,54 @@ class Checker {
             if (it == ids_.end() || !it->second.count(id))
                 Add(name, where + " refers to the relationship \"" + id +
                               "\", which the part does not have.");
+        }
+    }
+
+    // Revision ids are unique within a part: Word repairs a part that uses one twice.
+    void CheckRevisionIds(const std::string& name) {
+        std::set<std::string> seen, reported;
+        pugi::xml_document& xml = pkg_.Xml(name);
+        std::vector<pugi::xml_node> stack{xml.document_element()};
+        while (!stack.empty()) {
+            pugi::xml_node n = stack.back();
+            stack.pop_back();
+            if (IsRevision(n)) {
+                const std::string id = WordId(n);
+                if (!id.empty() && !seen.insert(id).second && reported.insert(id).second)
+                    Add(name, "the revision id \"" + id + "\" is used twice.");
+            }
+            for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+                if (c.type() == pugi::node_element)
+                    stack.push_back(c);
+        }
+    }
+
+    // The DrawingML text box in an mc:Choice and its VML copy in the mc:Fallback are one text
+    // box shown two ways: they hold the same text.
+    void CheckAlternateTextBoxes(const std::string& name) {
+        pugi::xml_document& xml = pkg_.Xml(name);
+        size_t index = 0;
+        std::vector<pugi::xml_node> stack{xml.document_element()};
+        while (!stack.empty()) {
+            pugi::xml_node n = stack.back();
+            stack.pop_back();
+            if (IsCompatibilityElement(n, "AlternateContent")) {
+                ++index;
+                std::vector<std::string> choice, fallback;
+                for (pugi::xml_node c : n.children()) {
+                    if (IsCompatibilityElement(c, "Choice") && choice.empty())
+                        choice = TextBoxTexts(c);
+                    else if (IsCompatibilityElement(c, "Fallback"))
+                        fallback = TextBoxTexts(c);
+                }
+                if (!choice.empty() && !fallback.empty() && choice != fallback)
+                    Add(name, "the text boxes of alternate content " + std::to_string(index) +
+                                  " hold other text in its mc:Choice than in its mc:Fallback.");
+                continue;
+            }
+            for (pugi::xml_node c = n.last_child(); c; c = c.previous_sibling())
+                if (c.type() == pugi::node_element)
+                    stack.push_back(c);
         }
     }
 

@@ -9,7 +9,10 @@
 #include <map>
 #include <string>
 
+#include <pugixml.hpp>
+
 #include "FuzzSupport.h"
+#include "PackageFixtures.h"
 #include "RawZip.h"
 #include "TempDir.h"
 #include "TestPackages.h"
@@ -39,14 +42,45 @@ const std::vector<Mode>& Modes() {
          }},
         {"before x",
          [](const std::string& p) {
-             return lf_fuzz::ReplaceEverywhere(p, "e", kLines + "\re", "Courier New", "10");
+             return lf_fuzz::ReplaceEverywhere(p, "e", kLines + "\r^&", "Courier New", "10");
          }},
         {"after x",
          [](const std::string& p) {
-             return lf_fuzz::ReplaceEverywhere(p, "the", "the\r" + kLines, "Courier New", "10");
+             return lf_fuzz::ReplaceEverywhere(p, "the", "^&\r" + kLines, "Courier New", "10");
          }},
     };
     return modes;
+}
+
+// The text of each part that holds stories (the w:t of its runs, in document order), by part
+// name, read with pugixml alone.
+std::map<std::string, std::string> StoryPartTexts(const std::string& path) {
+    std::map<std::string, std::string> texts;
+    for (const auto& [name, entry] : fixtures::ReadZip(path)) {
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".xml") != 0)
+            continue;
+        pugi::xml_document xml;
+        if (!xml.load_buffer(entry.data.data(), entry.data.size(),
+                             pugi::parse_default | pugi::parse_ws_pcdata))
+            continue;
+        const std::string root = xml.document_element().name();
+        const std::string local = root.substr(root.find(':') + 1);
+        if (local != "document" && local != "hdr" && local != "ftr" && local != "footnotes" &&
+            local != "endnotes" && local != "comments")
+            continue;
+        std::string& text = texts[name];
+        for (pugi::xpath_node t : xml.select_nodes("//*[local-name()='t'][local-name(..)='r']"))
+            text += t.node().child_value();
+    }
+    return texts;
+}
+
+// text without every occurrence of the inserted lines.
+std::string WithoutLines(std::string text) {
+    for (const std::string line : {"Inserted line one", "Inserted line two"})
+        for (size_t at; (at = text.find(line)) != std::string::npos;)
+            text.erase(at, line.size());
+    return text;
 }
 
 TEST(OutputValidity, EverySavedCorpusDocumentIsAWellFormedPackage) {
@@ -84,6 +118,11 @@ TEST(OutputValidity, EverySavedCorpusDocumentIsAWellFormedPackage) {
                                                 docx::ValidatePackage(path));
             for (const docx::PackageDefect& d : added)
                 ADD_FAILURE() << name << ", " << mode.name << ": " << d.part << ": " << d.what;
+            // Nothing but the insertion changes the text of any story.
+            const auto before = StoryPartTexts(dir / "original");
+            for (const auto& [part, text] : StoryPartTexts(path))
+                EXPECT_EQ(WithoutLines(text), before.count(part) ? before.at(part) : "")
+                    << name << ", " << mode.name << ": the text of " << part << " changed";
         }
     }
     ASSERT_GT(documents, 0);
@@ -111,6 +150,14 @@ std::string MainWithRef(const std::string& id) {
            " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
            "<w:body><w:p><w:hyperlink r:id=\"" +
            id + "\"><w:r><w:t>link</w:t></w:r></w:hyperlink></w:p></w:body></w:document>";
+}
+
+// A main part whose one paragraph holds inner.
+std::string MainWith(const std::string& inner) {
+    return "<w:document " + reliability::kWordNs +
+           " xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"><w:body>"
+           "<w:p>" +
+           inner + "</w:p></w:body></w:document>";
 }
 
 class ValidatorFinds : public ::testing::TestWithParam<Defective> {};
@@ -186,6 +233,23 @@ INSTANTIATE_TEST_SUITE_P(
                       auto& t = e[0].data;
                       t.replace(t.find("wordprocessingml.document.main+xml"), 34,
                                 "spreadsheetml.sheet.main+xml");
+                  }},
+        Defective{"RevisionIdTwice", "word/document.xml", "revision id \"3\" is used twice",
+                  [](auto& e) {
+                      e[2].data = MainWith(
+                          "<w:ins w:id=\"3\" w:author=\"a\"><w:r><w:t>x</w:t>"
+                          "</w:r></w:ins><w:del w:id=\"3\" w:author=\"a\"/>");
+                  }},
+        Defective{"TextBoxFormsDiffer", "word/document.xml", "mc:Fallback",
+                  [](auto& e) {
+                      const auto box = [](const char* text) {
+                          return std::string("<w:txbxContent><w:p><w:r><w:t>") + text +
+                                 "</w:t></w:r></w:p></w:txbxContent>";
+                      };
+                      e[2].data =
+                          MainWith("<w:r><mc:AlternateContent><mc:Choice Requires=\"wps\">" +
+                                   box("new") + "</mc:Choice><mc:Fallback>" + box("old") +
+                                   "</mc:Fallback></mc:AlternateContent></w:r>");
                   }},
         Defective{"DamagedArchive", "", "cannot be opened",
                   [](auto& e) { e[2].declaredCrc = 1234; }}),
