@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     auto around = [&](const std::string& path, bool before) {
         const std::string x = "budget";
         const std::string lines = "Inserted line one\r\nInserted line two";
-        const std::string replacement = before ? lines + "\r" + x : x + "\r" + lines;
+        const std::string replacement = before ? lines + "\r^&" : "^&\r" + lines;
         auto wd = registry.CreateObject("Word.Application");
         auto doc = wd->Documents()->Open(path);
         if (doc->ProtectionType() != word::wdNoProtection)

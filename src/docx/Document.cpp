@@ -124,6 +124,31 @@ const WordNames& Document::Names(std::string_view partName) {
     return *names_.emplace(key, std::move(names)).first->second;
 }
 
+bool Document::TracksRevisions() {
+    if (!settingsRead_) {
+        settingsRead_ = true;
+        const std::string part = RelatedPart("settings");
+        if (!part.empty()) {
+            const WordNames& w = Names(part);
+            pugi::xml_node track = w.Child(Xml(part).document_element(), "trackRevisions");
+            const std::string_view val = track ? w.Attr(track, "val").value() : "";
+            if (track && val != "false" && val != "0" && val != "off")
+                author_ = RevisionAuthor{CurrentUserName(), CurrentRevisionDate()};
+        }
+    }
+    return author_.has_value();
+}
+
+PartRevisions& Document::Revisions(std::string_view partName) {
+    const Entry* e = package_->FindEntry(partName);
+    const std::string key = e ? e->name : std::string(partName);
+    if (auto it = revisions_.find(key); it != revisions_.end())
+        return *it->second;
+    const RevisionAuthor* author = TracksRevisions() ? &*author_ : nullptr;
+    auto marks = std::make_unique<PartRevisions>(Names(key), Xml(key).document_element(), author);
+    return *revisions_.emplace(key, std::move(marks)).first->second;
+}
+
 std::vector<Relationship> Document::MainRelationships(std::string_view kind) {
     std::vector<Relationship> out;
     for (const Relationship& r : package_->Relationships(mainPart_))

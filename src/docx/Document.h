@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 
 #include "docx/Namespaces.h"
 #include "docx/Package.h"
+#include "docx/Revisions.h"
 
 namespace docx {
 
@@ -52,6 +54,12 @@ class Document {
     // package, or "" when there is none ("settings", "styles", "footnotes", ...).
     std::string RelatedPart(std::string_view kind);
 
+    // True when the document's settings turn revision recording on (w:trackRevisions).
+    bool TracksRevisions();
+    // The revision marks of the edits of one part (kept while the document is open): tracked
+    // changes by the current user when the document records revisions.
+    PartRevisions& Revisions(std::string_view partName);
+
     // Marks a part changed (its XML is re-serialised at the next save).
     void MarkChanged(std::string_view partName) { package_->MarkChanged(partName); }
 
@@ -64,6 +72,9 @@ class Document {
     std::string mainPart_;
     pugi::xml_node body_;
     std::map<std::string, std::unique_ptr<WordNames>, std::less<>> names_;
+    std::map<std::string, std::unique_ptr<PartRevisions>, std::less<>> revisions_;
+    std::optional<RevisionAuthor> author_;  // set once the settings were read and say track
+    bool settingsRead_ = false;
 };
 
 // The main part content types of the four WordprocessingML package kinds.

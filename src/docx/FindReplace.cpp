@@ -1,37 +1,35 @@
 #include "docx/FindReplace.h"
 
+#include <optional>
+
+#include "docx/Error.h"
 #include "docx/FindReplaceUnicode.h"
 #include "docx/TextStream.h"
 
 namespace docx {
 namespace {
 
-enum class CaseShape { AsIs, AllCapitals, FirstCapital };
+// The replacement split around its one ^& (the found text), when it has exactly one.
+struct AroundFound {
+    std::u32string before;
+    std::u32string after;
+};
 
-CaseShape ShapeOf(const std::vector<Atom>& atoms, const Match& m) {
-    size_t upper = 0;
-    size_t lower = 0;
-    bool firstIsUpper = false;
-    bool seenLetter = false;
-    for (size_t i = m.begin; i < m.end; ++i) {
-        if (atoms[i].kind != Atom::Text)
+std::optional<AroundFound> SplitAroundFound(const std::vector<ReplacementPiece>& pieces) {
+    AroundFound parts;
+    bool found = false;
+    for (const ReplacementPiece& piece : pieces) {
+        if (piece.foundText) {
+            if (found)
+                return std::nullopt;
+            found = true;
             continue;
-        const char32_t c = atoms[i].ch;
-        const bool isUpper = unicode::IsUpper(c);
-        const bool isLower = !isUpper && unicode::IsLower(c);
-        if (!isUpper && !isLower)
-            continue;
-        if (!seenLetter)
-            firstIsUpper = isUpper;
-        seenLetter = true;
-        upper += isUpper;
-        lower += isLower;
+        }
+        (found ? parts.after : parts.before).push_back(piece.ch);
     }
-    if (upper >= 2 && lower == 0)
-        return CaseShape::AllCapitals;
-    if (firstIsUpper && upper == 1)
-        return CaseShape::FirstCapital;
-    return CaseShape::AsIs;
+    if (!found)
+        return std::nullopt;
+    return parts;
 }
 
 size_t ReplaceMatches(const ReplaceRequest& request, const std::vector<Atom>& atoms, size_t limit,
@@ -40,9 +38,15 @@ size_t ReplaceMatches(const ReplaceRequest& request, const std::vector<Atom>& at
     options.wholeWord = request.wholeWord;
     options.limit = limit;
     const std::vector<Match> matches = FindMatches(atoms, request.pattern, options);
-    if (request.replace) {
+    if (request.replace && !matches.empty()) {
+        // A replacement that holds the found text once leaves the found characters in place and
+        // puts the rest around them; any other replaces them.
+        const std::optional<AroundFound> around = SplitAroundFound(request.replacement);
         for (const Match& m : matches) {
-            editor.Replace(atoms, m, BuildReplacement(request, atoms, m), request.font);
+            if (around)
+                editor.InsertAround(atoms, m, around->before, around->after, request.font);
+            else
+                editor.Replace(atoms, m, BuildReplacement(request, atoms, m), request.font);
         }
         editor.Finish();
     }
@@ -62,33 +66,20 @@ std::u32string BuildReplacement(const ReplaceRequest& request, const std::vector
         for (size_t i = match.begin; i < match.end; ++i)
             text.push_back(atoms[i].ch);
     }
-    if (!request.pattern.ignoreCase)
-        return text;
-    switch (ShapeOf(atoms, match)) {
-        case CaseShape::AllCapitals:
-            for (char32_t& c : text)
-                c = unicode::Upper(c);
-            break;
-        case CaseShape::FirstCapital:
-            for (char32_t& c : text) {
-                if (unicode::IsLetter(c)) {
-                    c = unicode::Upper(c);
-                    break;
-                }
-            }
-            break;
-        case CaseShape::AsIs:
-            break;
-    }
     return text;
 }
 
 size_t ReplaceInRoots(const WordNames& w, const std::vector<pugi::xml_node>& roots,
-                      const ReplaceRequest& request) {
+                      const ReplaceRequest& request, PartRevisions& revisions) {
+    if (request.replace && revisions.Tracking() && !SplitAroundFound(request.replacement)) {
+        throw Error(kInvalidArgument,
+                    "This document records its changes, and a replacement that removes the found "
+                    "text cannot be recorded; nothing was replaced.");
+    }
     size_t count = 0;
     const bool acrossParagraphs = request.pattern.HasParagraphMark();
     std::vector<Atom> atoms;
-    StoryEditor editor(w);
+    StoryEditor editor(w, revisions);
     for (pugi::xml_node root : roots) {
         if (count >= request.limit)
             break;

@@ -11,6 +11,7 @@
 
 #include "docx/FindReplaceEditor.h"
 #include "docx/Namespaces.h"
+#include "docx/Revisions.h"
 #include "docx/SpecialCodes.h"
 
 namespace docx {
@@ -25,15 +26,19 @@ struct ReplaceRequest {
     ReplacementFont font;                    // put over the replaced text's formatting
 };
 
-// The replacement for one match: ^& expanded to the found text and, when the search ignores
-// case, the case adapted to the found text (all capitals: the replacement in capitals; only the
-// first letter a capital: the replacement's first letter made one).
+// The replacement for one match: its characters exactly as given, with ^& expanded to the found
+// text as the document holds it. Never adapted to the case of the found text: the text a user
+// asked for goes in as it was asked, and the document's own text keeps its case.
 std::u32string BuildReplacement(const ReplaceRequest& request, const std::vector<Atom>& atoms,
                                 const Match& match);
 
 // Finds (and replaces) in the story whose paragraphs lie in roots, in order; a match never
-// spans two roots. Returns the number of matches.
+// spans two roots. A replacement that holds the found text (^&) once keeps each found stretch
+// in place, characters and elements untouched, and puts the rest of the replacement around it;
+// any other replacement takes the found stretch's place. Returns the number of matches. In a
+// part whose revisions are tracked the insertions are recorded; a replacement that would remove
+// found text raises kInvalidArgument before anything changes.
 size_t ReplaceInRoots(const WordNames& w, const std::vector<pugi::xml_node>& roots,
-                      const ReplaceRequest& request);
+                      const ReplaceRequest& request, PartRevisions& revisions);
 
 }  // namespace docx

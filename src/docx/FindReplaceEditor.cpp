@@ -3,16 +3,12 @@
 #include <string_view>
 
 #include "docx/FindReplaceUnicode.h"
+#include "docx/ParagraphSplit.h"
 #include "docx/RunProps.h"
 #include "docx/SpecialCodes.h"
 
 namespace docx {
 namespace {
-
-bool IsPropertyElement(const WordNames& w, pugi::xml_node n) {
-    const std::string_view local = w.Local(n);
-    return local.size() > 2 && local.substr(local.size() - 2) == "Pr";
-}
 
 void PreserveSpace(pugi::xml_node t) {
     if (!t.attribute("xml:space"))
@@ -27,14 +23,6 @@ void SetText(pugi::xml_node t, const std::string& text) {
         t.prepend_child(pugi::node_pcdata).set_value(text.c_str());
     }
     PreserveSpace(t);
-}
-
-// A new empty element named like `like` (same qualified name) with its attributes.
-pugi::xml_node ShallowClone(pugi::xml_node dest, pugi::xml_node like) {
-    pugi::xml_node n = dest.append_child(like.name());
-    for (pugi::xml_attribute a : like.attributes())
-        n.append_copy(a);
-    return n;
 }
 
 bool HasContent(const WordNames& w, pugi::xml_node run) {
@@ -71,7 +59,7 @@ void StoryEditor::Touch(pugi::xml_node run) {
         touchedRuns_.push_back(run);
 }
 
-void StoryEditor::CutBefore(const Atom& a) {
+pugi::xml_node StoryEditor::CutBefore(const Atom& a) {
     pugi::xml_node run = a.node.parent();
     const std::uint32_t done = a.kind == Atom::Text ? Consumed(a.node) : 0;
     const bool partial = a.kind == Atom::Text && done < a.offset;
@@ -83,13 +71,17 @@ void StoryEditor::CutBefore(const Atom& a) {
         }
     }
     if (!before && !partial)
-        return;
+        return {};
 
     pugi::xml_node head = run.parent().insert_child_before(run.name(), run);
     for (pugi::xml_attribute attr : run.attributes())
         head.append_copy(attr);
-    if (pugi::xml_node rPr = w_.Child(run, "rPr"))
-        head.append_copy(rPr);
+    if (pugi::xml_node rPr = w_.Child(run, "rPr")) {
+        // Both halves keep a recorded formatting change, each under an id of its own.
+        for (pugi::xml_node c : head.append_copy(rPr).children())
+            if (IsRevisionElement(w_, c))
+                revisions_.Renumber(c);
+    }
     for (pugi::xml_node c = run.first_child(); c && c != a.node;) {
         pugi::xml_node next = c.next_sibling();
         if (!(c.type() == pugi::node_element && w_.Is(c, "rPr")))
@@ -106,6 +98,7 @@ void StoryEditor::CutBefore(const Atom& a) {
     }
     Touch(head);
     Touch(run);
+    return head;
 }
 
 void StoryEditor::Delete(const Atom& a) {
@@ -152,6 +145,7 @@ pugi::xml_node StoryEditor::NewRun(const Point& at, pugi::xml_node formatSource,
     const std::string name = w_.ElementName("r");
     pugi::xml_node run = at.before ? parent.insert_child_before(name.c_str(), at.before)
                                    : parent.append_child(name.c_str());
+    revisions_.RecordInserted(run);
     pugi::xml_node rPr;
     if (formatSource)
         rPr = CopyRunPropsForNewText(w_, formatSource, run);
@@ -221,40 +215,13 @@ void StoryEditor::Insert(Point& at, const std::u32string& text, pugi::xml_node f
 }
 
 void StoryEditor::Split(const Point& at) {
-    const pugi::xml_node p = ParagraphOf(at.parent);
-    pugi::xml_node head = p.parent().insert_child_before(p.name(), p);
-    if (pugi::xml_node pPr = w_.Child(p, "pPr")) {
-        pugi::xml_node copy = head.append_copy(pPr);
-        if (pugi::xml_node sectPr = w_.Child(copy, "sectPr"))
-            copy.remove_child(sectPr);
-    }
-    std::vector<pugi::xml_node> chain;  // the containers from p down to at.parent
-    for (pugi::xml_node n = at.parent; n != p; n = n.parent())
-        chain.push_back(n);
-    pugi::xml_node level = p;
-    pugi::xml_node dest = head;
-    for (size_t i = chain.size() + 1; i-- > 0;) {
-        const pugi::xml_node stop = i > 0 ? chain[i - 1] : at.before;
-        for (pugi::xml_node c = level.first_child(); c && c != stop;) {
-            pugi::xml_node next = c.next_sibling();
-            if (c.type() == pugi::node_element && IsPropertyElement(w_, c)) {
-                if (level != p) {
-                    pugi::xml_node copy = dest.append_copy(c);
-                    if (w_.Is(copy, "sdtPr")) {
-                        if (pugi::xml_node id = w_.Child(copy, "id"))
-                            copy.remove_child(id);
-                    }
-                }
-            } else {
-                dest.append_move(c);
-            }
-            c = next;
-        }
-        if (i > 0) {
-            level = chain[i - 1];
-            dest = ShallowClone(dest, level);
-        }
-    }
+    SplitParagraph(w_, at.parent, at.before, revisions_);
+}
+
+pugi::xml_node StoryEditor::FormatSource(const Atom& first) const {
+    if (first.kind == Atom::ParagraphMark)
+        return w_.Child(w_.Child(Resolve(first.node), "pPr"), "rPr");
+    return w_.Child(first.node.parent(), "rPr");
 }
 
 void StoryEditor::Replace(const std::vector<Atom>& atoms, const Match& m,
@@ -275,6 +242,71 @@ void StoryEditor::Replace(const std::vector<Atom>& atoms, const Match& m,
     Insert(at, text, formatSource, font);
     for (size_t i = m.begin; i < m.end; ++i)
         Delete(atoms[i]);
+}
+
+void StoryEditor::InsertAround(const std::vector<Atom>& atoms, const Match& m,
+                               const std::u32string& before, const std::u32string& after,
+                               const ReplacementFont& font) {
+    const auto inRun = [&](const Atom& a) {
+        return a.kind == Atom::Text || a.kind == Atom::Element ||
+               (a.kind == Atom::Barrier && a.node.parent() && w_.Is(a.node.parent(), "r"));
+    };
+    const Atom& first = atoms[m.begin];
+    Point start;
+    if (first.kind == Atom::ParagraphMark) {
+        start.parent = Resolve(first.node);
+    } else {
+        CutBefore(first);
+        start = {first.node.parent().parent(), first.node.parent()};
+    }
+    const pugi::xml_node formatSource = FormatSource(first);
+
+    // The runs that hold the matched characters, in order.
+    std::vector<pugi::xml_node> runs;
+    for (size_t i = m.begin; i < m.end; ++i) {
+        const Atom& a = atoms[i];
+        if (a.kind == Atom::ParagraphMark)
+            continue;
+        pugi::xml_node run = a.node.parent();
+        if (runs.empty() || runs.back() != run)
+            runs.push_back(run);
+    }
+    if (!before.empty())
+        Insert(start, before, formatSource, font);
+
+    // Cut the last run behind the match, so that the font goes over the match alone.
+    if (m.end < atoms.size() && inRun(atoms[m.end]) && !runs.empty() &&
+        atoms[m.end].node.parent() == runs.back()) {
+        if (pugi::xml_node head = CutBefore(atoms[m.end]))
+            runs.back() = head;
+    }
+    if (font.name || font.halfPoints) {
+        for (pugi::xml_node run : runs) {
+            pugi::xml_node rPr = EnsureChild(w_, run, "r", "rPr");
+            revisions_.RecordFormatting(rPr);
+            if (font.name)
+                SetRunFontName(w_, rPr, *font.name);
+            if (font.halfPoints)
+                SetRunFontSize(w_, rPr, *font.halfPoints);
+        }
+    }
+    if (after.empty())
+        return;
+    Point end;
+    const Atom& last = atoms[m.end - 1];
+    if (last.kind == Atom::ParagraphMark) {
+        // Behind a matched mark: the start of the following paragraph.
+        pugi::xml_node next = Resolve(last.node).next_sibling();
+        while (next && next.type() != pugi::node_element)
+            next = next.next_sibling();
+        pugi::xml_node child = next.first_child();
+        while (child && (child.type() != pugi::node_element || w_.Is(child, "pPr")))
+            child = child.next_sibling();
+        end = {next, child};
+    } else {
+        end = {runs.back().parent(), runs.back().next_sibling()};
+    }
+    Insert(end, after, formatSource, font);
 }
 
 void StoryEditor::Finish() {

@@ -15,6 +15,7 @@
 
 #include "docx/FindReplaceMatcher.h"
 #include "docx/Namespaces.h"
+#include "docx/Revisions.h"
 #include "docx/TextStream.h"
 
 namespace docx {
@@ -29,7 +30,7 @@ struct ReplacementFont {
 // back by Finish, which must run before the stream's atoms are rebuilt or the part is saved.
 class StoryEditor {
   public:
-    explicit StoryEditor(const WordNames& w) : w_(w) {}
+    StoryEditor(const WordNames& w, PartRevisions& revisions) : w_(w), revisions_(revisions) {}
     ~StoryEditor() { Finish(); }
     StoryEditor(const StoryEditor&) = delete;
     StoryEditor& operator=(const StoryEditor&) = delete;
@@ -41,6 +42,13 @@ class StoryEditor {
     // stream order and not overlap.
     void Replace(const std::vector<Atom>& atoms, const Match& m, const std::u32string& text,
                  const ReplacementFont& font);
+
+    // Puts before in front of the match and after behind it, leaving the matched characters and
+    // their elements where they are; font goes over the matched runs and the new ones. The new
+    // runs take the formatting Replace gives them. Nothing is deleted, so in a document that
+    // records revisions only insertions (and the font change) are recorded.
+    void InsertAround(const std::vector<Atom>& atoms, const Match& m, const std::u32string& before,
+                      const std::u32string& after, const ReplacementFont& font);
 
     // Writes the remaining text of every cut w:t back and removes text elements and runs that
     // were emptied.
@@ -59,7 +67,8 @@ class StoryEditor {
     pugi::xml_node ParagraphOf(pugi::xml_node node) const;
     // Notes a run that may end up empty (each run once: Finish removes it at most once).
     void Touch(pugi::xml_node run);
-    void CutBefore(const Atom& a);
+    // Cuts a's run before a; returns the new run holding what came before (empty: no cut).
+    pugi::xml_node CutBefore(const Atom& a);
     void Delete(const Atom& a);
     void Merge(pugi::xml_node p);
     void Insert(Point& at, const std::u32string& text, pugi::xml_node formatSource,
@@ -67,8 +76,10 @@ class StoryEditor {
     pugi::xml_node NewRun(const Point& at, pugi::xml_node formatSource,
                           const ReplacementFont& font);
     void Split(const Point& at);
+    pugi::xml_node FormatSource(const Atom& first) const;
 
     const WordNames& w_;
+    PartRevisions& revisions_;
     std::unordered_map<Key, std::pair<pugi::xml_node, std::uint32_t>> consumed_;
     std::vector<pugi::xml_node> touchedRuns_;
     std::unordered_set<Key> touched_;

@@ -10,7 +10,12 @@ namespace {
 
 // Schema order of the children of the elements that new content is written into.
 const std::vector<std::string_view>& OrderOf(std::string_view parent) {
-    static const std::vector<std::string_view> rPr = {"rStyle",
+    // A paragraph mark's w:rPr opens with its revision marks.
+    static const std::vector<std::string_view> rPr = {"ins",
+                                                      "del",
+                                                      "moveFrom",
+                                                      "moveTo",
+                                                      "rStyle",
                                                       "rFonts",
                                                       "b",
                                                       "bCs",

@@ -5,6 +5,7 @@
 
 #include "docx/Blocks.h"
 #include "docx/FontSize.h"
+#include "docx/ParagraphSplit.h"
 #include "docx/RunProps.h"
 
 namespace docx {
@@ -134,6 +135,7 @@ Selection::Selection(Document& doc) : doc_(doc) {
         const std::string name = w.ElementName("p");
         paragraph_ = sectPr ? doc_.Body().insert_child_before(name.c_str(), sectPr)
                             : doc_.Body().append_child(name.c_str());
+        doc_.Revisions(doc_.MainPartName()).RecordInsertedMark(paragraph_);
         doc_.MarkChanged(doc_.MainPartName());
     }
     before_ = paragraph_.first_child();
@@ -173,6 +175,7 @@ void Selection::EndKeyStory() {
         const std::string name = w.ElementName("p");
         last = sectPr ? body.insert_child_before(name.c_str(), sectPr)
                       : body.append_child(name.c_str());
+        doc_.Revisions(doc_.MainPartName()).RecordInsertedMark(last);
         doc_.MarkChanged(doc_.MainPartName());
     }
     paragraph_ = last;
@@ -231,6 +234,7 @@ pugi::xml_node Selection::InsertRun() {
     }
     if (rPr && !rPr.first_child() && !rPr.first_attribute())
         run.remove_child(rPr);
+    doc_.Revisions(doc_.MainPartName()).RecordInserted(run);
     lastTyped_ = run;
     return run;
 }
@@ -292,33 +296,7 @@ std::string Selection::NextStyleOf(pugi::xml_node paragraph) {
 void Selection::SplitParagraph() {
     const WordNames& w = doc_.MainNames();
     pugi::xml_node p = paragraph_;
-    pugi::xml_node pPr = w.Child(p, "pPr");
-    pugi::xml_node first = p.parent().insert_child_before(p.name(), p);
-    if (pPr) {
-        pugi::xml_node copy = first.append_copy(pPr);
-        for (pugi::xml_node c = copy.first_child(); c;) {
-            pugi::xml_node next = c.next_sibling();
-            std::string_view local = w.Local(c);
-            if (local == "sectPr" || local == "pPrChange")
-                copy.remove_child(c);
-            if (local == "rPr")
-                for (pugi::xml_node r = c.first_child(); r;) {
-                    pugi::xml_node rn = r.next_sibling();
-                    std::string_view rl = w.Local(r);
-                    if (rl == "ins" || rl == "del" || rl == "moveFrom" || rl == "moveTo" ||
-                        rl == "rPrChange")
-                        c.remove_child(r);
-                    r = rn;
-                }
-            c = next;
-        }
-    }
-    for (pugi::xml_node c = p.first_child(); c && c != before_;) {
-        pugi::xml_node next = c.next_sibling();
-        if (!(c == pPr))
-            first.append_move(c);
-        c = next;
-    }
+    docx::SplitParagraph(w, p, before_, doc_.Revisions(doc_.MainPartName()));
     bool atEnd = true;
     for (pugi::xml_node c = before_; c && atEnd; c = c.next_sibling()) {
         std::string_view local = w.Local(c);
@@ -328,9 +306,7 @@ void Selection::SplitParagraph() {
     if (atEnd) {
         const std::string next = NextStyleOf(p);
         if (!next.empty()) {
-            if (!pPr)
-                pPr = p.prepend_child(w.ElementName("pPr").c_str());
-            w.SetAttr(EnsureChild(w, pPr, "pPr", "pStyle"), "val", next);
+            w.SetAttr(EnsureChild(w, EnsureChild(w, p, "p", "pPr"), "pPr", "pStyle"), "val", next);
         }
     }
 }

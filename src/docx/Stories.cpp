@@ -178,10 +178,11 @@ std::vector<Story> CollectStories(Document& doc) {
 
 size_t ReplaceInStory(Document& doc, const Story& story, const ReplaceRequest& request) {
     const WordNames& w = doc.Names(story.part);
-    const size_t count = ReplaceInRoots(w, story.roots, request);
+    PartRevisions& revisions = doc.Revisions(story.part);
+    const size_t count = ReplaceInRoots(w, story.roots, request, revisions);
     size_t mirrored = 0;
     if (!story.mirrorRoots.empty())
-        mirrored = ReplaceInRoots(w, story.mirrorRoots, request);
+        mirrored = ReplaceInRoots(w, story.mirrorRoots, request, revisions);
     if (request.replace && (count > 0 || mirrored > 0))
         doc.MarkChanged(story.part);
     return count;

@@ -7,6 +7,8 @@ namespace AddRemove {
 namespace {
 
 constexpr QChar kCR(u'\r');
+// The found text, in the replacement text of a find and replace.
+const QString kFoundText = QStringLiteral("^&");
 constexpr long kInvalidProcedureCall = 5;
 
 // The run passes an empty x only when the mode was switched to an x mode during the run, so
@@ -21,24 +23,24 @@ void RequireX(const QString& path, const QString& x) {
 
 }  // namespace
 
-QString BeforeXReplacement(const QString& lines, const QString& x) {
-    return lines + kCR + x;
+QString BeforeXReplacement(const QString& lines) {
+    return lines + kCR + kFoundText;
 }
 
-QString AfterXReplacement(const QString& x, const QString& lines) {
-    return x + kCR + lines;
+QString AfterXReplacement(const QString& lines) {
+    return kFoundText + kCR + lines;
 }
 
 void InsertBeforeEachX(const engine::InsertContext& context, const QString& path,
                        const QString& x) {
     RequireX(path, x);
-    const QString replacement = BeforeXReplacement(context.view.LinesText(), x);
+    const QString replacement = BeforeXReplacement(context.view.LinesText());
     ReplaceByFileXY(context, path, x, replacement);
 }
 
 void InsertAfterEachX(const engine::InsertContext& context, const QString& path, const QString& x) {
     RequireX(path, x);
-    const QString replacement = AfterXReplacement(x, context.view.LinesText());
+    const QString replacement = AfterXReplacement(context.view.LinesText());
     ReplaceByFileXY(context, path, x, replacement);
 }
 

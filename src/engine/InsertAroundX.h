@@ -6,10 +6,12 @@
 
 namespace AddRemove {
 
-// The replacement of before-x mode: the lines, a carriage return, x.
-QString BeforeXReplacement(const QString& lines, const QString& x);
-// The replacement of after-x mode: x, a carriage return, the lines.
-QString AfterXReplacement(const QString& x, const QString& lines);
+// The replacement of before-x mode: the lines, a carriage return, the found x. The found x is
+// the replace's found-text code (^&), so each occurrence keeps its own characters and case,
+// whatever the case in which x was typed.
+QString BeforeXReplacement(const QString& lines);
+// The replacement of after-x mode: the found x, a carriage return, the lines.
+QString AfterXReplacement(const QString& lines);
 
 // Puts the lines (read from the window now) before each x, ending the paragraph in which x
 // stood, through ReplaceByFileXY. Raises runtime::Error, and touches nothing, when x is

@@ -141,7 +141,7 @@ TEST(RunController, XIsAskedAgainOnCancelAndBlanks) {
         }
     EXPECT_EQ(w.word.CallsStartingWith("Find[1].Text"), Strings{"Find[1].Text( x)"});
     EXPECT_EQ(w.word.CallsStartingWith("Replacement[1].Text"),
-              Strings{"Replacement[1].Text( x\rNew)"});
+              Strings{"Replacement[1].Text(^&\rNew)"});
     EXPECT_EQ(w.word.CallsStartingWith("Replacement[1].Font.Name"),
               Strings{"Replacement[1].Font.Name(Arial)"});
     EXPECT_EQ(w.word.CallsStartingWith("Replacement[1].Font.Size"),

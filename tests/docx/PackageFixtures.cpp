@@ -235,6 +235,26 @@ std::vector<std::string> AllParagraphTexts(const std::string& documentXml) {
     return Texts(documentXml, true);
 }
 
+std::vector<std::string> PartParagraphTexts(const std::string& partXml) {
+    pugi::xml_document doc;
+    if (!doc.load_string(partXml.c_str(), pugi::parse_default | pugi::parse_ws_pcdata))
+        throw std::runtime_error("bad part XML");
+    std::vector<std::string> texts;
+    std::map<const void*, size_t> index;
+    for (pugi::xpath_node p : doc.select_nodes("//w:p")) {
+        index[p.node().internal_object()] = texts.size();
+        texts.emplace_back();
+    }
+    for (pugi::xpath_node t : doc.select_nodes("//w:t")) {
+        pugi::xml_node p = t.node().parent();
+        while (p && std::string_view(p.name()) != "w:p")
+            p = p.parent();
+        if (p)
+            texts[index[p.internal_object()]] += t.node().child_value();
+    }
+    return texts;
+}
+
 TempFolder::TempFolder() {
     char templ[] = "/tmp/lf-docx-XXXXXX";
     if (!::mkdtemp(templ))

@@ -55,6 +55,10 @@ std::vector<std::string> ZipNames(const std::string& path);
 // texts of every paragraph in document order, tables included.
 std::vector<std::string> BodyParagraphTexts(const std::string& documentXml);
 std::vector<std::string> AllParagraphTexts(const std::string& documentXml);
+// The texts of every paragraph of any part in document order, those of text boxes included,
+// each paragraph with only the w:t text that is its own (not that of a text box inside it).
+// Read with pugixml alone, by the "w" prefix the test parts use.
+std::vector<std::string> PartParagraphTexts(const std::string& partXml);
 
 // A fresh folder under /tmp, removed with everything in it at destruction.
 class TempFolder {

@@ -76,7 +76,8 @@ size_t Count(docx::Document& doc, const docx::Story& story, const std::string& w
     docx::ReplaceRequest request;
     request.pattern = docx::ParseFindText(what, false);
     request.replace = false;
-    return docx::ReplaceInRoots(doc.Names(story.part), story.roots, request);
+    return docx::ReplaceInRoots(doc.Names(story.part), story.roots, request,
+                                doc.Revisions(story.part));
 }
 
 struct Counts {
@@ -148,7 +149,7 @@ void CheckFile(const std::string& name, FileResult& result) {
     for (long i = 1; i <= ranges->Count(); ++i) {
         auto f = ranges->Item(i)->Find();
         f->Text(x);
-        f->Replacement()->Text(std::string(kMarker) + "\r" + x);
+        f->Replacement()->Text(std::string(kMarker) + "\r^&");
         f->Format(true);
         f->Replacement()->Font()->Size("11");
         f->Replacement()->Font()->Name("Liberation Sans");

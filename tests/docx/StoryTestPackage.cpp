@@ -52,6 +52,8 @@ void WriteStoryDocx(const std::string& path, const StoryDocSpec& spec) {
     if (!spec.comments.empty()) {
         add("comments.xml", "comments", "comments+xml", "comments", spec.comments);
     }
+    if (!spec.settings.empty())
+        add("settings.xml", "settings", "settings+xml", "settings", spec.settings);
     types += "</Types>";
     rels += "</Relationships>";
     std::vector<fixtures::ZipItem> items = {

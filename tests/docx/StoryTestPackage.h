@@ -17,6 +17,7 @@ struct StoryDocSpec {
     std::string footnotes;  // inner XML of w:footnotes; no part when empty
     std::string endnotes;   // inner XML of w:endnotes; no part when empty
     std::string comments;   // inner XML of w:comments; no part when empty
+    std::string settings;   // inner XML of w:settings; no part when empty
 };
 
 // Writes the package (throws std::runtime_error on failure).

@@ -19,6 +19,7 @@ inline constexpr const char* kNamespaces =
     " xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\""
     " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
     " xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\""
+    " xmlns:wpg=\"http://schemas.microsoft.com/office/word/2010/wordprocessingGroup\""
     " xmlns:v=\"urn:schemas-microsoft-com:vml\""
     " xmlns:m=\"http://schemas.openxmlformats.org/officeDocument/2006/math\"";
 

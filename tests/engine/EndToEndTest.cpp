@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"Before", &engine::kModeBeforeX, "x", {"Old New", "x here"}},
                       ModeCase{"After", &engine::kModeAfterX, "x", {"Old x", "New here"}},
                       ModeCase{
-                          "CaseAndInsideWords", &engine::kModeAfterX, "ER", {"Old x hER", "Newe"}},
+                          "CaseAndInsideWords", &engine::kModeAfterX, "ER", {"Old x her", "Newe"}},
                       ModeCase{"NotFound", &engine::kModeBeforeX, "zz", {"Old x here"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -101,7 +101,7 @@ TEST_F(InsertionRunTest, XIsAskedAgainOnCancelAndBlanksAndKeptUntrimmed) {
         }
     EXPECT_EQ(fake.CallsStartingWith("Find[1].Text"), Strings{"Find[1].Text( x )"});
     EXPECT_EQ(fake.CallsStartingWith("Replacement[1].Text"),
-              Strings{"Replacement[1].Text(New\r x )"});
+              Strings{"Replacement[1].Text(New\r^&)"});
 }
 
 TEST_F(InsertionRunTest, OnlyTheSpaceCountsAsBlank) {
@@ -114,8 +114,7 @@ TEST_F(InsertionRunTest, OnlyTheSpaceCountsAsBlank) {
     dialogs.inputAnswers = {QStringLiteral("\t")};
     run.PushButton2_Click();
     EXPECT_EQ(Inputs().size(), 1);
-    EXPECT_EQ(fake.CallsStartingWith("Replacement[1].Text"),
-              Strings{"Replacement[1].Text(\t\rNew)"});
+    EXPECT_EQ(fake.CallsStartingWith("Find[1].Text"), Strings{"Find[1].Text(\t)"});
 }
 
 TEST_F(InsertionRunTest, NoInputBoxInTheLineModes) {

@@ -127,10 +127,10 @@ TEST_F(ReplaceByFileXY, XIsPassedUntrimmedAndUnescaped) {
     EXPECT_EQ(fake.CallsStartingWith("Find[1].Text"), Strings{"Find[1].Text( ^p* )"});
 }
 
-TEST(Replacement, TextsJoinLinesAndXWithABareCarriageReturn) {
-    EXPECT_EQ(AddRemove::BeforeXReplacement("L1\r\nL2", "x"), QStringLiteral("L1\r\nL2\rx"));
-    EXPECT_EQ(AddRemove::AfterXReplacement("x", "L1\r\nL2"), QStringLiteral("x\rL1\r\nL2"));
-    EXPECT_EQ(AddRemove::BeforeXReplacement("   ", " x "), QStringLiteral("   \r x "));
+TEST(Replacement, TextsJoinLinesAndTheFoundXWithABareCarriageReturn) {
+    EXPECT_EQ(AddRemove::BeforeXReplacement("L1\r\nL2"), QStringLiteral("L1\r\nL2\r^&"));
+    EXPECT_EQ(AddRemove::AfterXReplacement("L1\r\nL2"), QStringLiteral("^&\rL1\r\nL2"));
+    EXPECT_EQ(AddRemove::BeforeXReplacement("   "), QStringLiteral("   \r^&"));
 }
 
 TEST_F(ReplaceByFileXY, BuildersReadTheLinesAndHandThemOver) {
@@ -138,7 +138,7 @@ TEST_F(ReplaceByFileXY, BuildersReadTheLinesAndHandThemOver) {
     AddRemove::InsertBeforeEachX(context, path, QStringLiteral("mark"));
     AddRemove::InsertAfterEachX(context, path, QStringLiteral("mark"));
     EXPECT_EQ(fake.CallsStartingWith("Replacement[1].Text"),
-              (Strings{"Replacement[1].Text(A\r\nB\rmark)", "Replacement[1].Text(mark\rA\r\nB)"}));
+              (Strings{"Replacement[1].Text(A\r\nB\r^&)", "Replacement[1].Text(^&\rA\r\nB)"}));
     EXPECT_EQ(fake.CallsStartingWith("Find[1].Text"),
               (Strings{"Find[1].Text(mark)", "Find[1].Text(mark)"}));
 }
