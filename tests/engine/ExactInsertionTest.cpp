@@ -100,16 +100,30 @@ Strings NonEmpty(const Strings& all) {
     return out;
 }
 
-class ExactInsertion : public ::testing::TestWithParam<std::tuple<StoryCase, ModeCase>> {
+// How many times re (a regular expression) matches in s.
+size_t Count(const std::string& s, const std::string& re) {
+    const std::regex r(re);
+    return std::distance(std::sregex_iterator(s.begin(), s.end(), r), std::sregex_iterator());
+}
+
+// The attributes of a revision mark made by the current user.
+std::string Mine() {
+    return "w:author=\"" + docx::CurrentUserName() +
+           "\" w:date=\"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\"";
+}
+
+class ExactInsertion : public ::testing::TestWithParam<std::tuple<StoryCase, ModeCase, bool>> {
   protected:
     fixtures::TempFolder dir;
     RealEngine e;
 };
 
 TEST_P(ExactInsertion, OccurrencesKeepTheirCaseAndTheLinesGoInAsTyped) {
-    const auto& [story, mode] = GetParam();
+    const auto& [story, mode, tracked] = GetParam();
     story_test::StoryDocSpec spec;
     story.put(spec, P(R(kText)));
+    if (tracked)
+        spec.settings = "<w:trackRevisions/>";
     const std::string path = dir / "d.docx";
     story_test::WriteStoryDocx(path, spec);
     e.view.lines = QStringLiteral("lower mark");
@@ -121,22 +135,22 @@ TEST_P(ExactInsertion, OccurrencesKeepTheirCaseAndTheLinesGoInAsTyped) {
         expected.insert(expected.end(), mode.paragraphs.begin(), mode.paragraphs.end());
     const std::string xml = fixtures::ReadZip(path)[story.part].data;
     EXPECT_EQ(NonEmpty(fixtures::PartParagraphTexts(xml)), expected);
+    // Each of the three insertions, in each copy, is the user's tracked insertion or none is.
+    const size_t recorded =
+        Count(xml, "<w:ins w:id=\"\\d+\" " + Mine() + "><w:r>(<w:rPr>.*?</w:rPr>)?<w:t[^>]*>" +
+                       "lower mark</w:t></w:r></w:ins>");
+    EXPECT_EQ(recorded, tracked ? 3u * story.copies : 0u) << xml;
     EXPECT_TRUE(docx::ValidatePackage(path).Ok()) << docx::ValidatePackage(path).Describe();
 }
 
 INSTANTIATE_TEST_SUITE_P(Stories, ExactInsertion,
                          ::testing::Combine(::testing::ValuesIn(Stories()),
-                                            ::testing::ValuesIn(XModes())),
+                                            ::testing::ValuesIn(XModes()), ::testing::Bool()),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) +
-                                    std::get<1>(info.param).name;
+                                    std::get<1>(info.param).name +
+                                    (std::get<2>(info.param) ? "Tracked" : "");
                          });
-
-// How many times re (a regular expression) matches in s.
-size_t Count(const std::string& s, const std::string& re) {
-    const std::regex r(re);
-    return std::distance(std::sregex_iterator(s.begin(), s.end(), r), std::sregex_iterator());
-}
 
 struct TrackedCase {
     const char* name;
@@ -173,8 +187,7 @@ TEST_P(TrackedInsertion, IsTheUsersTrackedChangeAndKeepsTheDocumentsOwn) {
     ASSERT_TRUE(e.sink.reports.empty()) << e.sink.reports[0];
 
     const std::string xml = fixtures::ReadZip(path)["word/document.xml"].data;
-    const std::string mine = "w:author=\"" + docx::CurrentUserName() +
-                             "\" w:date=\"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\"";
+    const std::string mine = Mine();
     EXPECT_EQ(Count(xml, "<w:ins w:id=\"\\d+\" " + mine +
                              "><w:r>(<w:rPr>.*?</w:rPr>)?<w:t[^>]*>"
                              "lower mark</w:t></w:r></w:ins>"),
