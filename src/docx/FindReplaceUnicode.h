@@ -11,12 +11,6 @@ namespace docx::unicode {
 // The case-folded form of c: equal for two characters that differ only in case (A/a, Ä/ä, Σ/σ/ς,
 // Ж/ж, Ǆ/ǅ/ǆ); c itself for characters without case.
 char32_t Fold(char32_t c);
-// The capital of c, or c itself when it has none.
-char32_t Upper(char32_t c);
-// True for a capital letter: one that has no other capital and folds to another character.
-bool IsUpper(char32_t c);
-// True for a small (or title-case) letter: one that has a capital other than itself.
-bool IsLower(char32_t c);
 // True for any letter (general category L).
 bool IsLetter(char32_t c);
 // True for a decimal digit (general category Nd).
