@@ -64,6 +64,40 @@ std::vector<std::string> Fields(const std::string& path) {
     return fields;
 }
 
+// Writes line to a new file named path, which appears whole or not at all (written unnamed and
+// then linked, where the file system allows it); false with errno set, EEXIST when path exists.
+bool Publish(const std::string& dir, const std::string& path, const std::string& line,
+             struct stat* st) {
+    auto writeAll = [&](int fd) {
+        return ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) &&
+               ::fstat(fd, st) == 0;
+    };
+#ifdef O_TMPFILE
+    const int unnamed = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    if (unnamed >= 0) {
+        const std::string proc = "/proc/self/fd/" + std::to_string(unnamed);
+        const bool ok = writeAll(unnamed) && ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD,
+                                                      path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        const int err = errno;
+        ::close(unnamed);
+        errno = err;
+        return ok;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return false;
+#endif
+    const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = writeAll(fd);
+    const int err = errno;
+    ::close(fd);
+    if (!ok)
+        ::unlink(path.c_str());
+    errno = err;
+    return ok;
+}
+
 }  // namespace
 
 std::string LockFileName(const std::string& documentName) {
@@ -75,6 +109,9 @@ LockFileOwner ReadLockFileOwner(const std::string& path) {
     if (::lstat(path.c_str(), &st) != 0)
         return LockFileOwner::kNone;
     const std::vector<std::string> f = Fields(path);
+    // Removed since it was seen: a run that has just finished its save.
+    if (f.empty() && ::lstat(path.c_str(), &st) != 0)
+        return LockFileOwner::kNone;
     const std::string pidField = kPidField;
     if (f.size() < 5 || f[0] != kWho || f[2] != HostName() || f[4].rfind(pidField, 0) != 0)
         return LockFileOwner::kOther;
@@ -95,18 +132,8 @@ LockFile::LockFile(const std::string& dir, const std::string& documentName,
     const std::string path = dir + "/" + LockFileName(documentName);
     const std::string line = OwnerLine() + "\n";
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            struct stat st {};
-            const bool written =
-                ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) &&
-                ::fstat(fd, &st) == 0;
-            const int err = errno;
-            ::close(fd);
-            if (!written) {
-                ::unlink(path.c_str());
-                ThrowSaveError(err, fileName, "writing its lock file");
-            }
+        struct stat st {};
+        if (Publish(dir, path, line, &st)) {
             path_ = path;
             dev_ = st.st_dev;
             ino_ = st.st_ino;
