@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <map>
 #include <mutex>
 #include <thread>
@@ -64,12 +66,18 @@ DocumentLock::Taken DocumentLock::Take(int fd, const std::string& path,
             }
             // A descriptor of our own, so that the lock outlives the caller's.
             const int own = ::dup(fd);
-            if (own >= 0 && ::flock(own, LOCK_EX | LOCK_NB) == 0) {
+            if (own < 0)
+                return Taken::kUnlockable;
+            if (::flock(own, LOCK_EX | LOCK_NB) == 0) {
                 Registry()[key] = Held{own, 1};
                 break;
             }
-            if (own >= 0)
-                ::close(own);
+            const int err = errno;
+            ::close(own);
+            // Only a lock that someone holds is worth waiting for; a file system that cannot
+            // lock (some network ones refuse flock on a file open for reading) cannot either.
+            if (err != EWOULDBLOCK)
+                return Taken::kUnlockable;
         }
         if (std::chrono::steady_clock::now() >= deadline)
             return Taken::kBusy;

@@ -12,7 +12,7 @@ namespace docx {
 // have the same file open share one lock. Released at destruction.
 class DocumentLock {
   public:
-    enum class Taken { kYes, kBusy, kReplaced };
+    enum class Taken { kYes, kBusy, kReplaced, kUnlockable };
 
     DocumentLock() = default;
     ~DocumentLock() { Release(); }
@@ -23,7 +23,8 @@ class DocumentLock {
 
     // Locks the file open as fd, which path names, waiting up to wait while another process
     // holds it. kReplaced when path names another file once the lock is taken (the holder saved
-    // a new file meanwhile: open path again and lock that).
+    // a new file meanwhile: open path again and lock that). kUnlockable when the file system
+    // cannot lock it: the document is then processed without a lock.
     Taken Take(int fd, const std::string& path, std::chrono::milliseconds wait);
     // Holds the lock of fd's file, which this process has already locked through fd (the new
     // file of a save); takes ownership of fd. The previous lock is released afterwards.
