@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
@@ -68,8 +69,16 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
         try {
             KeepMetadata(fd_, target_, *keep, fileName_);
         } catch (...) {
+            // The old file gone or replaced meanwhile is the cause to report, when it is one.
+            std::exception_ptr failure = std::current_exception();
+            try {
+                if (check_)
+                    check_();
+            } catch (...) {
+                failure = std::current_exception();
+            }
             Rollback();
-            throw;
+            std::rethrow_exception(failure);
         }
     } else {
         mode_t mask = ::umask(0);
