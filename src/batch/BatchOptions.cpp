@@ -106,6 +106,10 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
             }
             if (arg.isEmpty())
                 return UsageError(QStringLiteral("an empty path was given"));
+            if (static_cast<size_t>(i) < notUtf8.size() && notUtf8[static_cast<size_t>(i)])
+                return UsageError(
+                    QStringLiteral("the path \"%1\" is not valid in the locale's encoding (UTF-8)")
+                        .arg(arg));
             o.paths << arg;
             continue;
         }

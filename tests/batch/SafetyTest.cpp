@@ -85,19 +85,25 @@ TEST(BatchSafety, AnotherUsersFileAndFolderAreReportedAndLeftAsTheyAre) {
     EXPECT_EQ(st.st_uid, 0u);
 }
 
-TEST(BatchSafety, LinesThatAreNotUtf8AreRefused) {
+TEST(BatchSafety, ArgumentsThatAreNotUtf8AreRefused) {
     fixtures::TempFolder dir;
     batch_test::WriteDocument(dir / "doc.docx", {"Old"});
     const std::string before = Bytes(dir / "doc.docx");
     // The shell hands over the Latin-1 byte that no QString argument can carry.
-    QProcess shell;
-    shell.start("/bin/sh", {"-c", "\"$0\" --mode first --lines \"$(printf 'caf\\351')\" \"$1\"",
-                            qEnvironmentVariable("LINEFORGE_BIN_DIR") + "/lineforge-batch",
-                            Q(dir / "doc.docx")});
-    ASSERT_TRUE(shell.waitForFinished(60000));
-    EXPECT_EQ(shell.exitCode(), 2);
-    EXPECT_TRUE(Has(shell.readAllStandardError().toStdString(), "--lines is not UTF-8"));
-    EXPECT_EQ(Bytes(dir / "doc.docx"), before);
+    for (const auto& [script, message] :
+         {std::pair{"\"$0\" --mode first --lines \"$(printf 'caf\\351')\" \"$1\"",
+                    "--lines is not UTF-8 text"},
+          std::pair{"\"$0\" --mode first --lines New \"$1\" \"$(printf 'caf\\351.docx')\"",
+                    "is not valid in the locale's encoding"}}) {
+        QProcess shell;
+        shell.start("/bin/sh",
+                    {"-c", script, qEnvironmentVariable("LINEFORGE_BIN_DIR") + "/lineforge-batch",
+                     Q(dir / "doc.docx")});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        EXPECT_EQ(shell.exitCode(), 2) << script;
+        EXPECT_TRUE(Has(shell.readAllStandardError().toStdString(), message)) << script;
+        EXPECT_EQ(Bytes(dir / "doc.docx"), before);
+    }
 }
 
 TEST(BatchSafety, ControlCharactersOfNamesReachTheTerminalEscaped) {
