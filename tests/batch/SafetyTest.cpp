@@ -1,5 +1,5 @@
 // What the command keeps safe around the documents: a file-size limit, other users' files and
-// folders, arguments that are not text, names that would steer the terminal, linked documents.
+// folders, arguments that are not text, names that would steer the terminal.
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -117,17 +117,6 @@ TEST(BatchSafety, ControlCharactersOfNamesReachTheTerminalEscaped) {
     EXPECT_TRUE(Has(o.err, "a\\x1b]0;owned\\x07\\x1b[2Jb.docx")) << o.err;
     EXPECT_FALSE(Has(o.err, "\x1b")) << o.err;
     EXPECT_FALSE(Has(o.err, "\x07")) << o.err;
-}
-
-TEST(BatchSafety, ADocumentLinkedTwiceInAFolderGetsTheLinesOnce) {
-    fixtures::TempFolder dir;
-    batch_test::WriteDocument(dir / "a.docx", {"Old"});
-    ASSERT_EQ(::symlink("a.docx", (dir / "link.docx").c_str()), 0);
-    const auto o = batch_test::RunInProcess(
-        {"--mode", "first", "--lines", "New", "--font", "Arial", "--size", "12", Q(dir.path())});
-    EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_TRUE(Has(o.err, "1 changed, 0 skipped, 0 failed")) << o.err;
-    EXPECT_EQ(Paragraphs(dir / "a.docx"), (std::vector<std::string>{"New", "Old"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -272,26 +273,18 @@ std::map<std::string, std::string> Attributes(const std::string& path) {
     return out;
 }
 
-// A POSIX access ACL as the kernel stores it: owner, named users, group, mask, other.
-std::string Acl(unsigned owner, const std::vector<std::pair<unsigned, unsigned>>& users,
-                unsigned group, unsigned mask, unsigned other, unsigned tagBase = 0) {
-    std::string blob;
-    auto put = [&](unsigned v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            blob += static_cast<char>((v >> (8 * i)) & 0xff);
-    };
-    auto entry = [&](unsigned tag, unsigned perm, unsigned id) {
-        put(tag + tagBase, 2);
-        put(perm, 2);
-        put(id, 4);
-    };
-    put(2, 4);
-    entry(0x01, owner, ~0u);
-    for (auto [uid, perm] : users)
-        entry(0x02, perm, uid);
-    entry(0x04, group, ~0u);
-    entry(0x10, mask, ~0u);
-    entry(0x20, other, ~0u);
+// A POSIX ACL as the kernel stores it: owner, one named user, group, mask, other.
+std::string Acl(unsigned owner, unsigned user, unsigned uid, unsigned group, unsigned mask,
+                unsigned other) {
+    std::string blob("\x02\0\0\0", 4);
+    for (auto [tag, perm, id] : {std::tuple{1u, owner, ~0u},
+                                 {2u, user, uid},
+                                 {4u, group, ~0u},
+                                 {0x10u, mask, ~0u},
+                                 {0x20u, other, ~0u}})
+        for (auto [v, bytes] : {std::pair{tag, 2}, {perm, 2}, {id, 4}})
+            for (int i = 0; i < bytes; ++i)
+                blob += static_cast<char>((v >> (8 * i)) & 0xff);
     return blob;
 }
 
@@ -327,14 +320,14 @@ INSTANTIATE_TEST_SUITE_P(
     Docx, SaveKeeps,
     ::testing::Values(MetadataCase{"NamedUserAcl",
                                    [](const std::string&, const std::string& p) {
-                                       const std::string acl = Acl(6, {{65534, 6}}, 4, 6, 0);
+                                       const std::string acl = Acl(6, 6, 65534, 4, 6, 0);
                                        ASSERT_EQ(::setxattr(p.c_str(), "system.posix_acl_access",
                                                             acl.data(), acl.size(), 0),
                                                  0);
                                    }},
                       MetadataCase{"FolderDefaultAclNotGivenToAFileWithout",
                                    [](const std::string& d, const std::string&) {
-                                       const std::string acl = Acl(7, {{65534, 7}}, 5, 7, 5);
+                                       const std::string acl = Acl(7, 7, 65534, 5, 7, 5);
                                        ASSERT_EQ(::setxattr(d.c_str(), "system.posix_acl_default",
                                                             acl.data(), acl.size(), 0),
                                                  0);
