@@ -248,7 +248,8 @@ QString HelpText() {
                "\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "
                "run.\n"
-               "Exit status: 0 every document changed, 1 some skipped or failed, 2 usage error.\n");
+               "Exit status: 0 every document changed, 1 some skipped or failed (or left out by\n"
+               "the folder walk), 2 usage error.\n");
 }
 
 }  // namespace batch
