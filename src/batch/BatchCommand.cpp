@@ -7,9 +7,11 @@
 #include "batch/DocumentReports.h"
 #include "batch/DocumentSet.h"
 #include "batch/Json.h"
+#include "batch/LeftOut.h"
 #include "batch/ProcessDocument.h"
 #include "batch/SaveWatch.h"
 #include "batch/SavedChoices.h"
+#include "batch/TerminalText.h"
 #include "engine/FillFontNames.h"
 #include "engine/GetFileName.h"
 #include "runtime/ErrorHandler.h"
@@ -29,13 +31,18 @@ std::string Utf8(const QString& text) {
     return text.toStdString();
 }
 
+// What goes to the error stream, which is often a terminal.
+std::string Err(const QString& text) {
+    return TerminalText(text);
+}
+
 // A sink for failures outside any document (the folder walk), printed as they come.
 class WalkReports : public runtime::ErrorSink {
   public:
     explicit WalkReports(Console& console) : console_(console) {}
     void ShowErrorReport(const std::string& message) override {
         ++count;
-        console_.err << kProgram << ": " << Utf8(OneLine(QString::fromStdString(message))) << '\n';
+        console_.err << kProgram << ": " << Err(OneLine(QString::fromStdString(message))) << '\n';
     }
     int count = 0;
 
@@ -58,7 +65,7 @@ class Progress {
         if (!console_.errIsTerminal)
             return;
         console_.err << kClearLine << '[' << index << '/' << count
-                     << "] Processing: " << Utf8(Main::GetFileName(path)) << std::flush;
+                     << "] Processing: " << Err(Main::GetFileName(path)) << std::flush;
         shown_ = true;
     }
     void Clear() {
@@ -75,7 +82,7 @@ class Progress {
 }  // namespace
 
 int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& console) {
-    const ParsedCommand parsed = ParseArguments(args);
+    const ParsedCommand parsed = ParseArguments(args, env.argumentsNotUtf8);
     switch (parsed.kind) {
         case ParsedCommand::kHelp:
             console.out << Utf8(HelpText()) << std::flush;
@@ -84,7 +91,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             console.out << kProgram << ' ' << LINEFORGE_VERSION << '\n' << std::flush;
             return kAllChanged;
         case ParsedCommand::kUsageError:
-            console.err << kProgram << ": " << Utf8(parsed.error) << '\n' << Utf8(UsageText());
+            console.err << kProgram << ": " << Err(parsed.error) << '\n' << Utf8(UsageText());
             return kUsageError;
         case ParsedCommand::kRun:
             break;
@@ -94,13 +101,13 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     const QStringList missing = MissingPaths(env.fileSystem, o.paths);
     if (!missing.isEmpty()) {
         for (const QString& path : missing)
-            console.err << kProgram << ": no such file or folder: " << Utf8(path) << '\n';
+            console.err << kProgram << ": no such file or folder: " << Err(path) << '\n';
         console.err << kProgram << ": nothing was changed\n";
         return kUsageError;
     }
 
     if (o.settingsFile && !QFileInfo(*o.settingsFile).isFile()) {
-        console.err << kProgram << ": no such settings file: " << Utf8(*o.settingsFile) << '\n'
+        console.err << kProgram << ": no such settings file: " << Err(*o.settingsFile) << '\n'
                     << kProgram << ": nothing was changed\n";
         return kUsageError;
     }
@@ -109,7 +116,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         SavedChoices(*settings, !o.font.has_value(), !o.size.has_value(), !o.ext.has_value(),
                      [&] { return env.fontNames ? env.fontNames() : AskFontNames(env.engine); });
     for (const QString& note : saved.notes)
-        console.err << kProgram << ": " << Utf8(note) << '\n';
+        console.err << kProgram << ": " << Err(note) << '\n';
     const QString font = o.font.value_or(saved.font);
     const QString size = o.size.value_or(saved.size);
     const QString ext = o.ext.value_or(saved.ext);
@@ -121,9 +128,18 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     }
 
     WalkReports walkReports(console);
-    const QStringList documents = CollectDocuments(env.fileSystem, walkReports, o.paths, ext);
+    LeftOut leftOut;
+    const QStringList documents =
+        CollectDocuments(env.fileSystem, walkReports, o.paths, ext, &leftOut);
+    for (const LeftOut::Item& item : leftOut.items) {
+        console.err << kProgram << ": " << Err(item.path)
+                    << ": left out: " << Utf8(LeftOutReason(item.reason)) << '\n';
+        if (o.json)
+            console.out << LeftOutJson(item) + '\n';
+    }
+    console.out << std::flush;
     if (documents.isEmpty()) {
-        console.err << kProgram << ": no document found (folders are searched for \"*." << Utf8(ext)
+        console.err << kProgram << ": no document found (folders are searched for \"*." << Err(ext)
                     << "\")\n";
         return kSomeNotChanged;
     }
@@ -132,7 +148,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     QString current;
     DocumentReports reports([&](DocumentReports::Kind, const QString& text) {
         progress.Clear();
-        console.err << Utf8(current) << ": " << Utf8(OneLine(text)) << '\n' << std::flush;
+        console.err << Err(current) << ": " << Err(OneLine(text)) << '\n' << std::flush;
     });
     SaveWatch watch;
     word::Registry watched;
@@ -153,7 +169,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             ++failed;
         if (result.messages == QStringList{kNotSavedMessage}) {
             progress.Clear();
-            console.err << Utf8(current) << ": " << Utf8(kNotSavedMessage) << '\n';
+            console.err << Err(current) << ": " << Utf8(kNotSavedMessage) << '\n';
         }
         if (o.json)
             console.out << DocumentJson(result) + '\n' << std::flush;
@@ -164,8 +180,11 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
                 << " failed";
     if (walkReports.count > 0)
         console.err << "; " << walkReports.count << " folder error(s)";
+    if (!leftOut.items.empty())
+        console.err << "; " << leftOut.items.size() << " left out by the folder walk";
     console.err << '\n' << std::flush;
-    return (skipped || failed || walkReports.count) ? kSomeNotChanged : kAllChanged;
+    return (skipped || failed || walkReports.count || !leftOut.items.empty()) ? kSomeNotChanged
+                                                                              : kAllChanged;
 }
 
 }  // namespace batch

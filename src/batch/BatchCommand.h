@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
@@ -27,6 +28,9 @@ struct CommandEnvironment {
     // The installed font names, as the window's font list shows them; when empty, they are
     // asked of a "Word.Application" made by engine.
     std::function<QStringList()> fontNames;
+    // For each argument, whether its bytes were not UTF-8 (and so were decoded with
+    // replacement characters); missing entries count as UTF-8.
+    std::vector<bool> argumentsNotUtf8;
 };
 
 // Where the command writes: JSON and help on out; reports, progress and the summary on err.

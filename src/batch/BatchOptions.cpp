@@ -39,10 +39,18 @@ bool ReadLinesFile(const QString& path, QString* text, QString* error) {
             QStringLiteral("cannot read the lines file \"%1\": %2").arg(path, file.errorString());
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a file that is too long without reading the rest of it
+    // (a device such as /dev/zero has no end).
+    const QByteArray bytes = file.read(kMaxLinesBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         *error =
             QStringLiteral("cannot read the lines file \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    if (bytes.size() > kMaxLinesBytes) {
+        *error = QStringLiteral("the lines file \"%1\" is longer than %2 bytes")
+                     .arg(path)
+                     .arg(kMaxLinesBytes);
         return false;
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -83,7 +91,7 @@ bool NeedsX(Mode mode) {
     return mode == Mode::kAfter || mode == Mode::kBefore;
 }
 
-ParsedCommand ParseArguments(const QStringList& args) {
+ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8) {
     ParsedCommand parsed;
     BatchOptions& o = parsed.options;
     std::optional<QString> modeName, lines, linesFile, x;
@@ -98,6 +106,10 @@ ParsedCommand ParseArguments(const QStringList& args) {
             }
             if (arg.isEmpty())
                 return UsageError(QStringLiteral("an empty path was given"));
+            if (static_cast<size_t>(i) < notUtf8.size() && notUtf8[static_cast<size_t>(i)])
+                return UsageError(
+                    QStringLiteral("the path \"%1\" is not valid in the locale's encoding (UTF-8)")
+                        .arg(arg));
             o.paths << arg;
             continue;
         }
@@ -143,6 +155,10 @@ ParsedCommand ParseArguments(const QStringList& args) {
         }
         if (slot->has_value())
             return UsageError(QStringLiteral("%1 is given twice").arg(name));
+        // i is the position of the value's argument in both forms.
+        const bool isText = slot == &lines || slot == &x || slot == &o.font;
+        if (isText && static_cast<size_t>(i) < notUtf8.size() && notUtf8[static_cast<size_t>(i)])
+            return UsageError(QStringLiteral("%1 is not UTF-8 text").arg(name));
         *slot = value;
     }
 
@@ -161,6 +177,9 @@ ParsedCommand ParseArguments(const QStringList& args) {
         return UsageError(
             QStringLiteral("the lines to insert are missing (--lines or --lines-file)"));
     if (lines) {
+        if (lines->toUtf8().size() > kMaxLinesBytes)
+            return UsageError(
+                QStringLiteral("--lines is longer than %1 bytes").arg(kMaxLinesBytes));
         o.lines = *lines;
     } else {
         QString error;
@@ -217,6 +236,7 @@ QString HelpText() {
                "  --mode after|before    the lines go after or before each occurrence of x\n"
                "  --lines TEXT           the lines to insert\n"
                "  --lines-file FILE      the lines to insert, the file's UTF-8 text exactly\n"
+               "                         (at most 1 MiB, as for --lines)\n"
                "  --x TEXT               the text to look for (after and before modes only)\n"
                "  --font NAME            font of the inserted text (default: the window's choice)\n"
                "  --size SIZE            font size in points (default: the window's choice, else "
@@ -228,7 +248,8 @@ QString HelpText() {
                "\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "
                "run.\n"
-               "Exit status: 0 every document changed, 1 some skipped or failed, 2 usage error.\n");
+               "Exit status: 0 every document changed, 1 some skipped or failed (or left out by\n"
+               "the folder walk), 2 usage error.\n");
 }
 
 }  // namespace batch

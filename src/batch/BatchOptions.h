@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace batch {
 
@@ -33,9 +34,14 @@ struct ParsedCommand {
 
 // Reads the arguments that follow the program name. Checks everything that can be checked
 // without touching a document: a known mode, lines given once and not empty (a lines file is
-// read here, and must be UTF-8), x given exactly in the two x modes and not blank, a size that
-// is a font size, at least one path. Whether the paths exist is checked later.
-ParsedCommand ParseArguments(const QStringList& args);
+// read here, and must be UTF-8 and at most kMaxLinesBytes), x given exactly in the two x modes
+// and not blank, a size that is a font size, at least one path. The texts (lines, x, font) and
+// the paths must not come from arguments marked in notUtf8 (by position). Whether the paths
+// exist is checked later.
+ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8 = {});
+
+// The most bytes of line text the command takes, from --lines-file or --lines.
+inline constexpr qsizetype kMaxLinesBytes = 1 << 20;
 
 // The mode text of the window's mode list that stands for mode.
 QString ModeText(Mode mode);

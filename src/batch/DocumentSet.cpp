@@ -27,10 +27,11 @@ QString WithoutTrailingSeparators(QString folder) {
 }  // namespace
 
 QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& errors,
-                             const QStringList& paths, const QString& ext) {
+                             const QStringList& paths, const QString& ext,
+                             AddFolder::WalkSkips* skips) {
     intake::MemoryFileList list;
     NoEvents events;
-    const AddFolder::WalkServices walk{fs, events, errors};
+    const AddFolder::WalkServices walk{fs, events, errors, skips};
     for (const QString& path : paths) {
         if (!Main::IsFolder(fs, path)) {
             list.Append(path);
@@ -43,7 +44,7 @@ QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& error
             top += platform::kPathSeparator;
         folders.push_back(top);
         on.line(114, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
-        intake::AddFoundFiles(fs, list, folders, QStringLiteral("*.") + ext, on, 116, 118);
+        intake::AddFoundFiles(fs, list, folders, QStringLiteral("*.") + ext, on, 116, 118, skips);
     }
     return list.Paths();
 }

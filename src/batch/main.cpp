@@ -1,7 +1,9 @@
 // lineforge-batch: the window's insertion procedures over documents named on the command line.
+#include <signal.h>
 #include <unistd.h>
 
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <iostream>
 
@@ -11,9 +13,18 @@
 #include "word/builtin/Builtin.h"
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit then fails with EFBIG, which refuses that one document,
+    // instead of killing the run.
+    ::signal(SIGXFSZ, SIG_IGN);
     QStringList args;
-    for (int i = 1; i < argc; ++i)
+    std::vector<bool> notUtf8;
+    for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
+        QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // The decoder works when its result becomes a QString.
+        const QString strictText = strict.decode(QByteArrayView(argv[i]));
+        notUtf8.push_back(strict.hasError());
+    }
 
     word::Registry engine;
     word::builtin::Register(engine);
@@ -27,6 +38,7 @@ int main(int argc, char** argv) {
             return std::make_unique<platform::QtSettingsStore>();
         },
         {},
+        notUtf8,
     };
     std::ios::sync_with_stdio(false);
     batch::Console console{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};

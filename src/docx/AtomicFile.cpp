@@ -5,9 +5,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
+#include "docx/KeepMetadata.h"
 #include "docx/PackageIo.h"
 
 namespace docx {
@@ -64,12 +66,20 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
         ThrowSaveError(err, fileName_, step);
     };
     if (keep) {
-        // Owner first: changing the owner may clear set-id bits that the mode then restores.
-        if (::fchown(fd_, keep->st_uid, keep->st_gid) != 0) {
-            // Only root may give a file away; an ordinary user keeps the file as its own.
+        try {
+            KeepMetadata(fd_, target_, *keep, fileName_);
+        } catch (...) {
+            // The old file gone or replaced meanwhile is the cause to report, when it is one.
+            std::exception_ptr failure = std::current_exception();
+            try {
+                if (check_)
+                    check_();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            Rollback();
+            std::rethrow_exception(failure);
         }
-        if (::fchmod(fd_, keep->st_mode & 07777) != 0)
-            fail("keeping the file's permissions");
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -93,11 +103,20 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
     // The folder is not flushed: the rename itself is atomic, so after a crash the name shows
     // the old file or the new one, each whole, and a second flush would double the cost.
     tempName_.clear();
-    ::close(fd_);
+    committed_ = true;
+}
+
+int AtomicFile::TakeFd() noexcept {
+    if (!committed_)
+        return -1;
+    const int fd = fd_;
     fd_ = -1;
+    committed_ = false;
+    return fd;
 }
 
 void AtomicFile::Rollback() noexcept {
+    committed_ = false;
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;

@@ -9,8 +9,9 @@
 namespace docx {
 
 // Replaces one file atomically: the new content goes to a temporary file in the same folder,
-// which is flushed, given the old file's permissions and owner, and renamed over the target.
-// Until Commit succeeds the target is untouched; Rollback (or destruction) removes the temporary.
+// which is flushed, given the old file's owner, permissions and attributes, and renamed over the
+// target. Until Commit succeeds the target is untouched; Rollback (or destruction) removes the
+// temporary.
 class AtomicFile {
   public:
     // target: the path to replace or create (symbolic links already resolved); fileName: the name
@@ -28,9 +29,13 @@ class AtomicFile {
     // Writes all bytes at the current position; false with errno kept in LastErrno() on failure.
     bool Write(const void* data, size_t len);
     int LastErrno() const noexcept { return errno_; }
-    // Flushes, copies mode and owner from keep (when given), names and renames over the target,
-    // then flushes the folder. Raises docx::Error and rolls back on failure.
+    // Flushes, gives the file the owner, group, mode and extended attributes of the target
+    // (when keep, its status, is given; see KeepMetadata), names and renames it over the target.
+    // Raises docx::Error and rolls back on failure.
     void Commit(const std::optional<struct stat>& keep);
+    // The descriptor of the committed file, handed to the caller (who closes it); -1 before a
+    // successful Commit.
+    int TakeFd() noexcept;
     // Closes and removes the temporary file; safe to call more than once.
     void Rollback() noexcept;
     // Sets a check that Commit runs just before the rename; when it raises, the save stops
@@ -44,6 +49,7 @@ class AtomicFile {
     std::string tempName_;
     int fd_ = -1;
     int errno_ = 0;
+    bool committed_ = false;
     std::function<void()> check_;
 };
 

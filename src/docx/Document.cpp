@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "docx/LockFile.h"
 #include "docx/PackageIo.h"
 
 namespace docx {
@@ -37,8 +38,10 @@ void CheckNotHeldByAnotherEditor(const std::string& path) {
             kPermissionDenied,
             io::OpenFailure(name, "the document is open in Word (its owner file \"" + owner +
                                       "\" is beside it). Close it there and try again."));
-    const std::string lock = ".~lock." + name + "#";
-    if (Exists(dir + "/" + lock))
+    // A lock file of a Lineforge run is not another editor's: one of a run that has ended was
+    // left behind, and a run still going holds the document's lock, which Open waits for.
+    const std::string lock = LockFileName(name);
+    if (ReadLockFileOwner(dir + "/" + lock) == LockFileOwner::kOther)
         throw Error(
             kPermissionDenied,
             io::OpenFailure(name, "the document is open in LibreOffice (its lock file \"" + lock +

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -153,6 +154,18 @@ int FileLayer::Link(int fd, const std::string& dir, std::string* name) {
 
 int FileLayer::Rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str());
+}
+
+int FileLayer::Chown(int fd, uid_t uid, gid_t gid) {
+    return ::fchown(fd, uid, gid);
+}
+
+int FileLayer::SetXattr(int fd, const std::string& name, const std::string& value) {
+    return ::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0);
+}
+
+int FileLayer::RemoveXattr(int fd, const std::string& name) {
+    return ::fremovexattr(fd, name.c_str());
 }
 
 FileLayer& CurrentFileLayer() {

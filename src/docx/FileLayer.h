@@ -24,6 +24,11 @@ class FileLayer {
     virtual int Link(int fd, const std::string& dir, std::string* name);
     // Renames from over to (both full paths); 0 or -1 with errno set.
     virtual int Rename(const std::string& from, const std::string& to);
+    // Gives the open file another owner and group; 0 or -1 with errno set.
+    virtual int Chown(int fd, uid_t uid, gid_t gid);
+    // Sets or removes one extended attribute of the open file; 0 or -1 with errno set.
+    virtual int SetXattr(int fd, const std::string& name, const std::string& value);
+    virtual int RemoveXattr(int fd, const std::string& name);
 };
 
 // The file layer in force (the real one unless a test installed another).

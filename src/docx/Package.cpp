@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <set>
 
 #include "docx/AtomicFile.h"
+#include "docx/DocumentLock.h"
+#include "docx/LockFile.h"
 #include "docx/Namespaces.h"
 #include "docx/PackageIo.h"
 #include "docx/ZipFileSource.h"
@@ -180,6 +183,7 @@ bool RelTypeIs(std::string_view type, std::string_view kind) {
 }
 
 struct Package::Impl {
+    DocumentLock lock;
     ZipFileSource source;
     zip_t* zip = nullptr;
     struct stat openStat {};
@@ -210,8 +214,11 @@ struct Package::Impl {
 };
 
 struct PackageOpener {
-    // Opens the archive of the file at resolved path into pkg (fd, stat, zip, entries).
-    static void OpenArchive(Package& pkg, const std::string& path, bool verify) {
+    // Opens the archive of the file at resolved path into pkg (fd, stat, zip, entries); with
+    // lock, first takes the document's lock (a file replaced while waiting for it is opened
+    // again, a few times at most).
+    static void OpenArchive(Package& pkg, const std::string& path, bool verify, bool lock,
+                            int reopenings = 5) {
         Package::Impl& m = *pkg.impl_;
         const std::string name = io::FileNameOf(path);
         // Non-blocking, so that a FIFO named like a document cannot hang the open; for regular
@@ -234,6 +241,23 @@ struct PackageOpener {
         m.source.fd = fd;
         if (::fstat(fd, &m.openStat) != 0 || !S_ISREG(m.openStat.st_mode))
             FailOpen(name, kFileAccess, "it is not a regular file.");
+        if (lock) {
+            const auto taken =
+                m.lock.Take(fd, path, std::chrono::milliseconds(m.limits.lockWaitMs));
+            if (taken == DocumentLock::Taken::kBusy)
+                FailOpen(name, kPermissionDenied,
+                         "another Lineforge run is changing it (it was still busy after " +
+                             std::to_string((m.limits.lockWaitMs + 999) / 1000) +
+                             " s). It was left to that run; try again once it has ended.");
+            if (taken == DocumentLock::Taken::kReplaced) {
+                if (reopenings == 0)
+                    FailOpen(name, kFileAccess,
+                             "it was replaced on disk again and again while it was opened.");
+                ::close(fd);
+                m.source.fd = -1;
+                return OpenArchive(pkg, path, verify, lock, reopenings - 1);
+            }
+        }
         m.source.size = static_cast<std::uint64_t>(m.openStat.st_size);
         m.source.mtime = m.openStat.st_mtim.tv_sec;
         m.source.pos = 0;
@@ -436,7 +460,7 @@ std::unique_ptr<Package> Package::Open(const std::string& path, const PackageLim
     pkg->impl_ = std::make_unique<Impl>();
     pkg->impl_->limits = limits;
     pkg->path_ = path;
-    PackageOpener::OpenArchive(*pkg, path, true);
+    PackageOpener::OpenArchive(*pkg, path, true, true);
     pkg->impl_->resolvedPath = io::ResolveForWrite(path);
     return pkg;
 }
@@ -631,6 +655,12 @@ void Package::SaveAs(const std::string& path) {
                                      "the file it was opened from was changed on disk by another "
                                      "program; open it again to make the change.");
 
+    // A new file renamed over one of several names would leave the others with the old text.
+    if (exists && st.st_nlink > 1)
+        throw Error(kFileAccess, head + "the file has " + std::to_string(st.st_nlink) +
+                                     " names (hard links), and saving would give the new text "
+                                     "to this name only. The document was left as it was.");
+    const LockFile lockFile(io::DirOf(target), io::FileNameOf(target), name);
     AtomicFile out(target, name);
     // The check above came before the new file was written, which can take a while: another
     // program may have saved the file meanwhile. Look again just before replacing it.
@@ -723,13 +753,17 @@ void Package::SaveAs(const std::string& path) {
         m.zip = nullptr;
         m.source.writer = nullptr;
     }
-    // The document now lives in the new file: read from it from here on.
+    // The document now lives in the new file: read from it from here on, and hold its lock,
+    // which the new file has had since it was created.
+    DocumentLock savedLock;
+    savedLock.Adopt(out.TakeFd());
     m.Close();
+    m.lock = std::move(savedLock);
     m.keptBytes.clear();
     m.changed.clear();
     path_ = path;
     m.resolvedPath = target;
-    PackageOpener::OpenArchive(*this, target, false);
+    PackageOpener::OpenArchive(*this, target, false, false);
 }
 
 }  // namespace docx

@@ -46,14 +46,17 @@ struct PackageLimits {
     std::uint64_t ratioCheckFrom = 16ull << 20;  // entries from this size on are ratio-checked
     std::uint64_t maxRatio = 500;                // uncompressed : compressed
     std::uint64_t maxEntries = 20000;
+    // How long Open waits for another process that is processing the same document.
+    std::uint64_t lockWaitMs = 10000;
 };
 
 class Package {
   public:
     // Opens and checks the package at path; raises docx::Error (naming the file and the reason)
     // for a missing or unreadable file, an OLE compound file, a damaged zip (not a zip, truncated,
-    // bad CRC in any entry, duplicate or unsafe entry names) and a zip bomb. The file is never
-    // written by Open.
+    // bad CRC in any entry, duplicate or unsafe entry names) and a zip bomb, and when another
+    // process still holds the document's lock after limits.lockWaitMs. The package holds that
+    // lock (see DocumentLock) until it is destroyed. The file is never written by Open.
     static std::unique_ptr<Package> Open(const std::string& path, const PackageLimits& limits = {});
 
     ~Package();
@@ -99,8 +102,10 @@ class Package {
     // Writes the package to path: changed parts re-serialised, every other entry copied with its
     // compressed bytes unchanged; through a temporary file in the target's folder, flushed to disk
     // and renamed over the target (a symbolic link is followed; the target's permissions are
-    // kept). Raises, leaving the target unchanged, when the target is read-only, the folder is
-    // not writable, the file changed on disk since it was opened, or the write fails.
+    // kept, see KeepMetadata; a lock file is beside it meanwhile, see LockFile). Raises, leaving
+    // the target unchanged, when the target is read-only or has several names (hard links), the
+    // folder is not writable, another editor's lock file is there, the file changed on disk
+    // since it was opened, what the file has cannot be kept, or the write fails.
     void SaveAs(const std::string& path);
 
   private:

@@ -1,5 +1,8 @@
 #include "intake/FoundFiles.h"
 
+#include <set>
+#include <utility>
+
 #include "intake/ListFiles.h"
 #include "intake/NormalizePath.h"
 #include "intake/PathChecks.h"
@@ -28,15 +31,24 @@ bool AcceptsFoundFile(platform::FileSystem& fs, const QString& folder, const QSt
 
 void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::FolderList& folders,
                    const QString& pattern, runtime::ErrorHandler& on, int listLabel,
-                   int appendLabel) {
+                   int appendLabel, AddFolder::WalkSkips* skips) {
+    std::set<std::pair<std::uint64_t, std::uint64_t>> seen;
     for (const QString& withSeparator : folders) {
         const QString folder = withSeparator.left(withSeparator.size() - 1);
         std::vector<platform::FoundFile> files;
-        if (!on.line(listLabel, [&] { files = AddFolder::ListFileEntries(fs, folder, pattern); }))
+        std::vector<QString> unusable;
+        if (!on.line(listLabel,
+                     [&] { files = AddFolder::ListFileEntries(fs, folder, pattern, &unusable); }))
             continue;
+        if (skips)
+            for (const QString& name : unusable)
+                skips->Skipped(withSeparator + name, AddFolder::WalkSkips::kUnusableName);
         for (const platform::FoundFile& file : files) {
             on.line(appendLabel, [&] {
                 if (!AcceptsFoundFile(file))
+                    return;
+                if ((file.device != 0 || file.inode != 0) &&
+                    !seen.emplace(file.device, file.inode).second)
                     return;
                 QString path;
                 path.reserve(folder.size() + 1 + file.name.size());

@@ -21,10 +21,13 @@ bool AcceptsFoundFile(platform::FileSystem& fs, const QString& folder, const QSt
 
 // Appends to list the acceptable files matching pattern of every folder of folders (each ending
 // with one separator), folder by folder in order, each as NormalizePath of folder and name.
+// A file reached again through another name (a link, or a folder reached twice) is listed only
+// the first time: files are told apart by device and inode, where the platform gives them.
 // A listing that fails with another error than 70 or 76 is reported by on under listLabel and
-// that folder contributes nothing; a failing append is reported under appendLabel.
+// that folder contributes nothing; a failing append is reported under appendLabel. Names left
+// out because they are not valid in the locale are told to skips, when given.
 void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::FolderList& folders,
                    const QString& pattern, runtime::ErrorHandler& on, int listLabel,
-                   int appendLabel);
+                   int appendLabel, AddFolder::WalkSkips* skips = nullptr);
 
 }  // namespace intake

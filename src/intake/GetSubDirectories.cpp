@@ -71,9 +71,32 @@ bool Walkable(const platform::FolderInfo& info) {
     return info.isRoot || !IsSkippedFolderAttributes(info.attributes);
 }
 
+void Tell(const WalkServices& walk, const QString& path, WalkSkips::Reason reason) {
+    if (walk.skips)
+        walk.skips->Skipped(path, reason);
+}
+
+// The given folders with links resolved, each ending with one separator.
+using Roots = std::vector<QString>;
+
+QString WithSeparator(QString path) {
+    if (!path.endsWith(platform::kPathSeparator))
+        path += platform::kPathSeparator;
+    return path;
+}
+
+bool InsideRoots(const WalkServices& walk, const Roots& roots, const QString& folder) {
+    const QString real = WithSeparator(walk.fs.CanonicalPath(folder));
+    for (const QString& root : roots)
+        if (real.startsWith(root))
+            return true;
+    return false;
+}
+
 // One level of the walk; on return learnt holds, for each entry of folders, what this level
 // found out about it.
-void Walk(const WalkServices& walk, FolderList& folders, bool recursive, CheckedList& learnt) {
+void Walk(const WalkServices& walk, const Roots& roots, FolderList& folders, bool recursive,
+          CheckedList& learnt) {
     runtime::ErrorHandler on(walk.errors, intake::kWalkPath);
     const QChar sep = platform::kPathSeparator;
     FolderList level;
@@ -87,8 +110,10 @@ void Walk(const WalkServices& walk, FolderList& folders, bool recursive, Checked
             learnt[i].state = Checked::NotFolder;
             continue;
         }
-        if (v.size() >= intake::kMaxPath)
+        if (v.size() >= intake::kMaxPath) {
+            Tell(walk, v, WalkSkips::kPathTooLong);
             continue;
+        }
 
         std::optional<platform::FolderInfo> info;
         bool reachable = true;
@@ -98,6 +123,7 @@ void Walk(const WalkServices& walk, FolderList& folders, bool recursive, Checked
             }))
             continue;
         if (!reachable) {
+            Tell(walk, v, WalkSkips::kUnreadable);
             dropped.push_back(v);
             continue;
         }
@@ -109,15 +135,23 @@ void Walk(const WalkServices& walk, FolderList& folders, bool recursive, Checked
         platform::SubFolderListing listing;
         if (!on.line(104, [&] { listing = walk.fs.SubFolders(v); }))
             continue;
-        for (const QString& name : listing.names) {
+        for (size_t k = 0; k < listing.names.size(); ++k) {
+            const QString& name = listing.names[k];
+            const bool link = k < listing.links.size() && listing.links[k];
             on.line(106, [&] { walk.events.DoEvents(); });
             on.line(108, [&] {
-                if (name.size() < intake::kMaxPath && !HasInvalidChars(name) &&
-                    !name.contains(u'?') && name != u"." && name != u"..")
+                if (name == u"." || name == u"..")
+                    return;
+                if (name.size() >= intake::kMaxPath)
+                    Tell(walk, v + name, WalkSkips::kPathTooLong);
+                else if (HasInvalidChars(name) || name.contains(u'?'))
+                    Tell(walk, v + name, WalkSkips::kUnusableName);
+                else if (!link || InsideRoots(walk, roots, v + name))
                     level.push_back(v + name + sep);
             });
         }
         if (IsUnlistable(listing.errorNumber)) {
+            Tell(walk, v, WalkSkips::kUnreadable);
             dropped.push_back(v);
         } else if (listing.errorNumber != 0) {
             on.line(104, [&] {
@@ -129,7 +163,7 @@ void Walk(const WalkServices& walk, FolderList& folders, bool recursive, Checked
 
     CheckedList below(level.size());
     if (recursive && !level.empty())
-        on.line(110, [&] { Walk(walk, level, true, below); });
+        on.line(110, [&] { Walk(walk, roots, level, true, below); });
 
     for (size_t k = 0; k < level.size(); ++k) {
         const Checked known = below[k];
@@ -156,8 +190,11 @@ bool IsSkippedFolderAttributes(int attributes) {
 }
 
 void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive) {
+    Roots roots;
+    for (const QString& folder : folders)
+        roots.push_back(WithSeparator(walk.fs.CanonicalPath(folder)));
     CheckedList learnt;
-    Walk(walk, folders, recursive, learnt);
+    Walk(walk, roots, folders, recursive, learnt);
 }
 
 }  // namespace AddFolder

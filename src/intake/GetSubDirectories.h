@@ -12,11 +12,25 @@ namespace AddFolder {
 // An ordered list of folder paths, each ending with one separator.
 using FolderList = std::vector<QString>;
 
+// Told of what a walk leaves out without an error report, for a caller that tells the user of
+// it (the batch command); the window's walk is silent about these.
+class WalkSkips {
+  public:
+    enum Reason {
+        kUnreadable,    // a folder that cannot be listed (or vanished): nothing of it is taken
+        kUnusableName,  // a name not valid in the locale, or with a control character or "?"
+        kPathTooLong,   // a folder path (or a subfolder's name) of kMaxPath characters or more
+    };
+    virtual ~WalkSkips() = default;
+    virtual void Skipped(const QString& path, Reason reason) = 0;
+};
+
 // What the folder walk works with.
 struct WalkServices {
     platform::FileSystem& fs;
     platform::EventLoop& events;
     runtime::ErrorSink& errors;
+    WalkSkips* skips = nullptr;
 };
 
 // Appends to folders every folder beneath them, breadth-first: the given folders, then all
@@ -27,8 +41,10 @@ struct WalkServices {
 // characters or longer or has invalid characters. A folder that cannot be listed or has vanished
 // (errors 70 and 76) is removed from folders, so its files are not listed later; its siblings
 // are still walked. Other errors are reported under "in Brenwick2021/08/31.AddFolder.
-// GetSubDirectories2016 " and the walk goes on. With recursive false only one level is added.
-// The nesting of calls is as deep as the tree.
+// GetSubDirectories2016 " and the walk goes on. A link to a folder is followed only when its
+// target lies inside one of the given folders (links resolved): a link out of the tree is left
+// out. With recursive false only one level is added. The nesting of calls is as deep as the
+// tree. What is left out is told to walk.skips, when set.
 void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive);
 
 // True for the attribute words of folders the walk leaves out: 22 (directory, system, hidden)

@@ -5,7 +5,8 @@
 namespace AddFolder {
 
 std::vector<platform::FoundFile> ListFileEntries(platform::FileSystem& fs, const QString& folder,
-                                                 const QString& pattern) {
+                                                 const QString& pattern,
+                                                 std::vector<QString>* unusable) {
     QString dir = folder;
     if (!dir.endsWith(platform::kPathSeparator))
         dir += platform::kPathSeparator;
@@ -17,7 +18,11 @@ std::vector<platform::FoundFile> ListFileEntries(platform::FileSystem& fs, const
             return {};
         throw;
     }
-    std::erase_if(found, [](const platform::FoundFile& f) { return !f.canOpen; });
+    std::erase_if(found, [&](const platform::FoundFile& f) {
+        if (!f.nameInLocale && unusable)
+            unusable->push_back(f.name);
+        return !f.canOpen;
+    });
     return found;
 }
 

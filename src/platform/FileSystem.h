@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 namespace platform {
@@ -35,9 +36,13 @@ inline constexpr QChar kPathSeparator = u'/';
 
 // One entry of a wildcard directory search.
 struct FoundFile {
-    QString name;          // name only, as the platform hands it over
-    int attributes = 0;    // the attribute word of the entry
-    bool canOpen = false;  // what CanOpenFile answers for the folder joined with the name
+    QString name;              // name only, as the platform hands it over
+    int attributes = 0;        // the attribute word of the entry
+    bool canOpen = false;      // what CanOpenFile answers for the folder joined with the name
+    bool nameInLocale = true;  // false when the name's bytes are not valid in the locale
+    // The file the entry leads to (links followed); both 0 when not known.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // What the folder object tells about a folder.
@@ -49,6 +54,7 @@ struct FolderInfo {
 // The subfolders of one folder; when listing fails part-way, the names read so far and the error.
 struct SubFolderListing {
     std::vector<QString> names;  // names only, in listing order
+    std::vector<char> links;     // when filled, parallel to names: 1 for a link to a folder
     long errorNumber = 0;        // 0 when the whole folder was listed
     QString errorDescription;
 };
@@ -82,6 +88,9 @@ class FileSystem {
     // part-way, returns the names read so far with the error (70, 76 or another number).
     // Links that lead back to folder itself or to a folder above it are left out.
     virtual SubFolderListing SubFolders(const QString& folder) = 0;
+
+    // The path of folder with every link resolved; the path itself when that is not known.
+    virtual QString CanonicalPath(const QString& folder) { return folder; }
 };
 
 }  // namespace platform

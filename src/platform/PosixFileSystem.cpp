@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -209,6 +211,7 @@ std::vector<FoundFile> PosixFileSystem::FindFiles(const QString& folder, const Q
             continue;
         FoundFile file;
         const bool representable = DecodeFileName(raw, qsizetype(std::strlen(raw)), &file.name);
+        file.nameInLocale = representable;
         if (!wildcard.Matches(file.name))
             continue;
 
@@ -222,10 +225,14 @@ std::vector<FoundFile> PosixFileSystem::FindFiles(const QString& folder, const Q
             if (::fstatat(dir.fd(), raw, &target, 0) == 0) {
                 file.attributes |= ModeAttributes(target);
                 file.canOpen = representable && S_ISREG(target.st_mode);
+                file.device = target.st_dev;
+                file.inode = target.st_ino;
             }
         } else {
             file.attributes = (hidden ? vbHidden : 0) | ModeAttributes(st);
             file.canOpen = representable && S_ISREG(st.st_mode);
+            file.device = st.st_dev;
+            file.inode = st.st_ino;
         }
         if ((file.attributes & vbDirectory) && !(attributeMask & vbDirectory))
             continue;
@@ -278,6 +285,7 @@ SubFolderListing PosixFileSystem::SubFolders(const QString& folder) {
         return listing;
     }
     std::vector<std::pair<dev_t, ino_t>> chain;
+    std::vector<std::pair<QString, bool>> found;  // name, whether it is a link
     bool chainKnown = false;
     int err = 0;
     while (struct dirent* entry = dir.Next(&err)) {
@@ -307,12 +315,26 @@ SubFolderListing PosixFileSystem::SubFolders(const QString& folder) {
         }
         QString name;
         DecodeFileName(raw, qsizetype(std::strlen(raw)), &name);
-        listing.names.push_back(std::move(name));
+        found.emplace_back(std::move(name), type == DT_LNK);
     }
     if (err != 0)
         fail(err);
-    SortByName(listing.names, [](const QString& n) -> const QString& { return n; });
+    SortByName(found, [](const std::pair<QString, bool>& f) -> const QString& { return f.first; });
+    for (auto& [name, link] : found) {
+        listing.names.push_back(std::move(name));
+        listing.links.push_back(link ? 1 : 0);
+    }
     return listing;
+}
+
+QString PosixFileSystem::CanonicalPath(const QString& folder) {
+    QByteArray p;
+    char resolved[PATH_MAX];
+    if (folder.isEmpty() || !EncodeFileName(folder, &p) || !::realpath(p.constData(), resolved))
+        return folder;
+    QString out;
+    DecodeFileName(resolved, qsizetype(std::strlen(resolved)), &out);
+    return out;
 }
 
 }  // namespace platform

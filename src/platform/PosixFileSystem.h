@@ -19,6 +19,7 @@ class PosixFileSystem : public FileSystem {
                                      int attributeMask) override;
     FolderInfo GetFolder(const QString& path) override;
     SubFolderListing SubFolders(const QString& folder) override;
+    QString CanonicalPath(const QString& folder) override;
 };
 
 // The error a failed call raises for the system error code err: 70 for a refused access, 76 for

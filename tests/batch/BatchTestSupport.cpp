@@ -95,6 +95,7 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
         },
         fontNames.isEmpty() ? std::function<QStringList()>()
                             : std::function<QStringList()>([fontNames] { return fontNames; }),
+        {},
     };
     std::ostringstream out, err;
     batch::Console console{out, err, terminal};
@@ -105,13 +106,16 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
     return o;
 }
 
-Outcome RunExecutable(const QStringList& args, const QString& configHome) {
+Outcome RunExecutable(const QStringList& args, const QString& configHome,
+                      const std::function<void()>& inChild) {
     const QString program = qEnvironmentVariable("LINEFORGE_BIN_DIR") + "/lineforge-batch";
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", configHome);
     env.insert("XDG_CONFIG_HOME", configHome + "/config");
     process.setProcessEnvironment(env);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(program, args);
     Outcome o;
     if (!process.waitForFinished(120000)) {

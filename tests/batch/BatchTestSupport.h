@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,10 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames = {},
                      bool terminal = false);
 
 // The built lineforge-batch run with args; HOME and XDG_CONFIG_HOME point to configHome.
-Outcome RunExecutable(const QStringList& args, const QString& configHome);
+// inChild, when given, runs in the child just before the program starts (to lower a limit or
+// to become another user).
+Outcome RunExecutable(const QStringList& args, const QString& configHome,
+                      const std::function<void()>& inChild = {});
 
 // The whole file, for byte comparisons.
 std::string Bytes(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include "PackageFixtures.h"
 #include "batch/DocumentSet.h"
+#include "batch/LeftOut.h"
 #include "platform/PosixFileSystem.h"
 
 namespace {
@@ -52,5 +53,103 @@ TEST(BatchDocumentSet, MissingPathsAreNamedInOrder) {
         {Q(root / "gone1.docx"), Q(root / "here.docx"), Q(root / "dangling"), Q(root / "gone2")});
     EXPECT_EQ(missing, (QStringList{Q(root / "gone1.docx"), Q(root / "gone2")}));
 }
+
+struct WalkCase {
+    const char* name;
+    void (*prepare)(const fixtures::TempFolder& root);  // root holds tree/ and outside/
+    QStringList given;                                  // "T/" stands for root/tree/
+    QStringList documents;                              // the same way
+    std::vector<std::pair<QString, AddFolder::WalkSkips::Reason>> leftOut;
+};
+
+void PrintTo(const WalkCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BatchWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(BatchWalk, ListsEachDocumentOnceAndTellsWhatItLeavesOut) {
+    const WalkCase& c = GetParam();
+    fixtures::TempFolder root;
+    ASSERT_EQ(::mkdir((root / "tree").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((root / "outside").c_str(), 0755), 0);
+    fixtures::WriteFile(root / "tree/a.docx", "x");
+    fixtures::WriteFile(root / "outside/b.docx", "x");
+    c.prepare(root);
+    const QString tree = Q(root / "tree/");
+    auto expand = [&](const QStringList& in) {
+        QStringList out;
+        for (QString p : in)
+            out << p.replace("T/", tree);
+        return out;
+    };
+    platform::PosixFileSystem fs;
+    RecordingSink sink;
+    batch::LeftOut leftOut;
+    EXPECT_EQ(batch::CollectDocuments(fs, sink, expand(c.given), "docx", &leftOut),
+              expand(c.documents));
+    std::vector<std::pair<QString, AddFolder::WalkSkips::Reason>> told;
+    for (const auto& item : leftOut.items)
+        told.emplace_back(
+            item.path.size() >= 260 ? QString("LONG") : QString(item.path).replace(tree, "T/"),
+            item.reason);
+    EXPECT_EQ(told, c.leftOut);
+    EXPECT_TRUE(sink.reports.empty());
+}
+
+void Link(const fixtures::TempFolder& root, const char* target, const char* name) {
+    ASSERT_EQ(::symlink(target, (root / name).c_str()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, BatchWalk,
+    ::testing::Values(WalkCase{"FileLinkedTwice",
+                               [](const auto& r) {
+                                   Link(r, "a.docx", "tree/link.docx");
+                                   Link(r, "a.docx", "tree/z-link.docx");
+                               },
+                               {"T/"},
+                               {"T/a.docx"},
+                               {}},
+                      WalkCase{"FolderLinkedInsideTheTree",
+                               [](const auto& r) {
+                                   ASSERT_EQ(::mkdir((r / "tree/sub").c_str(), 0755), 0);
+                                   fixtures::WriteFile(r / "tree/sub/c.docx", "x");
+                                   Link(r, "sub", "tree/alias");
+                               },
+                               {"T/"},
+                               {"T/a.docx", "T/alias/c.docx"},
+                               {}},
+                      WalkCase{"FolderLinkOutOfTheTreeIsNotFollowed",
+                               [](const auto& r) { Link(r, "../outside", "tree/out"); },
+                               {"T/"},
+                               {"T/a.docx"},
+                               {}},
+                      WalkCase{"PathGivenTwiceByHandStaysTwice",
+                               [](const auto&) {},
+                               {"T/a.docx", "T/a.docx"},
+                               {"T/a.docx", "T/a.docx"},
+                               {}},
+                      WalkCase{"NamesTheLocaleCannotHold",
+                               [](const auto& r) {
+                                   ASSERT_EQ(::mkdir((r / "tree/bad\xff").c_str(), 0755), 0);
+                                   fixtures::WriteFile(r / "tree/caf\xe9.docx", "x");
+                               },
+                               {"T/"},
+                               {"T/a.docx"},
+                               {{"T/bad?", AddFolder::WalkSkips::kUnusableName},
+                                {"T/caf?.docx", AddFolder::WalkSkips::kUnusableName}}},
+                      WalkCase{"PathTooLong",
+                               [](const auto& r) {
+                                   std::string deep = r / "tree";
+                                   while (deep.size() < 270) {
+                                       deep += "/" + std::string(60, 'd');
+                                       ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
+                                   }
+                               },
+                               {"T/"},
+                               {"T/a.docx"},
+                               {{"LONG", AddFolder::WalkSkips::kPathTooLong}}}),
+    [](const ::testing::TestParamInfo<WalkCase>& info) { return info.param.name; });
 
 }  // namespace

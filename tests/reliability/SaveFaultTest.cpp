@@ -28,6 +28,7 @@
 #include "TestPackages.h"
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
+#include "docx/LockFile.h"
 #include "docx/PackageValidator.h"
 #include "intake/ListFiles.h"
 #include "platform/PosixFileSystem.h"
@@ -54,7 +55,7 @@ std::string KillTestDocument() {
 std::vector<std::string> Others(const std::string& dir, const std::string& docName) {
     std::vector<std::string> others;
     for (const std::string& n : lf_fuzz::FolderNames(dir))
-        if (n != docName)
+        if (n != docName && n != docx::LockFileName(docName))
             others.push_back(n);
     return others;
 }
@@ -127,6 +128,13 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
         ++killedIn[state->phase.load()];
         const std::uint32_t saves = state->saves.load();
 
+        // A killed save may leave its lock file, which the next save replaces: it must not read
+        // as another editor's.
+        const std::string lock = dir / docx::LockFileName(name);
+        if (::access(lock.c_str(), F_OK) == 0) {
+            EXPECT_EQ(docx::ReadLockFileOwner(lock), docx::LockFileOwner::kLeftByLineforge)
+                << "round " << round;
+        }
         // Temporary files left by an earlier kill are gone once a save in the folder began.
         const std::vector<std::string> others = Others(dir.path(), name);
         for (const std::string& old : pendingLeftovers)
