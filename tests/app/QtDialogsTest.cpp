@@ -2,12 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include "platform/DialogErrorSink.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtServices.h"
 #include "runtime/Error.h"
 #include "runtime/ErrorHandler.h"
 
@@ -95,6 +100,57 @@ TEST(QtDialogs, InputBoxAnswersTheTextOrTheEmptyTextOnCancel) {
     const QString cancelled = dialogs.InputBox("Extension?", "Title", "doc");
     EXPECT_TRUE(cancelled.isEmpty());
     EXPECT_FALSE(cancelled.isNull());
+    EXPECT_EQ(dialogs.InputBoxOrCancel("Enter x:"), std::nullopt);
+}
+
+// With the real runner: while the box asks, clicks on its window do nothing, yet no window is
+// modal, so the platform still hands the window's close request over; closing it ends the box.
+TEST(QtDialogs, TheInputBoxKeepsItsWindowsInputButNotItsClose) {
+    QWidget owner;
+    auto* button = new QPushButton("Clear", &owner);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    platform::QtDialogs dialogs;
+    dialogs.SetOwner(&owner);
+    QInputDialog* shown = nullptr;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        ADD_FAILURE() << "the box did not end";
+        if (shown)
+            shown->reject();
+    });
+    auto whileShown = [&](std::function<void(QInputDialog&)> act) {
+        QTimer::singleShot(0, [&, act] {
+            shown = owner.findChild<QInputDialog*>();
+            ASSERT_NE(shown, nullptr);
+            EXPECT_TRUE(shown->isVisible());
+            EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
+            QTest::mouseClick(button, Qt::LeftButton);
+            act(*shown);
+        });
+        watchdog.start(5000);
+    };
+
+    whileShown([](QInputDialog& box) {
+        box.setTextValue(" x");
+        box.accept();
+    });
+    EXPECT_EQ(dialogs.InputBoxOrCancel("Enter x:"), std::optional<QString>(" x"));
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1) << "the window takes input again once the box is gone";
+
+    whileShown([&](QInputDialog&) { owner.close(); });
+    EXPECT_EQ(dialogs.InputBoxOrCancel("Enter x:"), std::nullopt);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(QtShell, AMissingFolderIsNotHandedToTheDesktop) {
+    platform::QtShell shell;
+    EXPECT_FALSE(shell.ShellExecute("/nonexistent-lineforge/Samples/", "/", 5));
 }
 
 TEST(QtDialogs, FileAndFolderDialogsAnswerTheEmptyTextOnCancel) {

@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <set>
 
@@ -10,8 +14,10 @@
 #include "FakeWord.h"
 #include "app/Assembly.h"
 #include "app/Form1.h"
+#include "app/RunController.h"
 #include "engine/Modes.h"
 #include "engine/ProcedurePaths.h"
+#include "platform/qt/QtDialogs.h"
 
 namespace {
 
@@ -128,11 +134,11 @@ TEST(RunController, LinesOfSpacesAreInsertedAndRowsKeepTheirBreaks) {
     EXPECT_EQ(w.h.dialogs.CountMessage("Done."), 2);
 }
 
-TEST(RunController, XIsAskedAgainOnCancelAndBlanks) {
+TEST(RunController, XIsAskedAgainOnEmptyAndBlankAnswers) {
     RunWindow w;
     w.Add({"/d/a.docx"});
     w.Mode(engine::kModeAfterX);
-    w.h.dialogs.inputAnswers = {QString(), QStringLiteral("  "), QStringLiteral(" x")};
+    w.h.dialogs.inputAnswers = {QStringLiteral(""), QStringLiteral("  "), QStringLiteral(" x")};
     w.Click();
     EXPECT_EQ(w.Inputs(), 3);
     for (const auto& s : w.h.dialogs.shown)
@@ -262,6 +268,83 @@ TEST(RunController, WordMissingReportsThreeTimesPerDocumentAndTheRunGoesOn) {
     EXPECT_TRUE(reports[2].contains("at line 118"));
     EXPECT_EQ(w.h.dialogs.Messages().last(), "Done.");
     w.ExpectIdleAfterRun();
+}
+
+// The "Enter x:" box as the Qt layer shows it, each box answered by the next scripted action
+// on the real dialog while it is shown over the window.
+struct XBoxWindow : RunWindow {
+    using Action = std::function<void(QInputDialog&)>;
+    platform::QtDialogs qt;
+    std::deque<Action> actions;
+
+    XBoxWindow() {
+        Add({"/d/a.docx", "/d/b.docx"});
+        Mode(engine::kModeBeforeX);
+        qt.SetOwner(form.get());
+        qt.SetModalRunner([this](QDialog& d) {
+            auto& box = dynamic_cast<QInputDialog&>(d);
+            box.show();
+            if (actions.empty()) {
+                ADD_FAILURE() << "more boxes than scripted";
+                box.reject();
+            } else {
+                Action next = std::move(actions.front());
+                actions.pop_front();
+                next(box);
+            }
+            return box.result();
+        });
+        h.dialogs.inputLayer = &qt;
+    }
+    static void Answer(QInputDialog& box, const QString& text) {
+        QTest::keyClicks(box.findChild<QLineEdit*>(), text);
+        box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    }
+    void ExpectCalledOff() {
+        EXPECT_EQ(word.instances, 0);
+        EXPECT_TRUE(h.dialogs.Messages().isEmpty());
+        EXPECT_TRUE(seen.empty()) << "the run never yielded for a document";
+        EXPECT_FALSE(form->findChild<app::RunController*>()->Run().Busy());
+        ExpectIdleAfterRun();
+        EXPECT_TRUE(actions.empty());
+    }
+};
+
+TEST(RunController, EveryWayOutOfTheXBoxCallsTheRunOff) {
+    const std::vector<std::pair<const char*, XBoxWindow::Action>> ways = {
+        {"Cancel",
+         [](QInputDialog& box) {
+             box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+         }},
+        {"Esc",
+         [](QInputDialog& box) { QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_Escape); }},
+        {"box closed", [](QInputDialog& box) { box.close(); }},
+    };
+    for (const auto& [name, way] : ways) {
+        SCOPED_TRACE(name);
+        XBoxWindow w;
+        w.actions = {[](QInputDialog& box) { XBoxWindow::Answer(box, "   "); }, way};
+        w.Click();
+        EXPECT_EQ(w.Inputs(), 2) << "spaces only ask again";
+        w.ExpectCalledOff();
+        EXPECT_EQ(w.h.endCalls, 0);
+        w.actions = {[](QInputDialog& box) { XBoxWindow::Answer(box, " x"); }};
+        w.Click();
+        EXPECT_EQ(w.Opened(), (Strings{"/d/a.docx", "/d/b.docx"}));
+    }
+}
+
+TEST(RunController, ClosingTheWindowWhileTheXBoxShowsEndsTheRunAndTheProgram) {
+    XBoxWindow w;
+    bool boxEnded = false;
+    w.actions = {[&](QInputDialog& box) {
+        w.form->close();
+        boxEnded = !box.isVisible();
+    }};
+    w.Click();
+    EXPECT_TRUE(boxEnded);
+    EXPECT_EQ(w.h.endCalls, 1);
+    w.ExpectCalledOff();
 }
 
 }  // namespace
