@@ -33,9 +33,12 @@ std::optional<QString> FakeDialogs::InputBoxOrCancel(const QString& prompt, cons
         onShow(shown.back());
     if (inputAnswers.empty())
         return std::nullopt;
-    std::optional<QString> answer = inputAnswers.front();
+    const bool cancelled = !inputAnswers.front().has_value();
+    const QString text = inputAnswers.front().value_or(QString());
     inputAnswers.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
 
 QString FakeDialogs::ShowOpen(const platform::OpenFileRequest& request) {
