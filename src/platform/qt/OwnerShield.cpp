@@ -62,7 +62,9 @@ bool OwnerShield::InOwner(QObject* watched) const {
 }
 
 bool OwnerShield::eventFilter(QObject* watched, QEvent* event) {
-    if (owner_ && watched == owner_ && event->type() == QEvent::Hide) {
+    // A hide that the platform reports (the window minimized) leaves the box asking; only the
+    // window's own closing or hiding cancels it.
+    if (owner_ && watched == owner_ && event->type() == QEvent::Hide && !event->spontaneous()) {
         if (box_.isVisible())
             box_.reject();
         return false;
