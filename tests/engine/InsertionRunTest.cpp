@@ -104,23 +104,6 @@ TEST_F(InsertionRunTest, XIsAskedAgainOnEmptyAndBlankAnswersAndKeptUntrimmed) {
               Strings{"Replacement[1].Text(New\r x )"});
 }
 
-TEST_F(InsertionRunTest, CancellingTheXBoxEndsTheRunBeforeTheFirstDocument) {
-    Add({"/d/a.docx", "/d/b.docx"});
-    view.mode = engine::kModeAfterX;
-    dialogs.inputAnswers = {QStringLiteral("  "), std::nullopt, QStringLiteral("x")};
-    run.PushButton2_Click();
-    EXPECT_EQ(Inputs().size(), 2) << "a blank answer asks again, a cancelled box does not";
-    EXPECT_EQ(fake.instances, 0);
-    EXPECT_EQ(events.yields, 0);
-    EXPECT_TRUE(pointer.history.empty());
-    EXPECT_TRUE(view.values.empty());
-    EXPECT_TRUE(view.texts.empty());
-    EXPECT_TRUE(dialogs.Messages().isEmpty()) << "no \"Done.\" for a run that never started";
-    EXPECT_FALSE(run.Busy());
-    run.PushButton2_Click();
-    EXPECT_EQ(Opened(), (Strings{"/d/a.docx", "/d/b.docx"})) << "the next run starts afresh";
-}
-
 TEST_F(InsertionRunTest, OnlyTheSpaceCountsAsBlank) {
     EXPECT_TRUE(engine::IsBlankAnswer(QString()));
     EXPECT_TRUE(engine::IsBlankAnswer(QStringLiteral("    ")));
