@@ -6,8 +6,8 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0;
 }
 
-int DesignLayout::Pixels(int twips) const {
-    return qRound(twips * scale_ / kTwipsPerPixel);
+int DesignLayout::Pixels(int twips, double scale) {
+    return qRound(twips * scale / kTwipsPerPixel);
 }
 
 void DesignLayout::Apply(const Placed& p) const {

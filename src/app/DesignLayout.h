@@ -21,7 +21,9 @@ class DesignLayout {
     void SetScale(double scale);
     double Scale() const { return scale_; }
     // A length in twips as pixels at the current scale.
-    int Pixels(int twips) const;
+    int Pixels(int twips) const { return Pixels(twips, scale_); }
+    // A length in twips as pixels at that scale.
+    static int Pixels(int twips, double scale);
 
   private:
     struct Placed {

@@ -157,7 +157,8 @@ void Form1::SetTabOrder() {
 }
 
 QSize Form1::DesignSize() {
-    return QSize(qRound(kClientWidthTwips / 15.0), qRound(kClientHeightTwips / 15.0));
+    return QSize(DesignLayout::Pixels(kClientWidthTwips, 1.0),
+                 DesignLayout::Pixels(kClientHeightTwips, 1.0));
 }
 
 void Form1::SetLayoutScale(double scale) {

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 
 #include "app/CursorFile.h"
+#include "app/DesignLayout.h"
 
 namespace app {
 
@@ -87,7 +88,7 @@ void ListView::SetScale(double scale) {
 
 void ListView::ApplyColumnWidths() {
     for (const auto& [column, twips] : columnTwips_)
-        setColumnWidth(column, qRound(twips * scale_ / 15.0));
+        setColumnWidth(column, DesignLayout::Pixels(twips, scale_));
 }
 
 int ListView::HitTest(QPoint pos) const {
