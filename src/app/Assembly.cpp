@@ -6,6 +6,7 @@
 #include "app/IntakeController.h"
 #include "app/ListController.h"
 #include "app/RunController.h"
+#include "app/WindowFit.h"
 
 namespace app {
 
@@ -32,9 +33,12 @@ void ShowMainWindow(Form1& form) {
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (screen) {
-        QRect frame = form.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        form.move(frame.topLeft());
+        const QRect available = screen->availableGeometry();
+        const QMargins frame = ExpectedFrame(form);
+        const double scale = FitScale(Form1::DesignSize(), frame, available.size());
+        if (scale != form.LayoutScale())
+            form.SetLayoutScale(scale);
+        form.move(FramePosition(form.size(), frame, available));
     }
     form.show();
 }

@@ -16,7 +16,8 @@ void AttachControllers(Form1& form, AppServices& services);
 // shown yet; when start-up ended the program (form->Ended()), it must not be shown.
 std::unique_ptr<Form1> CreateMainWindow(AppServices& services);
 
-// Shows the window centred on the screen that holds the pointer.
+// Shows the window centred on the screen that holds the pointer, its design scaled down as far
+// as needed for the whole window to fit that screen's available area.
 void ShowMainWindow(Form1& form);
 
 }  // namespace app

@@ -12,6 +12,7 @@
 
 #include "app/AppServices.h"
 #include "app/ComboBox.h"
+#include "app/DesignLayout.h"
 #include "app/ListView.h"
 #include "app/ListViewFileList.h"
 #include "app/ProgressBar.h"
@@ -68,6 +69,12 @@ class Form1 : public QWidget, public platform::WindowPointer {
     void LoadMouseIcon(const QString& file);
     bool HasMouseIcon() const { return mouseIcon_.has_value(); }
 
+    // The client area at its designed size (scale 1), in pixels; the window cannot be resized.
+    static QSize DesignSize();
+    // Lays the whole design out at this scale, fonts and positions alike (1: as designed).
+    void SetLayoutScale(double scale);
+    double LayoutScale() const { return layout_.Scale(); }
+
     // True once the program was ended (closing the window, or Word missing at start-up).
     bool Ended() const { return ended_; }
 
@@ -98,12 +105,14 @@ class Form1 : public QWidget, public platform::WindowPointer {
 
   private:
     void BuildControls();
+    void SetTabOrder();
     void ShowHandUnlessBusy();
     void ApplyPointer();
     void EndProgram();
     void SaveChoice(const QString& key, const QString& value);
 
     AppServices& services_;
+    DesignLayout layout_;
     std::unique_ptr<ListViewFileList> fileList_;
     platform::DialogErrorSink errorSink_;
     QString applicationTitle_;

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 
 #include "app/CursorFile.h"
+#include "app/DesignLayout.h"
 
 namespace app {
 
@@ -75,7 +76,19 @@ int ListView::AddColumnHeader(const QString& text) {
 void ListView::SetColumnWidthTwips(int column, int twips) {
     if (column < 1 || column > columnCount())
         return;
-    setColumnWidth(column - 1, qRound(twips / 15.0));
+    std::erase_if(columnTwips_, [&](const auto& c) { return c.first == column - 1; });
+    columnTwips_.emplace_back(column - 1, twips);
+    ApplyColumnWidths();
+}
+
+void ListView::SetScale(double scale) {
+    scale_ = scale;
+    ApplyColumnWidths();
+}
+
+void ListView::ApplyColumnWidths() {
+    for (const auto& [column, twips] : columnTwips_)
+        setColumnWidth(column, DesignLayout::Pixels(twips, scale_));
 }
 
 int ListView::HitTest(QPoint pos) const {
@@ -198,6 +211,18 @@ int ListView::ButtonMask(Qt::MouseButtons buttons) {
     if (buttons & Qt::MiddleButton)
         mask |= 4;
     return mask;
+}
+
+void ListView::focusInEvent(QFocusEvent* event) {
+    QTreeWidget::focusInEvent(event);
+    // Reached by the keyboard, the list selects the entry that has the focus (the view makes
+    // the first one current when none is), so that the entry marked is the one Delete removes.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason &&
+        reason != Qt::ShortcutFocusReason)
+        return;
+    if (QTreeWidgetItem* item = currentItem(); item && selectedItems().isEmpty())
+        item->setSelected(true);
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTreeWidget>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace app {
 
@@ -23,8 +25,10 @@ class ListView : public QTreeWidget {
     // Adds a column with that heading (the first call names the single column and shows the
     // header); returns its 1-based number.
     int AddColumnHeader(const QString& text);
-    // Sets the width of column `column` (1-based) in twips (15 twips a pixel).
+    // Sets the width of column `column` (1-based) in twips (15 twips a pixel at scale 1).
     void SetColumnWidthTwips(int column, int twips);
+    // The scale of the window's layout; column widths set in twips follow it.
+    void SetScale(double scale);
 
     // The 1-based entry under pos (viewport coordinates), 0 when there is none.
     int HitTest(QPoint pos) const;
@@ -62,6 +66,7 @@ class ListView : public QTreeWidget {
     void OLEDragDrop(const QMimeData* data);
 
   protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -77,7 +82,11 @@ class ListView : public QTreeWidget {
     void ApplyPointer();
     bool OfferDrag(QDropEvent* event);
 
+    void ApplyColumnWidths();
+
     int headers_ = 0;
+    double scale_ = 1.0;
+    std::vector<std::pair<int, int>> columnTwips_;  // (0-based column, width in twips)
     int mousePointer_ = 0;
     std::optional<QCursor> mouseIcon_;
 };

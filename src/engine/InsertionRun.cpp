@@ -1,5 +1,7 @@
 #include "engine/InsertionRun.h"
 
+#include <optional>
+
 #include "engine/GetFileName.h"
 #include "engine/InsertAroundX.h"
 #include "engine/InsertAtEnds.h"
@@ -44,9 +46,16 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
             return mode == kModeAfterX || mode == kModeBeforeX;
         })) {
         do {
+            std::optional<QString> answer;
             // An input box that cannot be shown would otherwise be asked for forever.
-            if (!on.line(110, [&] { x = s_.dialogs.InputBox(QStringLiteral("Enter x:")); }))
+            if (!on.line(110,
+                         [&] { answer = s_.dialogs.InputBoxOrCancel(QStringLiteral("Enter x:")); }))
                 return;
+            // A cancelled box calls the run off before the first document: the pointer and
+            // the progress bar are still as they were before the run.
+            if (!answer)
+                return;
+            x = *answer;
         } while (on.cond(112, [&] { return IsBlankAnswer(x); }));
     }
 

@@ -33,7 +33,8 @@ bool IsBlankAnswer(const QString& answer);
 // "Start Inserting": walks the document list once and hands every entry to the procedure of
 // the chosen mode, keeping the pointer and the progress bar up to date and yielding to the
 // event loop twice per document. Every failing step is reported under its line label and the
-// run goes on; it always ends with Busy false.
+// run goes on; it always ends with Busy false. Cancelling the "Enter x:" box ends the run
+// before the first document.
 class InsertionRun {
   public:
     explicit InsertionRun(const RunServices& services) : s_(services) {}

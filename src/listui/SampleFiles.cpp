@@ -17,6 +17,10 @@ FileLister ListFilesWith(platform::FileSystem& fs) {
     };
 }
 
+QString SampleFolderNotOpened(const QString& folder) {
+    return QStringLiteral("The folder of the sample files could not be opened:\r\n") + folder;
+}
+
 SampleFiles::SampleFiles(intake::FileList& list, platform::Dialogs& dialogs,
                          runtime::ErrorSink& errors, platform::Shell& shell, QString programFolder,
                          FileLister listFiles)
@@ -47,7 +51,9 @@ void SampleFiles::LoadSamples() {
         return;
     // The folder with its trailing separator, as the desktop opener takes it: without the
     // quotation marks a Windows command line needs, which would become part of the name here.
-    shell_.ShellExecute(SamplesFolder() + QDir::separator(), QDir::rootPath(), kShowWindowNormal);
+    if (!shell_.ShellExecute(SamplesFolder() + QDir::separator(), QDir::rootPath(),
+                             kShowWindowNormal))
+        dialogs_.MsgBox(SampleFolderNotOpened(SamplesFolder()), platform::vbExclamation);
 }
 
 void SampleFiles::PushButton6_Click() {

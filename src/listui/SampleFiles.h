@@ -17,6 +17,9 @@ inline const QString kOpenSamplesQuestion = QStringLiteral(
     "Would you like this software to open the folder where these sample files are stored (so "
     "that you can view them before working with them)?");
 
+// Said when the desktop could not open the sample folder (missing, or nothing opens folders).
+QString SampleFolderNotOpened(const QString& folder);
+
 // Show command handed to the shell when it opens the sample folder (show the window).
 inline constexpr int kShowWindowNormal = 5;
 
@@ -37,8 +40,9 @@ class SampleFiles {
     // handler, and entries appended before it stay.
     void PushButton6_Click();
     // Appends every sample path that is not listed yet (exact comparison), in listing order,
-    // then asks whether to open the sample folder and opens it on Yes. Raises what the listing
-    // or the list raises; the question is then not asked.
+    // then asks whether to open the sample folder and opens it on Yes; says so, naming the
+    // folder, when it cannot be opened. Raises what the listing or the list raises; the
+    // question is then not asked.
     void LoadSamples();
 
     // The sample folder, without a trailing separator.

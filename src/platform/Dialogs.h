@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace platform {
 
@@ -34,6 +35,14 @@ class Dialogs {
     // Shows an input box; returns the answer, or the empty text on Cancel.
     virtual QString InputBox(const QString& prompt, const QString& title = {},
                              const QString& defaultResponse = {}) = 0;
+    // Shows an input box; returns the answer, or nothing when the box was cancelled (Cancel,
+    // Esc, the box closed, or the window it belongs to closed meanwhile). A layer that cannot
+    // tell a cancelled box from an empty answer returns what InputBox returns.
+    virtual std::optional<QString> InputBoxOrCancel(const QString& prompt,
+                                                    const QString& title = {},
+                                                    const QString& defaultResponse = {}) {
+        return InputBox(prompt, title, defaultResponse);
+    }
     // Shows the open-file dialog; returns "" on Cancel, one full path, or the folder followed
     // by NUL-separated names. Raises runtime::Error 20476 when the answer exceeds maxFileSize.
     virtual QString ShowOpen(const OpenFileRequest& request) = 0;

@@ -2,12 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include "platform/DialogErrorSink.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtServices.h"
 #include "runtime/Error.h"
 #include "runtime/ErrorHandler.h"
 
@@ -95,6 +100,38 @@ TEST(QtDialogs, InputBoxAnswersTheTextOrTheEmptyTextOnCancel) {
     const QString cancelled = dialogs.InputBox("Extension?", "Title", "doc");
     EXPECT_TRUE(cancelled.isEmpty());
     EXPECT_FALSE(cancelled.isNull());
+    EXPECT_EQ(dialogs.InputBoxOrCancel("Enter x:"), std::nullopt);
+}
+
+// With the real runner: while the box asks, its window takes no clicks, yet no window is modal
+// (the platform would drop the window's close request), and closing the window ends the box.
+TEST(QtDialogs, TheInputBoxKeepsItsWindowsInputButNotItsClose) {
+    QWidget owner;
+    auto* button = new QPushButton("Clear", &owner);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    owner.show();
+    platform::QtDialogs dialogs;
+    dialogs.SetOwner(&owner);
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(owner.findChild<QInputDialog*>()->isVisible());
+        EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        owner.close();
+    });
+    QTimer watchdog;  // ends a box that the window's closing failed to end
+    QObject::connect(&watchdog, &QTimer::timeout, [&] { owner.findChild<QDialog*>()->reject(); });
+    watchdog.start(5000);
+    EXPECT_EQ(dialogs.InputBoxOrCancel("Enter x:"), std::nullopt);
+    EXPECT_TRUE(watchdog.isActive());
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1) << "input reaches the window again once the box is gone";
+}
+
+TEST(QtShell, AMissingFolderIsNotHandedToTheDesktop) {
+    platform::QtShell shell;
+    EXPECT_FALSE(shell.ShellExecute("/nonexistent-lineforge/Samples/", "/", 5));
 }
 
 TEST(QtDialogs, FileAndFolderDialogsAnswerTheEmptyTextOnCancel) {

@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <set>
 
@@ -10,8 +14,10 @@
 #include "FakeWord.h"
 #include "app/Assembly.h"
 #include "app/Form1.h"
+#include "app/RunController.h"
 #include "engine/Modes.h"
 #include "engine/ProcedurePaths.h"
+#include "platform/qt/QtDialogs.h"
 
 namespace {
 
@@ -128,11 +134,11 @@ TEST(RunController, LinesOfSpacesAreInsertedAndRowsKeepTheirBreaks) {
     EXPECT_EQ(w.h.dialogs.CountMessage("Done."), 2);
 }
 
-TEST(RunController, XIsAskedAgainOnCancelAndBlanks) {
+TEST(RunController, XIsAskedAgainOnEmptyAndBlankAnswers) {
     RunWindow w;
     w.Add({"/d/a.docx"});
     w.Mode(engine::kModeAfterX);
-    w.h.dialogs.inputAnswers = {QString(), QStringLiteral("  "), QStringLiteral(" x")};
+    w.h.dialogs.inputAnswers = {QStringLiteral(""), QStringLiteral("  "), QStringLiteral(" x")};
     w.Click();
     EXPECT_EQ(w.Inputs(), 3);
     for (const auto& s : w.h.dialogs.shown)
@@ -262,6 +268,72 @@ TEST(RunController, WordMissingReportsThreeTimesPerDocumentAndTheRunGoesOn) {
     EXPECT_TRUE(reports[2].contains("at line 118"));
     EXPECT_EQ(w.h.dialogs.Messages().last(), "Done.");
     w.ExpectIdleAfterRun();
+}
+
+// The "Enter x:" box as the Qt layer shows it over the window; each box shown is answered by
+// the next scripted action on the real dialog.
+struct XBoxWindow : RunWindow {
+    platform::QtDialogs qt;
+    std::deque<std::function<void(QInputDialog&)>> actions;
+    XBoxWindow() {
+        Add({"/d/a.docx"});
+        Mode(engine::kModeBeforeX);
+        qt.SetOwner(form.get());
+        qt.SetModalRunner([this](QDialog& d) {
+            auto& box = dynamic_cast<QInputDialog&>(d);
+            box.show();
+            if (actions.empty()) {
+                ADD_FAILURE() << "a box more than scripted";
+                box.reject();
+            } else {
+                actions.front()(box);
+                actions.pop_front();
+            }
+            EXPECT_FALSE(box.isVisible()) << "the box is still asking";
+            return box.result();
+        });
+        h.dialogs.inputLayer = &qt;
+    }
+    void ExpectCalledOff() {
+        EXPECT_EQ(word.instances, 0);
+        EXPECT_TRUE(h.dialogs.Messages().isEmpty());
+        EXPECT_TRUE(seen.empty()) << "no yield for a document";
+        EXPECT_FALSE(form->findChild<app::RunController*>()->Run().Busy());
+        EXPECT_TRUE(actions.empty());
+        ExpectIdleAfterRun();
+    }
+};
+
+QPushButton* Button(QInputDialog& box, QDialogButtonBox::StandardButton which) {
+    return box.findChild<QDialogButtonBox*>()->button(which);
+}
+
+TEST(RunController, CancelEscOrClosingTheXBoxCallsTheRunOffAndSpacesAskAgain) {
+    const std::function<void(QInputDialog&)> ways[] = {
+        [](QInputDialog& box) { Button(box, QDialogButtonBox::Cancel)->click(); },
+        [](QInputDialog& box) { QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_Escape); },
+        [](QInputDialog& box) { box.close(); },
+    };
+    for (const auto& way : ways) {
+        XBoxWindow w;
+        w.actions = {[](QInputDialog& box) {
+                         QTest::keyClicks(box.findChild<QLineEdit*>(), "   ");
+                         Button(box, QDialogButtonBox::Ok)->click();
+                     },
+                     way};
+        w.Click();
+        EXPECT_EQ(w.Inputs(), 2);
+        w.ExpectCalledOff();
+        EXPECT_EQ(w.h.endCalls, 0);
+    }
+}
+
+TEST(RunController, ClosingTheWindowWhileTheXBoxShowsEndsTheRunAndTheProgram) {
+    XBoxWindow w;
+    w.actions = {[&](QInputDialog&) { w.form->close(); }};
+    w.Click();
+    EXPECT_EQ(w.h.endCalls, 1);
+    w.ExpectCalledOff();
 }
 
 }  // namespace

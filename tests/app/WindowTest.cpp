@@ -1,12 +1,17 @@
 // The window as built: controls, names, captions, positions, fonts; progress bar; assembly.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
+#include <map>
 
 #include "AppHarness.h"
 #include "app/Assembly.h"
 #include "app/Colors.h"
 #include "app/Form1.h"
+#include "app/WindowFit.h"
 #include "runtime/Error.h"
 
 namespace {
@@ -99,6 +104,72 @@ TEST(Window, FixedSizeWhiteAndNotMaximizable) {
     EXPECT_EQ(f.Frame1->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
+TEST(Window, ScaledDownPlacesAndFontsShrinkAlikeAndScaleOneIsTheDesign) {
+    AppHarness h;
+    app::Form1 f(h.services);
+    const QList<QWidget*> controls = f.findChildren<QWidget*>(QRegularExpression("^[A-Z]"));
+    std::map<QWidget*, std::pair<QRect, double>> design;
+    for (QWidget* w : controls)
+        design[w] = {w->geometry(), w->font().pointSizeF()};
+    f.SetLayoutScale(0.5);
+    EXPECT_EQ(f.size(), QSize(268, 258));
+    for (QWidget* w : controls) {
+        const QRect half = design[w].first;
+        EXPECT_LE((w->geometry().topLeft() - half.topLeft() / 2).manhattanLength(), 2);
+        EXPECT_LE(std::abs(w->height() - half.height() / 2), 1);
+        EXPECT_DOUBLE_EQ(w->font().pointSizeF(), design[w].second / 2);
+    }
+    f.SetLayoutScale(1.0);
+    for (QWidget* w : controls)
+        EXPECT_EQ(w->geometry(), design[w].first) << w->objectName().toStdString();
+}
+
+TEST(Window, TheFramedDesignFitsTheScreenAtTheLargestScaleUpToOne) {
+    const QSize design(536, 515);
+    const QMargins frame(2, 36, 2, 2);
+    EXPECT_DOUBLE_EQ(app::FitScale(design, frame, {1366, 728}), 1.0);
+    EXPECT_DOUBLE_EQ(app::FitScale(design, frame, {683, 384}), (384.0 - 38) / 515);
+    EXPECT_DOUBLE_EQ(app::FitScale(design, frame, {400, 900}), (400.0 - 4) / 536);
+    EXPECT_DOUBLE_EQ(app::FitScale(design, frame, {50, 50}), app::kSmallestLayoutScale);
+    // Centred, then moved up just enough for the frame to end on the screen.
+    EXPECT_EQ(app::FramePosition({330, 320}, frame, QRect(0, 24, 683, 360)), QPoint(177, 26));
+}
+
+TEST(Window, TabFollowsTheEyeAndTheListSelectsTheEntryItMarks) {
+    AppHarness h;
+    h.RegisterFonts({"F"});
+    std::unique_ptr<app::Form1> f = app::CreateMainWindow(h.services);
+    for (const char* path : {"/d/a.docx", "/d/b.docx", "/d/c.docx"})
+        f->FileList().Append(path);
+    app::ShowMainWindow(*f);
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    const std::vector<QWidget*> order = {
+        f->PushButton1, f->PushButton3, f->PushButton5, f->PushButton6, f->Combo1,
+        f->Text1,       f->Combo3,      f->Combo2,      f->PushButton2, f->ListView1};
+    f->ListView1->setFocus(Qt::OtherFocusReason);
+    QImage unmarked;
+    for (QWidget* next : order) {
+        unmarked = f->ListView1->viewport()->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* w = QApplication::focusWidget();
+        while (w && std::find(order.begin(), order.end(), w) == order.end())
+            w = w->parentWidget();
+        EXPECT_EQ(w, next) << next->objectName().toStdString();
+    }
+    auto row = [&](int i) {
+        const QImage now = f->ListView1->viewport()->grab().toImage();
+        const QRect r = f->ListView1->visualItemRect(f->ListView1->topLevelItem(i - 1));
+        return now.copy(r) != unmarked.copy(r);
+    };
+    EXPECT_TRUE(row(1) && !row(2));
+    EXPECT_EQ(f->FileList().SelectedIndex(), 1);
+    QTest::keyClick(f->ListView1, Qt::Key_Down);
+    EXPECT_TRUE(!row(1) && row(2));
+    QTest::keyClick(f->ListView1, Qt::Key_Delete);
+    EXPECT_EQ(f->FileList().Item(2), "/d/c.docx") << "Delete takes the marked entry";
+}
+
 TEST(ProgressBar, KeepsTheExactValueAndShowsItsText) {
     app::ProgressBar bar;
     bar.SetValue(100.0 / 3.0);
@@ -127,6 +198,7 @@ TEST(Assembly, StartUpRunsBeforeTheWindowShowsAndCentresIt) {
     EXPECT_EQ(form->Combo2->Text(), "12");
     app::ShowMainWindow(*form);
     EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->size(), app::Form1::DesignSize()) << "the design fits: unchanged";
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE(std::abs(form->frameGeometry().center().x() - screen.center().x()), 2);
     EXPECT_LE(std::abs(form->frameGeometry().center().y() - screen.center().y()), 2);

@@ -87,10 +87,10 @@ TEST_F(InsertionRunTest, LinesOfSpacesOrBreaksOnlyAreInserted) {
     EXPECT_EQ(dialogs.Messages(), (QStringList{"Done.", "Done."}));
 }
 
-TEST_F(InsertionRunTest, XIsAskedAgainOnCancelAndBlanksAndKeptUntrimmed) {
+TEST_F(InsertionRunTest, XIsAskedAgainOnEmptyAndBlankAnswersAndKeptUntrimmed) {
     Add({"/d/a.docx"});
     view.mode = engine::kModeBeforeX;
-    dialogs.inputAnswers = {QString(), QStringLiteral("   "), QStringLiteral(" "),
+    dialogs.inputAnswers = {QStringLiteral(""), QStringLiteral("   "), QStringLiteral(" "),
                             QStringLiteral(" x ")};
     run.PushButton2_Click();
     EXPECT_EQ(Inputs(), QStringList(4, "Enter x:"));

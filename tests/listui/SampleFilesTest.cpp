@@ -66,6 +66,20 @@ TEST_F(ScriptedSamplesTest, YesOpensTheFolderWithItsTrailingSeparator) {
     EXPECT_TRUE(shell.urls.isEmpty());
 }
 
+TEST_F(ScriptedSamplesTest, AFolderTheDesktopCannotOpenIsNamedInAWarning) {
+    shell.opens = false;
+    for (int answer : {platform::vbYes, platform::vbNo}) {
+        dialogs.msgBoxAnswers = {answer};
+        Samples().PushButton6_Click();
+    }
+    EXPECT_EQ(shell.executed.size(), 1);
+    ASSERT_EQ(dialogs.shown.size(), 3u) << "question, warning, question";
+    EXPECT_EQ(dialogs.shown[1].text,
+              "The folder of the sample files could not be opened:\r\n/opt/lf/Samples");
+    EXPECT_EQ(dialogs.shown[1].style, platform::vbExclamation);
+    EXPECT_TRUE(dialogs.ErrorReports().isEmpty());
+}
+
 TEST_F(ScriptedSamplesTest, NoOpensNothingAndKeepsTheEntries) {
     names = {"one.docx"};
     dialogs.msgBoxAnswers = {platform::vbNo};

@@ -17,14 +17,28 @@ int FakeDialogs::MsgBox(const QString& prompt, int style, const QString& title) 
 
 QString FakeDialogs::InputBox(const QString& prompt, const QString& title,
                               const QString& defaultResponse) {
+    if (inputLayer) {
+        shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}});
+        return inputLayer->InputBox(prompt, title, defaultResponse);
+    }
+    return InputBoxOrCancel(prompt, title, defaultResponse).value_or(QString(""));
+}
+
+std::optional<QString> FakeDialogs::InputBoxOrCancel(const QString& prompt, const QString& title,
+                                                     const QString& defaultResponse) {
     shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}});
+    if (inputLayer)
+        return inputLayer->InputBoxOrCancel(prompt, title, defaultResponse);
     if (onShow)
         onShow(shown.back());
     if (inputAnswers.empty())
-        return QString();
-    QString answer = inputAnswers.front();
+        return std::nullopt;
+    const bool cancelled = !inputAnswers.front().has_value();
+    const QString text = inputAnswers.front().value_or(QString());
     inputAnswers.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
 
 QString FakeDialogs::ShowOpen(const platform::OpenFileRequest& request) {

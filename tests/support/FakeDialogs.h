@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/Dialogs.h"
@@ -26,12 +27,18 @@ class FakeDialogs : public platform::Dialogs {
     int MsgBox(const QString& prompt, int style, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title,
                      const QString& defaultResponse) override;
+    std::optional<QString> InputBoxOrCancel(const QString& prompt, const QString& title,
+                                            const QString& defaultResponse) override;
     QString ShowOpen(const platform::OpenFileRequest& request) override;
     QString BrowseForFolder(const QString& title, const QString& initialFolder) override;
 
-    // Canned answers, used in order.
+    // Canned answers, used in order. An input answer of nullopt is a cancelled box (InputBox
+    // then answers the empty text); a dry input queue also counts as cancelled.
     std::deque<int> msgBoxAnswers;
-    std::deque<QString> inputAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    // When set, input boxes are recorded here and then shown by this layer instead (for example
+    // the Qt one with a scripted runner).
+    platform::Dialogs* inputLayer = nullptr;
     std::deque<QString> openAnswers;
     std::deque<QString> folderAnswers;
     // Runs inside a shown box (for example to change the window while a box is open).

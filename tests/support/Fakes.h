@@ -61,11 +61,13 @@ class FakeCursor : public platform::CursorPosition {
 // Records what would have been opened; nothing reaches the desktop.
 class FakeShell : public platform::Shell {
   public:
-    void ShellExecute(const QString& file, const QString& directory, int showCommand) override {
+    bool ShellExecute(const QString& file, const QString& directory, int showCommand) override {
         executed << file;
         directories << directory;
         showCommands.push_back(showCommand);
+        return opens;
     }
+    bool opens = true;  // what ShellExecute answers
     void OpenUrl(const QString& url) override { urls << url; }
     QStringList executed, directories, urls;
     std::vector<int> showCommands;

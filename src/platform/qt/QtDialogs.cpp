@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include "platform/qt/OwnerShield.h"
 #include "runtime/Error.h"
 
 namespace platform {
@@ -33,7 +34,7 @@ QMessageBox::Icon IconOf(int style) {
 
 }  // namespace
 
-QtDialogs::QtDialogs() : runner_([](QDialog& dialog) { return dialog.exec(); }) {}
+QtDialogs::QtDialogs() : runner_(RunDialog) {}
 
 QWidget* QtDialogs::Owner() const {
     if (owner_)
@@ -100,13 +101,19 @@ int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
 
 QString QtDialogs::InputBox(const QString& prompt, const QString& title,
                             const QString& defaultResponse) {
+    return InputBoxOrCancel(prompt, title, defaultResponse).value_or(QString(""));
+}
+
+std::optional<QString> QtDialogs::InputBoxOrCancel(const QString& prompt, const QString& title,
+                                                   const QString& defaultResponse) {
     QInputDialog dialog(Owner());
     dialog.setWindowTitle(TitleOr(title));
     dialog.setLabelText(DisplayText(prompt));
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(defaultResponse);
+    const OwnerShield shield(dialog, Owner());
     if (runner_(dialog) != QDialog::Accepted)
-        return QString("");
+        return std::nullopt;
     return dialog.textValue();
 }
 

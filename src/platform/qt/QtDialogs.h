@@ -15,8 +15,8 @@ namespace platform {
 // program uses as line breaks are shown as line breaks.
 class QtDialogs : public Dialogs {
   public:
-    // Runs a prepared dialog modally and returns its result code. Tests replace it so that no
-    // box waits for a person.
+    // Runs a prepared dialog until it is finished and returns its result code (RunDialog).
+    // Tests replace it so that no box waits for a person.
     using ModalRunner = std::function<int(QDialog& dialog)>;
 
     QtDialogs();
@@ -31,6 +31,10 @@ class QtDialogs : public Dialogs {
     int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {}) override;
     QString InputBox(const QString& prompt, const QString& title = {},
                      const QString& defaultResponse = {}) override;
+    // The input box leaves its owner window closable (see OwnerShield); closing that window
+    // cancels the box.
+    std::optional<QString> InputBoxOrCancel(const QString& prompt, const QString& title = {},
+                                            const QString& defaultResponse = {}) override;
     // Multi-selection follows OFN_ALLOWMULTISELECT (0x200) in request.flags.
     QString ShowOpen(const OpenFileRequest& request) override;
     QString BrowseForFolder(const QString& title, const QString& initialFolder) override;

@@ -15,7 +15,7 @@ class QtEventLoop : public EventLoop {
 // Hands files, folders and web addresses to the desktop (QDesktopServices).
 class QtShell : public Shell {
   public:
-    void ShellExecute(const QString& file, const QString& directory, int showCommand) override;
+    bool ShellExecute(const QString& file, const QString& directory, int showCommand) override;
     void OpenUrl(const QString& url) override;
 };
 
