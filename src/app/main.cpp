@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QTime>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -35,6 +36,9 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A save past the file-size limit then fails with EFBIG and is reported for that document,
+    // instead of the signal ending the program.
+    ::signal(SIGXFSZ, SIG_IGN);
     if (!HasDisplay()) {
         std::fprintf(stderr,
                      "lineforge: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
