@@ -44,8 +44,13 @@ TEST_P(FuzzEntries, HoldOverTheSyntheticSeeds) {
     RunAll(seeds);
 }
 
+// Every target keeps at least one recorded input: a crash it once had, or an input made by hand
+// that breaks one of its invariants under a likely fault.
 TEST_P(FuzzEntries, HoldOverEveryRecordedCrash) {
-    RunAll(lf_fuzz::FilesIn(std::string(LF_FUZZ_SOURCE_DIR) + "/regressions/" + GetParam().name));
+    const auto recorded =
+        lf_fuzz::FilesIn(std::string(LF_FUZZ_SOURCE_DIR) + "/regressions/" + GetParam().name);
+    ASSERT_FALSE(recorded.empty()) << GetParam().name << " has no recorded input";
+    RunAll(recorded);
 }
 
 // The targets that take documents also run over every corpus document.
