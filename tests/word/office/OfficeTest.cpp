@@ -1,0 +1,236 @@
+// The engine's procedures over .doc, .rtf and .odt documents through LibreOffice: the same
+// cases as for .docx, on documents the office itself makes from a small .docx during the test.
+// One office serves the whole test program.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "PackageFixtures.h"
+#include "RealEngine.h"
+#include "StoryTestPackage.h"
+#include "StoryTestXml.h"
+#include "docx/Error.h"
+#include "engine/Modes.h"
+#include "word/office/Files.h"
+#include "word/office/Formats.h"
+#include "word/office/Office.h"
+#include "word/office/Router.h"
+
+namespace {
+
+using story_test::P;
+using story_test::R;
+using testing_support::RealEngine;
+using word::office::Format;
+using word::office::Office;
+
+struct Kind {
+    const char* ext;
+    const char* filter;
+    Format format;
+};
+const Kind kKinds[] = {{"doc", "MS Word 97", Format::WordBinary},
+                       {"rtf", "Rich Text Format", Format::Rtf},
+                       {"odt", "writer8", Format::OpenDocument}};
+
+int Count(const std::string& hay, const std::string& needle) {
+    int n = 0;
+    for (size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
+class OfficeTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!Office::Instance().Installed())
+            return;
+        folder_ = new fixtures::TempFolder();
+        story_test::StoryDocSpec spec;
+        spec.body = P(R("Intro MARK here.")) + P(R("Plain line.")) + "<w:tbl><w:tr><w:tc>" +
+                    P(R("cell Mark")) + "</w:tc></w:tr></w:tbl>" +
+                    P(R("Note") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") +
+                    story_test::SectPr({{"header", "default", "header1.xml"},
+                                        {"footer", "default", "footer1.xml"}});
+        spec.headers = {{"header1.xml", P(R("head mark"))}};
+        spec.footers = {{"footer1.xml", P(R("foot mark"))}};
+        spec.footnotes = story_test::NoteSeparators("footnote") + "<w:footnote w:id=\"1\">" +
+                         P(R("note mark")) + "</w:footnote>";
+        story_test::WriteStoryDocx(*folder_ / "source.docx", spec);
+        for (const Kind& k : kKinds)
+            word::office::ConvertDocument(*folder_ / "source.docx",
+                                          *folder_ / (std::string("source.") + k.ext), k.filter);
+    }
+    static void TearDownTestSuite() {
+        delete folder_;
+        folder_ = nullptr;
+    }
+    void SetUp() override {
+        if (!folder_)
+            GTEST_SKIP() << "LibreOffice is not installed";
+        word::office::Register(engine.registry);
+        engine.view.lines = QStringLiteral("Lead line");
+        engine.view.fontName = QStringLiteral("DejaVu Serif");
+        engine.view.fontSize = QStringLiteral("17");
+    }
+
+    // A fresh copy of the office-made document of this kind.
+    std::string Copy(const Kind& k, const std::string& name) {
+        const std::string path = work_ / (name + "." + k.ext);
+        fixtures::WriteFile(path, fixtures::ReadFile(*folder_ / (std::string("source.") + k.ext)));
+        return path;
+    }
+    // The office's own plain-text export.
+    std::string Text(const std::string& path) {
+        const std::string out = work_ / "export.txt";
+        word::office::ConvertDocument(path, out, "Text (encoded):UTF8,LF,,");
+        const std::string text = fixtures::ReadFile(out);
+        return text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
+    }
+
+    static fixtures::TempFolder* folder_;
+    fixtures::TempFolder work_;
+    RealEngine engine;
+};
+fixtures::TempFolder* OfficeTest::folder_ = nullptr;
+
+TEST_F(OfficeTest, ContentDecidesTheFormat) {
+    for (const Kind& k : kKinds) {
+        const std::string renamed = work_ / "named.docx";
+        fixtures::WriteFile(renamed,
+                            fixtures::ReadFile(*folder_ / (std::string("source.") + k.ext)));
+        EXPECT_EQ(word::office::SniffFormat(renamed), k.format) << k.ext;
+    }
+    EXPECT_EQ(word::office::SniffFormat(*folder_ / "source.docx"), Format::None);
+    fixtures::WriteFile(work_ / "empty.doc", "");
+    EXPECT_EQ(word::office::SniffFormat(work_ / "empty.doc"), Format::None);
+}
+
+TEST_F(OfficeTest, EveryModeInEveryFormat) {
+    struct Mode {
+        QString mode;
+        QString x;
+    };
+    const Mode modes[] = {{engine::kModeFirstLine, {}},
+                          {engine::kModeLastLine, {}},
+                          {engine::kModeBeforeX, "mark"},
+                          {engine::kModeAfterX, "mark"}};
+    for (const Kind& k : kKinds) {
+        const std::string before = Text(*folder_ / (std::string("source.") + k.ext));
+        for (const Mode& m : modes) {
+            SCOPED_TRACE(std::string(k.ext) + " " + m.mode.toStdString());
+            const std::string path = Copy(k, "doc");
+            engine.sink.reports.clear();
+            engine.Run(m.mode, path, m.x);
+            EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+            EXPECT_EQ(word::office::SniffFormat(path), k.format);
+            const std::string after = Text(path);
+            // Every occurrence keeps its own characters.
+            for (const char* own : {"MARK", "Mark"})
+                EXPECT_NE(after.find(own), std::string::npos) << own << "\n" << after;
+            if (m.x.isEmpty()) {
+                const size_t at = after.find("Lead line");
+                ASSERT_NE(at, std::string::npos) << after;
+                if (m.mode == engine::kModeFirstLine) {
+                    EXPECT_EQ(after.rfind("Lead line\nIntro MARK here.", 0), 0u) << after;
+                }
+                std::string rest = after;
+                rest.erase(at, std::string("Lead line\n").size());
+                if (m.mode == engine::kModeFirstLine) {
+                    EXPECT_EQ(rest, before);
+                }
+            } else {
+                // Five occurrences in body, table, header, footer and footnote; the text export
+                // holds body and table, the others are checked through the converted package.
+                const bool beforeX = m.mode == engine::kModeBeforeX;
+                EXPECT_NE(after.find(beforeX ? "Intro Lead line\nMARK here."
+                                             : "Intro MARK\nLead line here."),
+                          std::string::npos)
+                    << after;
+                EXPECT_NE(after.find(beforeX ? "cell Lead line\nMark" : "cell Mark\nLead line"),
+                          std::string::npos)
+                    << after;
+            }
+            // Font and size of the inserted lines, read back from a .docx the office makes.
+            const std::string docx = work_ / "check.docx";
+            word::office::ConvertDocument(path, docx, "MS Word 2007 XML");
+            const std::string rPr = testing_support::RunPropertiesOf(docx, "Lead line");
+            EXPECT_NE(rPr.find("DejaVu Serif"), std::string::npos) << rPr;
+            EXPECT_NE(rPr.find("w:val=\"34\""), std::string::npos) << rPr;
+            std::string stories;
+            for (const auto& [type, text] : testing_support::StoryTexts(docx))
+                stories += text + "|";
+            // The occurrences keep their case, the lines theirs, in every story.
+            EXPECT_EQ(Count(stories, "mark"), 3) << stories;
+            EXPECT_EQ(Count(stories, "Mark"), 1) << stories;
+            EXPECT_EQ(Count(stories, "MARK"), 1) << stories;
+            EXPECT_EQ(Count(stories, "Lead line"), m.x.isEmpty() ? 1 : 5) << stories;
+        }
+    }
+}
+
+TEST_F(OfficeTest, RefusedDocumentsStayByteIdentical) {
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        // Held by another editor.
+        const std::string locked = Copy(k, "locked");
+        fixtures::WriteFile(work_ / (std::string(".~lock.locked.") + k.ext + "#"), "x");
+        // Damaged: the first half of the file.
+        const std::string damaged = Copy(k, "damaged");
+        const std::string bytes = fixtures::ReadFile(damaged);
+        fixtures::WriteFile(damaged, bytes.substr(0, bytes.size() / 2));
+        for (const std::string& path : {locked, damaged}) {
+            const std::string original = fixtures::ReadFile(path);
+            engine.sink.reports.clear();
+            engine.Run(engine::kModeFirstLine, path);
+            if (path == locked || k.format != Format::Rtf) {
+                EXPECT_FALSE(engine.sink.reports.empty()) << path;
+            }
+            EXPECT_EQ(fixtures::ReadFile(path), original) << path;
+        }
+    }
+}
+
+TEST_F(OfficeTest, WithoutTheOfficeTheDocumentIsRefusedByName) {
+    word::office::OfficeSettings settings = word::office::DefaultSettings();
+    const std::string installed = settings.program;
+    settings.program = work_ / "no-soffice.bin";
+    Office::Instance().Configure(settings);
+    const std::string path = Copy(kKinds[0], "missing");
+    const std::string original = fixtures::ReadFile(path);
+    engine.Run(engine::kModeFirstLine, path);
+    settings.program = installed;
+    Office::Instance().Configure(settings);
+    ASSERT_FALSE(engine.sink.reports.empty());
+    EXPECT_NE(engine.sink.reports.front().find("libreoffice-writer-nogui"), std::string::npos);
+    EXPECT_NE(engine.sink.reports.front().find(".doc"), std::string::npos);
+    EXPECT_EQ(fixtures::ReadFile(path), original);
+}
+
+// The office is ended during a call (the bounded wait runs out at once): that document is
+// reported and left whole, and the next one is done by a new office.
+TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
+    const std::string first = Copy(kKinds[0], "first");
+    const std::string second = Copy(kKinds[0], "second");
+    const std::string original = fixtures::ReadFile(first);
+    const int starts = Office::Instance().Starts();
+    word::office::OfficeSettings settings = word::office::DefaultSettings();
+    settings.callLimit = std::chrono::milliseconds(1);
+    Office::Instance().Configure(settings);
+    engine.Run(engine::kModeLastLine, first);
+    Office::Instance().Configure(word::office::DefaultSettings());
+    EXPECT_FALSE(engine.sink.reports.empty());
+    EXPECT_EQ(fixtures::ReadFile(first), original);
+
+    engine.sink.reports.clear();
+    engine.Run(engine::kModeLastLine, second);
+    EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+    EXPECT_NE(Text(second).find("Lead line"), std::string::npos);
+    EXPECT_GT(Office::Instance().Starts(), starts);
+    for (const std::string& name : fixtures::FolderNames(work_.path()))
+        EXPECT_EQ(name.rfind(".~lock", 0), std::string::npos) << name;
+}
+
+}  // namespace
