@@ -8,7 +8,7 @@
 #include "batch/BatchCommand.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtSettingsStore.h"
-#include "word/builtin/Builtin.h"
+#include "word/office/Router.h"
 
 int main(int argc, char** argv) {
     QStringList args;
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
         args << QString::fromLocal8Bit(argv[i]);
 
     word::Registry engine;
-    word::builtin::Register(engine);
+    word::office::Register(engine);
     platform::PosixFileSystem fileSystem;
     const batch::CommandEnvironment env{
         engine,

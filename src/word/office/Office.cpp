@@ -328,19 +328,18 @@ void Office::Kill() {
 }
 
 void Office::Shutdown() {
+    // At exit UNO's own objects may be gone already, so the office is not called: it is
+    // asked to end by signal, and the references into it are left as they are.
     Impl& m = *impl_;
-    std::unique_lock<std::recursive_mutex> l(m.callMutex, std::try_to_lock);
-    if (m.desktop.is() && m.Alive()) {
-        m.Arm(std::chrono::seconds(5));
-        try {
-            m.desktop->terminate();
-        } catch (...) {
-        }
-        m.Disarm();
-        for (int i = 0; i < 100 && m.Alive(); ++i)
+    const pid_t p = m.pid.exchange(0);
+    if (p > 0) {
+        ::kill(-p, SIGTERM);
+        int status = 0;
+        for (int i = 0; i < 60 && ::waitpid(p, &status, WNOHANG) == 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::kill(-p, SIGKILL);
+        ::waitpid(p, &status, 0);
     }
-    m.Reset();
     if (m.watchdog.joinable()) {
         {
             std::lock_guard<std::mutex> w(m.watchMutex);

@@ -145,7 +145,7 @@ OfficeSearch TranslateSearch(const std::string& findText, const std::string& rep
             foundLast = true;
         } else if (!foundFirst && !foundLast && StartsWith(replacementText, findText + br)) {
             before.clear();
-            after = replacementText.substr(findText.size());
+            after.assign(replacementText, findText.size());
             foundFirst = true;
         }
     }
