@@ -137,7 +137,8 @@ void CloseModel(const Reference<css::lang::XComponent>& model) {
 }
 
 std::string StoreToBytes(const Reference<css::uno::XComponentContext>& ctx,
-                         const Reference<css::lang::XComponent>& model, const std::string& filter) {
+                         const Reference<css::lang::XComponent>& model, const std::string& filter,
+                         const std::string& password = {}) {
     Reference<css::io::XSequenceOutputStream> out = css::io::SequenceOutputStream::create(ctx);
     Reference<css::frame::XStorable> storable(model, css::uno::UNO_QUERY_THROW);
     // "name:options" carries the filter's options ("Text (encoded):UTF8,LF,,").
@@ -146,6 +147,8 @@ std::string StoreToBytes(const Reference<css::uno::XComponentContext>& ctx,
                                                    Prop("OutputStream", out)};
     if (colon != std::string::npos)
         args.push_back(Prop("FilterOptions", Ou(filter.substr(colon + 1))));
+    if (!password.empty())
+        args.push_back(Prop("Password", Ou(password)));
     storable->storeToURL("private:stream", Props(args));
     const Sequence<sal_Int8> written = out->getWrittenBytes();
     return std::string(reinterpret_cast<const char*>(written.getConstArray()),
@@ -285,7 +288,8 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
         doc.openStat = now;
 }
 
-void ConvertDocument(const std::string& from, const std::string& to, const std::string& filter) {
+void ConvertDocument(const std::string& from, const std::string& to, const std::string& filter,
+                     const std::string& password) {
     const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw word::Error(docx::kFileNotFound, "Cannot read \"" + from + "\".");
@@ -301,7 +305,7 @@ void ConvertDocument(const std::string& from, const std::string& to, const std::
             if (!model.is())
                 throw word::Error(docx::kCorrupted, "LibreOffice cannot read \"" + from + "\".");
             try {
-                out = StoreToBytes(ctx, model, filter);
+                out = StoreToBytes(ctx, model, filter, password);
             } catch (...) {
                 CloseModel(model);
                 throw;

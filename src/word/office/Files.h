@@ -54,6 +54,8 @@ void StoreDocument(LoadedDocument& doc, const std::string& path);
 // filters "MS Word 97", "Rich Text Format", "writer8", "Text (encoded):UTF8,LF,,": a filter
 // name and, after a colon, its options). For the tests and the
 // benchmark, which make their documents of other formats from .docx and read the text.
-void ConvertDocument(const std::string& from, const std::string& to, const std::string& filter);
+// A password encrypts the new file with it.
+void ConvertDocument(const std::string& from, const std::string& to, const std::string& filter,
+                     const std::string& password = {});
 
 }  // namespace word::office

@@ -52,6 +52,9 @@ class OfficeTest : public ::testing::Test {
         spec.body = P(R("Intro MARK here.")) + P(R("Plain line.")) + "<w:tbl><w:tr><w:tc>" +
                     P(R("cell Mark")) + "</w:tc></w:tr></w:tbl>" +
                     P(R("Note") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") +
+                    P(R("frame mark"),
+                      "<w:framePr w:w=\"3000\" w:h=\"600\" w:hAnchor=\"page\" "
+                      "w:vAnchor=\"page\" w:x=\"6000\" w:y=\"8000\"/>") +
                     story_test::SectPr({{"header", "default", "header1.xml"},
                                         {"footer", "default", "footer1.xml"}});
         spec.headers = {{"header1.xml", P(R("head mark"))}};
@@ -138,6 +141,10 @@ TEST_F(OfficeTest, EveryModeInEveryFormat) {
                 }
                 std::string rest = after;
                 rest.erase(at, std::string("Lead line\n").size());
+                // The text export leaves frames out; the frame's text is in the main text now.
+                const size_t frame = rest.find("frame mark\n");
+                ASSERT_NE(frame, std::string::npos) << rest;
+                rest.erase(frame, std::string("frame mark\n").size());
                 if (m.mode == engine::kModeFirstLine) {
                     EXPECT_EQ(rest, before);
                 }
@@ -163,10 +170,13 @@ TEST_F(OfficeTest, EveryModeInEveryFormat) {
             for (const auto& [type, text] : testing_support::StoryTexts(docx))
                 stories += text + "|";
             // The occurrences keep their case, the lines theirs, in every story.
-            EXPECT_EQ(Count(stories, "mark"), 3) << stories;
+            EXPECT_EQ(Count(stories, "mark"), 4) << stories;
             EXPECT_EQ(Count(stories, "Mark"), 1) << stories;
             EXPECT_EQ(Count(stories, "MARK"), 1) << stories;
-            EXPECT_EQ(Count(stories, "Lead line"), m.x.isEmpty() ? 1 : 5) << stories;
+            EXPECT_EQ(Count(stories, "Lead line"), m.x.isEmpty() ? 1 : 6) << stories;
+            // The frame was removed and its text kept in the main text.
+            EXPECT_EQ(fixtures::ReadZip(docx)["word/document.xml"].data.find("framePr"),
+                      std::string::npos);
         }
     }
 }
@@ -190,6 +200,35 @@ TEST_F(OfficeTest, RefusedDocumentsStayByteIdentical) {
             }
             EXPECT_EQ(fixtures::ReadFile(path), original) << path;
         }
+    }
+}
+
+// Form protection without a password is lifted and the lines go in; a password to open makes
+// the document refused without a prompt, byte for byte as it was.
+TEST_F(OfficeTest, ProtectionAndPasswords) {
+    const std::string protectedDocx = work_ / "protected.docx";
+    fixtures::WriteDocx(protectedDocx, fixtures::Spec(P(R("Body text.")),
+                                                      "<w:documentProtection w:edit=\"forms\" "
+                                                      "w:enforcement=\"1\"/>"));
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        const std::string path = work_ / (std::string("protected.") + k.ext);
+        word::office::ConvertDocument(protectedDocx, path, k.filter);
+        engine.sink.reports.clear();
+        engine.Run(engine::kModeFirstLine, path);
+        EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+        EXPECT_EQ(Text(path).rfind("Lead line\nBody text.", 0), 0u) << Text(path);
+        if (k.format == Format::Rtf)
+            continue;
+        const std::string secret = work_ / (std::string("secret.") + k.ext);
+        word::office::ConvertDocument(protectedDocx, secret, k.filter, "pw");
+        const std::string original = fixtures::ReadFile(secret);
+        engine.sink.reports.clear();
+        engine.Run(engine::kModeFirstLine, secret);
+        ASSERT_FALSE(engine.sink.reports.empty());
+        EXPECT_NE(engine.sink.reports.front().find("password"), std::string::npos)
+            << engine.sink.reports.front();
+        EXPECT_EQ(fixtures::ReadFile(secret), original);
     }
 }
 
