@@ -37,7 +37,8 @@ struct LoadedDocument {
     ~LoadedDocument();
 };
 
-// Loads the document at path into the office, hidden, with macros never run and every prompt
+// Loads the document at path into the office, without a window (and, unless it has text
+// frames, without a view, so nothing is laid out), with macros never run and every prompt
 // declined. Raises word::Error, the file untouched, for a file held by another editor, one
 // that cannot be read or is empty, a password, a document the office cannot read or reads
 // with a filter other than Word 97-2003, RTF or OpenDocument text (a Word 6.0/95 document,
@@ -45,7 +46,8 @@ struct LoadedDocument {
 std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format format);
 
 // Stores the document at path in the format it was loaded in, through a temporary file in the
-// same folder that is flushed and renamed over the document, keeping its mode and owner.
+// same folder that is flushed and renamed over the document, keeping its mode and owner. An
+// OpenDocument file is written without the picture of its first page.
 // Raises word::Error, the file untouched, when the file was changed on disk since it was
 // loaded, is read-only, or the office fails.
 void StoreDocument(LoadedDocument& doc, const std::string& path);
