@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -188,9 +189,15 @@ struct Office::Impl {
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
+        const pid_t parent = ::getpid();
         const pid_t child = ::fork();
         if (child == 0) {
             ::setsid();
+            // An office outliving a killed program would keep the profile and be found by the
+            // next start of it, so it ends with the thread that started it (the main thread).
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(127);
             const int null = ::open("/dev/null", O_RDWR);
             if (null >= 0) {
                 ::dup2(null, 0);

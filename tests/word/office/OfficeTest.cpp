@@ -12,6 +12,7 @@
 #include "StoryTestPackage.h"
 #include "StoryTestXml.h"
 #include "docx/Error.h"
+#include "engine/InsertAtEnds.h"
 #include "engine/Modes.h"
 #include "word/office/Files.h"
 #include "word/office/Formats.h"
@@ -246,6 +247,43 @@ TEST_F(OfficeTest, WithoutTheOfficeTheDocumentIsRefusedByName) {
     EXPECT_NE(engine.sink.reports.front().find("libreoffice-writer-nogui"), std::string::npos);
     EXPECT_NE(engine.sink.reports.front().find(".doc"), std::string::npos);
     EXPECT_EQ(fixtures::ReadFile(path), original);
+}
+
+// A view that, when the procedure reads the lines (after the document was opened), makes
+// another program's change to the file.
+class ChangingView : public testing_support::FakeOptionsView {
+  public:
+    QString LinesText() const override {
+        if (!path.empty())
+            fixtures::WriteFile(path, fixtures::ReadFile(path) + "other program");
+        return FakeOptionsView::LinesText();
+    }
+    std::string path;
+};
+
+// The save keeps the file's mode, and refuses a file changed on disk since it was opened.
+TEST_F(OfficeTest, SaveKeepsTheModeAndRefusesAChangedFile) {
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        ChangingView view;
+        engine::InsertContext context{engine.registry, engine.dialogs, engine.sink, view};
+        const std::string kept = Copy(k, "kept");
+        ::chmod(kept.c_str(), 0604);
+        engine.sink.reports.clear();
+        AddRemove::InsertTextAtBeginningInFile(context, QString::fromStdString(kept));
+        EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+        struct stat st {};
+        ASSERT_EQ(::stat(kept.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0604u);
+        EXPECT_EQ(word::office::SniffFormat(kept), k.format);
+
+        view.path = Copy(k, "changed");
+        AddRemove::InsertTextAtBeginningInFile(context, QString::fromStdString(view.path));
+        ASSERT_FALSE(engine.sink.reports.empty());
+        EXPECT_NE(engine.sink.reports.back().find("changed"), std::string::npos);
+        const std::string bytes = fixtures::ReadFile(view.path);
+        EXPECT_EQ(bytes.substr(bytes.size() - 13), "other program");
+    }
 }
 
 // The office is ended during a call (the bounded wait runs out at once): that document is
