@@ -307,6 +307,9 @@ void Office::Call(const std::string& what,
     m.Arm(m.settings.callLimit);
     try {
         f(m.remote, m.desktop);
+    } catch (const css::lang::DisposedException&) {
+        // The connection is gone: the office died, or is dying.
+        died(m.Disarm());
     } catch (const css::uno::Exception& e) {
         const bool fired = m.Disarm();
         if (fired || !m.Alive())

@@ -256,9 +256,12 @@ class ChangingView : public testing_support::FakeOptionsView {
     QString LinesText() const override {
         if (!path.empty())
             fixtures::WriteFile(path, fixtures::ReadFile(path) + "other program");
+        if (killOffice)
+            Office::Instance().Kill();
         return FakeOptionsView::LinesText();
     }
     std::string path;
+    bool killOffice = false;
 };
 
 // The save keeps the file's mode, and refuses a file changed on disk since it was opened.
@@ -306,6 +309,21 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
     EXPECT_NE(Text(second).find("Lead line"), std::string::npos);
     EXPECT_GT(Office::Instance().Starts(), starts);
+
+    // Killed from outside between the open and the typing.
+    ChangingView view;
+    view.killOffice = true;
+    engine::InsertContext context{engine.registry, engine.dialogs, engine.sink, view};
+    const std::string third = Copy(kKinds[2], "third");
+    const std::string thirdBytes = fixtures::ReadFile(third);
+    AddRemove::InsertTextAtBeginningInFile(context, QString::fromStdString(third));
+    ASSERT_FALSE(engine.sink.reports.empty());
+    EXPECT_NE(engine.sink.reports.front().find("LibreOffice ended"), std::string::npos)
+        << engine.sink.reports.front();
+    EXPECT_EQ(fixtures::ReadFile(third), thirdBytes);
+    engine.sink.reports.clear();
+    engine.Run(engine::kModeFirstLine, second);
+    EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
     for (const std::string& name : fixtures::FolderNames(work_.path()))
         EXPECT_EQ(name.rfind(".~lock", 0), std::string::npos) << name;
 }
