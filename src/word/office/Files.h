@@ -37,8 +37,7 @@ struct LoadedDocument {
     ~LoadedDocument();
 };
 
-// Loads the document at path into the office, without a window (and, unless it has text
-// frames, without a view, so nothing is laid out), with macros never run and every prompt
+// Loads the document at path into the office, hidden, with macros never run and every prompt
 // declined. Raises word::Error, the file untouched, for a file held by another editor, one
 // that cannot be read or is empty, a password, a document the office cannot read or reads
 // with a filter other than Word 97-2003, RTF or OpenDocument text (a Word 6.0/95 document,

@@ -34,13 +34,17 @@ void AppendPatternChar(std::string& out, char32_t c) {
     }
     if (c == docx::kPageBreakChar || c == docx::kColumnBreakChar)
         CannotExpress("a page or column break in the search text");
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') {
-        out += static_cast<char>(c);
+    if (c == '\t') {
+        out += "\\t";
         return;
     }
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "\\x{%X}", static_cast<unsigned>(c));
-    out += buf;
+    // Other ASCII characters than letters, digits and space are escaped; the rest stand for
+    // themselves in an ICU expression.
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == ' ' || c >= 0x80;
+    if (!plain)
+        out += '\\';
+    docx::unicode::AppendUtf8(out, c);
 }
 
 std::string Pattern(const docx::FindPattern& pattern) {
@@ -131,8 +135,8 @@ OfficeSearch TranslateSearch(const std::string& findText, const std::string& rep
         Translated([&] { return docx::ParseFindText(findText, matchCase); });
     out.pattern = Pattern(pattern);
     // A found text that itself holds a backslash and "n" would become a paragraph break.
-    if (out.pattern.find("\\x{5C}n") != std::string::npos ||
-        out.pattern.find("\\x{5C}N") != std::string::npos)
+    if (out.pattern.find("\\\\n") != std::string::npos ||
+        out.pattern.find("\\\\N") != std::string::npos)
         CannotExpress("a search text holding a backslash followed by \"n\"");
 
     std::string before = replacementText;

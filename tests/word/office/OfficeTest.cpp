@@ -100,16 +100,43 @@ class OfficeTest : public ::testing::Test {
 };
 fixtures::TempFolder* OfficeTest::folder_ = nullptr;
 
-TEST_F(OfficeTest, ContentDecidesTheFormat) {
+TEST_F(OfficeTest, TheOfficesOwnFilesAreRecognised) {
     for (const Kind& k : kKinds) {
         const std::string renamed = work_ / "named.docx";
         fixtures::WriteFile(renamed,
                             fixtures::ReadFile(*folder_ / (std::string("source.") + k.ext)));
         EXPECT_EQ(word::office::SniffFormat(renamed), k.format) << k.ext;
     }
-    EXPECT_EQ(word::office::SniffFormat(*folder_ / "source.docx"), Format::None);
-    fixtures::WriteFile(work_ / "empty.doc", "");
-    EXPECT_EQ(word::office::SniffFormat(work_ / "empty.doc"), Format::None);
+}
+
+// A text that starts with a table, lines of several paragraphs with characters that mean
+// something to the office's replace, and an x that would match more as an expression.
+TEST_F(OfficeTest, TablesFirstAndLiteralTexts) {
+    const std::string source = work_ / "table.docx";
+    fixtures::WriteDocx(source, fixtures::Spec("<w:tbl><w:tr><w:tc>" + P(R("in a.b cell")) +
+                                               "</w:tc></w:tr></w:tbl>" + P(R("axb and A.B end"))));
+    engine.view.lines = QStringLiteral("One\r\nTwo & $1 \\ \\t end");
+    const std::string lines = "One\nTwo & $1 \\ \\t end";
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        const std::string path = work_ / (std::string("table.") + k.ext);
+        struct Step {
+            QString mode;
+            std::string expected;
+        };
+        const Step steps[] = {
+            {engine::kModeFirstLine, lines + "\nin a.b cell\naxb and A.B end\n"},
+            {engine::kModeLastLine, "in a.b cell\naxb and A.B end\n" + lines + "\n"},
+            {engine::kModeAfterX, "in a.b\n" + lines + " cell\naxb and A.B\n" + lines + " end\n"},
+        };
+        for (const Step& s : steps) {
+            word::office::ConvertDocument(source, path, k.filter);
+            engine.sink.reports.clear();
+            engine.Run(s.mode, path, "a.b");
+            EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+            EXPECT_EQ(Text(path), s.expected) << s.mode.toStdString();
+        }
+    }
 }
 
 TEST_F(OfficeTest, EveryModeInEveryFormat) {
