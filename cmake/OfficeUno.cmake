@@ -60,6 +60,8 @@ set(LF_UNO_TYPES
     com.sun.star.view.XSelectionSupplier
     com.sun.star.datatransfer.XTransferableSupplier
     com.sun.star.container.XEnumeration
+    com.sun.star.document.XTypeDetection
+    com.sun.star.frame.XLoadable
     com.sun.star.task.XInteractionHandler
     com.sun.star.task.XInteractionRequest
     com.sun.star.task.XInteractionAbort

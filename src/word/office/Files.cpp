@@ -8,14 +8,19 @@
 #include <vector>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/io/IOException.hpp>
 #include <com/sun/star/io/SequenceInputStream.hpp>
 #include <com/sun/star/io/SequenceOutputStream.hpp>
+#include <com/sun/star/io/XSeekable.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionDisapprove.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
@@ -113,6 +118,56 @@ Sequence<css::beans::PropertyValue> LoadArgs(const Reference<css::uno::XComponen
     });
 }
 
+void CloseModel(const Reference<css::lang::XComponent>& model);
+
+// Loads the bytes into a document model of its own, with no window or view: Writer then lays
+// nothing out. The filter comes from the office's type detection, as a load from the desktop
+// would choose it. Null when the bytes are of no type the office knows.
+Reference<css::lang::XComponent> LoadWithoutView(
+    const Reference<css::uno::XComponentContext>& ctx, const std::string& bytes,
+    const Reference<css::task::XInteractionHandler>& h) {
+    Reference<css::lang::XMultiComponentFactory> smgr = ctx->getServiceManager();
+    Reference<css::document::XTypeDetection> detection(
+        smgr->createInstanceWithContext("com.sun.star.document.TypeDetection", ctx),
+        css::uno::UNO_QUERY_THROW);
+    Reference<css::io::XInputStream> in(
+        css::io::SequenceInputStream::createStreamFromSequence(ctx, Bytes(bytes)).get());
+    Sequence<css::beans::PropertyValue> descriptor =
+        Props({Prop("InputStream", in), Prop("InteractionHandler", h)});
+    const rtl::OUString type = detection->queryTypeByDescriptor(descriptor, true);
+    if (type.isEmpty())
+        return {};
+    rtl::OUString filter;
+    for (const css::beans::PropertyValue& p : descriptor)
+        if (p.Name == "FilterName")
+            p.Value >>= filter;
+    if (filter.isEmpty()) {
+        Sequence<css::beans::PropertyValue> props;
+        Reference<css::container::XNameAccess>(detection, css::uno::UNO_QUERY_THROW)
+            ->getByName(type) >>= props;
+        for (const css::beans::PropertyValue& p : props)
+            if (p.Name == "PreferredFilter")
+                p.Value >>= filter;
+    }
+    if (filter.isEmpty())
+        return {};
+    Reference<css::frame::XLoadable> model(
+        smgr->createInstanceWithContext("com.sun.star.text.TextDocument", ctx),
+        css::uno::UNO_QUERY_THROW);
+    Reference<css::io::XSeekable>(in, css::uno::UNO_QUERY_THROW)->seek(0);
+    try {
+        model->load(Props({Prop("URL", rtl::OUString("private:stream")), Prop("InputStream", in),
+                           Prop("FilterName", filter),
+                           Prop("MacroExecutionMode", css::document::MacroExecMode::NEVER_EXECUTE),
+                           Prop("UpdateDocMode", css::document::UpdateDocMode::NO_UPDATE),
+                           Prop("InteractionHandler", h)}));
+    } catch (...) {
+        CloseModel(Reference<css::lang::XComponent>(model, css::uno::UNO_QUERY));
+        throw;
+    }
+    return Reference<css::lang::XComponent>(model, css::uno::UNO_QUERY_THROW);
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
@@ -164,8 +219,8 @@ LoadedDocument::~LoadedDocument() {
     if (!model.is())
         return;
     try {
-        Office::Instance().Call("Closing \"" + name + "\"",
-                                [&](const auto&, const auto&) { CloseModel(model); });
+        Office::Instance().CallInStart(officeStart, "Closing \"" + name + "\"",
+                                       [&](const auto&, const auto&) { CloseModel(model); });
     } catch (...) {
     }
     model.clear();
@@ -203,14 +258,11 @@ std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format for
         Refuse(docx::kCorrupted, name, "the file is empty, not a document.");
 
     rtl::Reference<DecliningHandler> handler(new DecliningHandler);
-    Office::Instance().Call("Opening \"" + name + "\"", [&](const auto& ctx, const auto& desktop) {
+    Office::Instance().Call("Opening \"" + name + "\"", [&](const auto& ctx, const auto&) {
         Reference<css::lang::XComponent> model;
         try {
-            // Writer's replace finds nothing in a document that has no view, so every
-            // document gets a hidden one.
-            model = desktop->loadComponentFromURL(
-                "private:stream", "_blank", 0,
-                LoadArgs(ctx, bytes, Reference<css::task::XInteractionHandler>(handler.get())));
+            model = LoadWithoutView(ctx, bytes,
+                                    Reference<css::task::XInteractionHandler>(handler.get()));
         } catch (const css::uno::RuntimeException&) {
             throw;
         } catch (const css::uno::Exception&) {
@@ -226,6 +278,7 @@ std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format for
                        " (the file is damaged or of another kind).");
         }
         doc->model = model;
+        doc->officeStart = Office::Instance().Starts();
         doc->filter = FilterOf(model);
         const auto known = WritableFilters().find(doc->filter);
         if (IsOldWordFilter(doc->filter))
@@ -241,6 +294,17 @@ std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format for
             Refuse(docx::kPermissionDenied, name, "LibreOffice opened it read-only.");
     });
     return doc;
+}
+
+void EnsureView(LoadedDocument& doc) {
+    if (doc.hasView)
+        return;
+    Office::Instance().Call(
+        "Opening a view of \"" + doc.name + "\"", [&](const auto&, const auto& desktop) {
+            desktop->loadComponentFromURL("private:object", "_blank", 0,
+                                          Props({Prop("Model", doc.model), Prop("Hidden", true)}));
+        });
+    doc.hasView = true;
 }
 
 void StoreDocument(LoadedDocument& doc, const std::string& path) {

@@ -23,6 +23,8 @@ struct LoadedDocument {
     std::string name;
     std::string filter;
     struct stat openStat {};
+    int officeStart = 0;  // the office start it was loaded in
+    bool hasView = false;
 
     // The insertion point: the start of the main text until EndKey moves it to the end.
     bool atEnd = false;
@@ -37,12 +39,17 @@ struct LoadedDocument {
     ~LoadedDocument();
 };
 
-// Loads the document at path into the office, hidden, with macros never run and every prompt
-// declined. Raises word::Error, the file untouched, for a file held by another editor, one
-// that cannot be read or is empty, a password, a document the office cannot read or reads
-// with a filter other than Word 97-2003, RTF or OpenDocument text (a Word 6.0/95 document,
-// junk read as plain text), a read-only load, and an office that is missing or fails.
+// Loads the document at path into the office, with no window or view (so nothing is laid
+// out), with macros never run and every prompt declined. Raises word::Error, the file untouched,
+// for a file held by another editor, one that cannot be read or is empty, a password, a document
+// the office cannot read or reads with a filter other than Word 97-2003, RTF or OpenDocument text
+// (a Word 6.0/95 document, junk read as plain text), a read-only load, and an office that is
+// missing or fails.
 std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format format);
+
+// Gives the document a hidden view, once: Writer's replace finds nothing in a document
+// without one, and a frame's text is moved out through it.
+void EnsureView(LoadedDocument& doc);
 
 // Stores the document at path in the format it was loaded in, through a temporary file in the
 // same folder that is flushed and renamed over the document, keeping its mode and owner. An

@@ -88,6 +88,8 @@ class OfficeFrame : public word::Frame,
 
     Ref<word::Range> Range() override { return Self<word::Range>(); }
     void Delete() override {
+        session_->CheckAlive();
+        EnsureView(*doc_);
         InFrame("Removing a frame",
                 [&](const auto& model, const auto& frame) { Unframe(model, frame); });
     }

@@ -325,6 +325,16 @@ void Office::Call(const std::string& what,
         died(true);
 }
 
+void Office::CallInStart(int start, const std::string& what,
+                         const std::function<void(const Reference<css::uno::XComponentContext>&,
+                                                  const Reference<css::frame::XDesktop2>&)>& f) {
+    Impl& m = *impl_;
+    std::lock_guard<std::recursive_mutex> l(m.callMutex);
+    if (start != m.starts.load() || !m.desktop.is() || !m.Alive())
+        return;
+    Call(what, f);
+}
+
 pid_t Office::Pid() const {
     return impl_->pid.load();
 }

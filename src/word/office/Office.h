@@ -49,6 +49,12 @@ class Office {
     void Call(const std::string& what,
               const std::function<void(const css::uno::Reference<css::uno::XComponentContext>&,
                                        const css::uno::Reference<css::frame::XDesktop2>&)>& f);
+    // Runs f as Call does, but only in the office of that start (Starts() when its objects
+    // were made) and only while it runs: the objects of an office that has died are gone.
+    void CallInStart(
+        int start, const std::string& what,
+        const std::function<void(const css::uno::Reference<css::uno::XComponentContext>&,
+                                 const css::uno::Reference<css::frame::XDesktop2>&)>& f);
 
     // The office process (0 when none is running), for the benchmark's memory figures and the
     // tests that kill it.

@@ -142,6 +142,7 @@ class OfficeFind : public word::Find {
         const OfficeSearch search = TranslateSearch(
             text_, Replace != 0 ? replacement_->TextToUse() : std::string(), matchCase_);
         bool found = false;
+        EnsureView(*doc_);
         Office::Instance().Call("Replacing in \"" + doc_->name + "\"", [&](const auto&,
                                                                            const auto&) {
             Reference<css::util::XReplaceable> r(doc_->model, UNO_QUERY_THROW);
