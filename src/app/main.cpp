@@ -14,9 +14,10 @@
 #include "platform/qt/QtServices.h"
 #include "word/Registry.h"
 
-// The build defines LINEFORGE_WITH_BUILTIN_WORD when the built-in engine's target exists.
+// The build defines LINEFORGE_WITH_BUILTIN_WORD when the built-in engine's target exists; the
+// router over it and the office backend registers "Word.Application".
 #if defined(LINEFORGE_WITH_BUILTIN_WORD) && __has_include("word/builtin/Builtin.h")
-#include "word/builtin/Builtin.h"
+#include "word/office/Router.h"
 #define LINEFORGE_HAS_BUILTIN_WORD 1
 #endif
 
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
 
     word::Registry registry;
 #ifdef LINEFORGE_HAS_BUILTIN_WORD
-    word::builtin::Register(registry);
+    word::office::Register(registry);
 #endif
     platform::QtDialogs dialogs;
     platform::QtSettingsStore settings;

@@ -10,7 +10,7 @@
 #include "batch/BatchCommand.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtSettingsStore.h"
-#include "word/builtin/Builtin.h"
+#include "word/office/Router.h"
 
 int main(int argc, char** argv) {
     // A write past the file-size limit then fails with EFBIG, which refuses that one document,
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     }
 
     word::Registry engine;
-    word::builtin::Register(engine);
+    word::office::Register(engine);
     platform::PosixFileSystem fileSystem;
     const batch::CommandEnvironment env{
         engine,

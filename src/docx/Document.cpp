@@ -29,6 +29,8 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+}  // namespace
+
 void CheckNotHeldByAnotherEditor(const std::string& path) {
     const std::string name = io::FileNameOf(path);
     const std::string dir = io::DirOf(path);
@@ -48,6 +50,8 @@ void CheckNotHeldByAnotherEditor(const std::string& path) {
                                       "\" is beside it). Close it there and try "
                                       "again."));
 }
+
+namespace {
 
 bool IsSigned(Package& pkg) {
     for (const Relationship& r : pkg.Relationships("")) {

@@ -77,6 +77,10 @@ class Document {
     bool settingsRead_ = false;
 };
 
+// Raises docx::Error kPermissionDenied when another editor holds the file at path: a Word owner
+// file "~$…" or a LibreOffice lock file ".~lock.<name>#" is beside it.
+void CheckNotHeldByAnotherEditor(const std::string& path);
+
 // The main part content types of the four WordprocessingML package kinds.
 bool IsWordMainContentType(std::string_view contentType);
 

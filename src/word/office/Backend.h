@@ -1,0 +1,15 @@
+#pragma once
+
+// The office backend as the router sees it, whether or not it was built with UNO.
+
+#include <memory>
+
+#include "word/Word.h"
+
+namespace word::office {
+
+// A new office Word instance with no document open (the office process itself is shared and
+// started only when a document is opened); null when this build has no UNO.
+std::shared_ptr<word::Application> CreateOfficeApplication();
+
+}  // namespace word::office

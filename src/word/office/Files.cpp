@@ -1,0 +1,397 @@
+#include "word/office/Files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/io/IOException.hpp>
+#include <com/sun/star/io/SequenceInputStream.hpp>
+#include <com/sun/star/io/SequenceOutputStream.hpp>
+#include <com/sun/star/io/XSeekable.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/task/XInteractionAbort.hpp>
+#include <com/sun/star/task/XInteractionDisapprove.hpp>
+#include <com/sun/star/task/XInteractionHandler.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/ref.hxx>
+
+#include "docx/AtomicFile.h"
+#include "docx/Document.h"
+#include "docx/Error.h"
+#include "docx/PackageIo.h"
+#include "word/Word.h"
+#include "word/office/Uno.h"
+
+namespace word::office {
+namespace {
+
+using css::uno::Reference;
+using css::uno::Sequence;
+
+// The filters the office reads these formats with and writes them back through.
+const std::map<std::string, Format>& WritableFilters() {
+    static const std::map<std::string, Format> filters = {
+        {"MS Word 97", Format::WordBinary},         {"MS Word 97 Vorlage", Format::WordBinary},
+        {"Rich Text Format", Format::Rtf},          {"writer8", Format::OpenDocument},
+        {"writer8_template", Format::OpenDocument},
+    };
+    return filters;
+}
+
+bool IsOldWordFilter(const std::string& filter) {
+    return filter == "MS WinWord 6.0" || filter == "MS Word 95" || filter == "MS Word 95 Vorlage" ||
+           filter == "MS WinWord 5";
+}
+
+// Declines every request the office makes while loading: passwords, repairs, filter options,
+// macro warnings. It remembers whether a password was asked for, to say so.
+class DecliningHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler> {
+  public:
+    void SAL_CALL handle(const Reference<css::task::XInteractionRequest>& request) override {
+        const std::string type = Utf8(request->getRequest().getValueTypeName());
+        if (type.find("Password") != std::string::npos)
+            passwordAsked = true;
+        Reference<css::task::XInteractionContinuation> fallback;
+        for (const auto& c : request->getContinuations()) {
+            if (Reference<css::task::XInteractionAbort>(c, css::uno::UNO_QUERY).is()) {
+                c->select();
+                return;
+            }
+            if (Reference<css::task::XInteractionDisapprove>(c, css::uno::UNO_QUERY).is())
+                fallback = c;
+        }
+        if (fallback.is())
+            fallback->select();
+    }
+    bool passwordAsked = false;
+};
+
+[[noreturn]] void Refuse(long number, const std::string& name, const std::string& reason) {
+    throw word::Error(number, docx::io::OpenFailure(name, reason));
+}
+
+std::string ReadAll(int fd, const std::string& name) {
+    std::string bytes;
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            Refuse(docx::kFileAccess, name, "the file cannot be read.");
+        if (n == 0)
+            return bytes;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+}
+
+Sequence<sal_Int8> Bytes(const std::string& s) {
+    return Sequence<sal_Int8>(reinterpret_cast<const sal_Int8*>(s.data()),
+                              static_cast<sal_Int32>(s.size()));
+}
+
+Sequence<css::beans::PropertyValue> LoadArgs(const Reference<css::uno::XComponentContext>& ctx,
+                                             const std::string& bytes,
+                                             const Reference<css::task::XInteractionHandler>& h) {
+    return Props({
+        Prop("InputStream",
+             css::io::SequenceInputStream::createStreamFromSequence(ctx, Bytes(bytes))),
+        Prop("Hidden", true),
+        Prop("ReadOnly", false),
+        Prop("MacroExecutionMode", css::document::MacroExecMode::NEVER_EXECUTE),
+        Prop("UpdateDocMode", css::document::UpdateDocMode::NO_UPDATE),
+        Prop("InteractionHandler", h),
+    });
+}
+
+void CloseModel(const Reference<css::lang::XComponent>& model);
+
+// Loads the bytes into a document model of its own, with no window or view: Writer then lays
+// nothing out. The filter comes from the office's type detection, as a load from the desktop
+// would choose it. Null when the bytes are of no type the office knows.
+Reference<css::lang::XComponent> LoadWithoutView(
+    const Reference<css::uno::XComponentContext>& ctx, const std::string& bytes,
+    const Reference<css::task::XInteractionHandler>& h) {
+    Reference<css::lang::XMultiComponentFactory> smgr = ctx->getServiceManager();
+    Reference<css::document::XTypeDetection> detection(
+        smgr->createInstanceWithContext("com.sun.star.document.TypeDetection", ctx),
+        css::uno::UNO_QUERY_THROW);
+    Reference<css::io::XInputStream> in(
+        css::io::SequenceInputStream::createStreamFromSequence(ctx, Bytes(bytes)).get());
+    Sequence<css::beans::PropertyValue> descriptor =
+        Props({Prop("InputStream", in), Prop("InteractionHandler", h)});
+    const rtl::OUString type = detection->queryTypeByDescriptor(descriptor, true);
+    if (type.isEmpty())
+        return {};
+    rtl::OUString filter;
+    for (const css::beans::PropertyValue& p : descriptor)
+        if (p.Name == "FilterName")
+            p.Value >>= filter;
+    if (filter.isEmpty()) {
+        Sequence<css::beans::PropertyValue> props;
+        Reference<css::container::XNameAccess>(detection, css::uno::UNO_QUERY_THROW)
+            ->getByName(type) >>= props;
+        for (const css::beans::PropertyValue& p : props)
+            if (p.Name == "PreferredFilter")
+                p.Value >>= filter;
+    }
+    if (filter.isEmpty())
+        return {};
+    Reference<css::frame::XLoadable> model(
+        smgr->createInstanceWithContext("com.sun.star.text.TextDocument", ctx),
+        css::uno::UNO_QUERY_THROW);
+    Reference<css::io::XSeekable>(in, css::uno::UNO_QUERY_THROW)->seek(0);
+    try {
+        model->load(Props({Prop("URL", rtl::OUString("private:stream")), Prop("InputStream", in),
+                           Prop("FilterName", filter),
+                           Prop("MacroExecutionMode", css::document::MacroExecMode::NEVER_EXECUTE),
+                           Prop("UpdateDocMode", css::document::UpdateDocMode::NO_UPDATE),
+                           Prop("InteractionHandler", h)}));
+    } catch (...) {
+        CloseModel(Reference<css::lang::XComponent>(model, css::uno::UNO_QUERY));
+        throw;
+    }
+    return Reference<css::lang::XComponent>(model, css::uno::UNO_QUERY_THROW);
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+std::string FilterOf(const Reference<css::lang::XComponent>& model) {
+    Reference<css::frame::XModel> m(model, css::uno::UNO_QUERY_THROW);
+    for (const css::beans::PropertyValue& p : m->getArgs()) {
+        rtl::OUString v;
+        if (p.Name == "FilterName" && (p.Value >>= v))
+            return Utf8(v);
+    }
+    return "";
+}
+
+void CloseModel(const Reference<css::lang::XComponent>& model) {
+    Reference<css::util::XCloseable> c(model, css::uno::UNO_QUERY);
+    if (c.is())
+        c->close(true);
+    else if (model.is())
+        model->dispose();
+}
+
+std::string StoreToBytes(const Reference<css::uno::XComponentContext>& ctx,
+                         const Reference<css::lang::XComponent>& model, const std::string& filter,
+                         const std::string& password = {}) {
+    Reference<css::io::XSequenceOutputStream> out = css::io::SequenceOutputStream::create(ctx);
+    Reference<css::frame::XStorable> storable(model, css::uno::UNO_QUERY_THROW);
+    // "name:options" carries the filter's options ("Text (encoded):UTF8,LF,,").
+    const size_t colon = filter.find(':');
+    std::vector<css::beans::PropertyValue> args = {Prop("FilterName", Ou(filter.substr(0, colon))),
+                                                   Prop("OutputStream", out)};
+    if (colon != std::string::npos)
+        args.push_back(Prop("FilterOptions", Ou(filter.substr(colon + 1))));
+    if (!password.empty())
+        args.push_back(Prop("Password", Ou(password)));
+    // Drawing the picture of the first page that an OpenDocument file carries took most of
+    // its save (250 of 470 ms); the file is written without it.
+    args.push_back(Prop("NoThumbnail", true));
+    storable->storeToURL("private:stream", Props(args));
+    const Sequence<sal_Int8> written = out->getWrittenBytes();
+    return std::string(reinterpret_cast<const char*>(written.getConstArray()),
+                       static_cast<size_t>(written.getLength()));
+}
+
+}  // namespace
+
+LoadedDocument::~LoadedDocument() {
+    if (!model.is())
+        return;
+    try {
+        Office::Instance().CallInStart(officeStart, "Closing \"" + name + "\"",
+                                       [&](const auto&, const auto&) { CloseModel(model); });
+    } catch (...) {
+    }
+    model.clear();
+}
+
+std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format format) {
+    auto doc = std::make_shared<LoadedDocument>();
+    doc->path = path;
+    doc->name = docx::io::FileNameOf(path);
+    const std::string& name = doc->name;
+    if (!Office::Instance().Installed())
+        throw word::Error(docx::kCannotOpenFormat, OfficeMissingMessage(name, format));
+    try {
+        docx::CheckNotHeldByAnotherEditor(path);
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    }
+
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        Refuse(errno == EACCES ? docx::kPermissionDenied : docx::kFileAccess, name,
+               "the file cannot be read.");
+    std::string bytes;
+    const bool statOk = ::fstat(fd, &doc->openStat) == 0;
+    try {
+        bytes = ReadAll(fd, name);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    if (!statOk)
+        Refuse(docx::kFileAccess, name, "the file cannot be read.");
+    if (bytes.empty())
+        Refuse(docx::kCorrupted, name, "the file is empty, not a document.");
+
+    rtl::Reference<DecliningHandler> handler(new DecliningHandler);
+    Office::Instance().Call("Opening \"" + name + "\"", [&](const auto& ctx, const auto&) {
+        Reference<css::lang::XComponent> model;
+        try {
+            model = LoadWithoutView(ctx, bytes,
+                                    Reference<css::task::XInteractionHandler>(handler.get()));
+        } catch (const css::uno::RuntimeException&) {
+            throw;
+        } catch (const css::uno::Exception&) {
+            model.clear();
+        }
+        if (!model.is()) {
+            if (handler->passwordAsked)
+                Refuse(docx::kCannotOpenFormat, name,
+                       "the document is protected by a password to open; remove the password "
+                       "and try again.");
+            Refuse(docx::kCorrupted, name,
+                   "LibreOffice cannot read it as a " + FormatName(format) +
+                       " (the file is damaged or of another kind).");
+        }
+        doc->model = model;
+        doc->officeStart = Office::Instance().Starts();
+        doc->filter = FilterOf(model);
+        const auto known = WritableFilters().find(doc->filter);
+        if (IsOldWordFilter(doc->filter))
+            Refuse(docx::kCannotOpenFormat, name,
+                   "it is a Word 6.0/95 document, which LibreOffice reads but cannot write back "
+                   "in its format; save it as .doc or .docx in a newer program first.");
+        if (known == WritableFilters().end() || known->second != format ||
+            !Reference<css::text::XTextDocument>(model, css::uno::UNO_QUERY).is())
+            Refuse(docx::kCorrupted, name,
+                   "LibreOffice reads it only as \"" + doc->filter + "\", not as a " +
+                       FormatName(format) + "; the file is damaged or of another kind.");
+        if (Reference<css::frame::XStorable>(model, css::uno::UNO_QUERY_THROW)->isReadonly())
+            Refuse(docx::kPermissionDenied, name, "LibreOffice opened it read-only.");
+    });
+    return doc;
+}
+
+void EnsureView(LoadedDocument& doc) {
+    if (doc.hasView)
+        return;
+    Office::Instance().Call(
+        "Opening a view of \"" + doc.name + "\"", [&](const auto&, const auto& desktop) {
+            desktop->loadComponentFromURL("private:object", "_blank", 0,
+                                          Props({Prop("Model", doc.model), Prop("Hidden", true)}));
+        });
+    doc.hasView = true;
+}
+
+void StoreDocument(LoadedDocument& doc, const std::string& path) {
+    const std::string name = docx::io::FileNameOf(path);
+    const std::string head = "Cannot save \"" + name + "\": ";
+    const std::string target = docx::io::ResolveForWrite(path);
+    if (target.empty())
+        throw word::Error(docx::kPathNotFound,
+                          head + "the folder \"" + docx::io::DirOf(path) + "\" does not exist.");
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        throw word::Error(docx::kFileAccess, head + "the path is not a regular file.");
+    if (exists && (st.st_mode & 0222) == 0)
+        throw word::Error(docx::kPermissionDenied,
+                          head + "the file is read-only. The document was left as it was.");
+    const bool same =
+        exists && st.st_dev == doc.openStat.st_dev && st.st_ino == doc.openStat.st_ino;
+    const std::string changed = head +
+                                "the file was changed or replaced on disk by another program "
+                                "since it was opened. It was left as it is; open it again to "
+                                "make the change.";
+    if ((same && !SameFile(st, doc.openStat)) ||
+        (!same && docx::io::ResolveForWrite(doc.path) == target))
+        throw word::Error(docx::kFileAccess, changed);
+
+    std::string bytes;
+    Office::Instance().Call("Saving \"" + name + "\"", [&](const auto& ctx, const auto&) {
+        bytes = StoreToBytes(ctx, doc.model, doc.filter);
+    });
+    if (bytes.empty())
+        throw word::Error(docx::kFileAccess, head +
+                                                 "LibreOffice wrote nothing. The document was "
+                                                 "left as it was.");
+    try {
+        docx::AtomicFile out(target, name);
+        if (same)
+            out.CheckBeforeReplace([&] {
+                struct stat now {};
+                if (::stat(target.c_str(), &now) != 0 || !SameFile(now, doc.openStat))
+                    throw docx::Error(docx::kFileAccess, changed);
+            });
+        out.Begin();
+        if (!out.Write(bytes.data(), bytes.size()))
+            docx::ThrowSaveError(out.LastErrno(), name, "writing");
+        out.Commit(exists ? std::optional<struct stat>(st) : std::nullopt);
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    }
+    struct stat now {};
+    if (::stat(target.c_str(), &now) == 0 && same)
+        doc.openStat = now;
+}
+
+void ConvertDocument(const std::string& from, const std::string& to, const std::string& filter,
+                     const std::string& password) {
+    const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw word::Error(docx::kFileNotFound, "Cannot read \"" + from + "\".");
+    std::string bytes = ReadAll(fd, from);
+    ::close(fd);
+    rtl::Reference<DecliningHandler> handler(new DecliningHandler);
+    std::string out;
+    Office::Instance().Call(
+        "Converting \"" + from + "\"", [&](const auto& ctx, const auto& desktop) {
+            Reference<css::lang::XComponent> model = desktop->loadComponentFromURL(
+                "private:stream", "_blank", 0,
+                LoadArgs(ctx, bytes, Reference<css::task::XInteractionHandler>(handler.get())));
+            if (!model.is())
+                throw word::Error(docx::kCorrupted, "LibreOffice cannot read \"" + from + "\".");
+            try {
+                out = StoreToBytes(ctx, model, filter, password);
+            } catch (...) {
+                CloseModel(model);
+                throw;
+            }
+            CloseModel(model);
+        });
+    docx::AtomicFile file(to, docx::io::FileNameOf(to));
+    try {
+        file.Begin();
+        if (!file.Write(out.data(), out.size()))
+            docx::ThrowSaveError(file.LastErrno(), to, "writing");
+        file.Commit(std::nullopt);
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    }
+}
+
+}  // namespace word::office

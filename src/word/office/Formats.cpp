@@ -1,0 +1,105 @@
+#include "word/office/Formats.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "docx/PackageIo.h"
+
+namespace word::office {
+namespace {
+
+constexpr std::string_view kOdtMime = "application/vnd.oasis.opendocument.text";
+constexpr std::string_view kOttMime = "application/vnd.oasis.opendocument.text-template";
+
+// An OLE directory names its streams in UTF-16LE.
+bool OleHoldsStream(int fd, off_t size, std::string_view name) {
+    std::string needle;
+    for (char c : name) {
+        needle += c;
+        needle += '\0';
+    }
+    const off_t limit = size < (64 << 20) ? size : (64 << 20);
+    std::string data(static_cast<size_t>(limit), '\0');
+    off_t got = 0;
+    while (got < limit) {
+        const ssize_t n = ::pread(fd, data.data() + got, static_cast<size_t>(limit - got), got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    data.resize(static_cast<size_t>(got));
+    return data.find(needle) != std::string::npos;
+}
+
+// ODF puts an uncompressed "mimetype" entry first, so its text follows the first local header.
+bool IsOpenDocumentText(const unsigned char* head, size_t len) {
+    if (len < 30 || std::memcmp(head, "PK\x03\x04", 4) != 0)
+        return false;
+    const size_t nameLen = head[26] | (head[27] << 8);
+    const size_t extraLen = head[28] | (head[29] << 8);
+    const size_t method = head[8] | (head[9] << 8);
+    if (method != 0 || nameLen != 8 || std::memcmp(head + 30, "mimetype", 8) != 0)
+        return false;
+    const size_t dataLen =
+        head[18] | (head[19] << 8) | (head[20] << 16) | (static_cast<size_t>(head[21]) << 24);
+    const size_t at = 30 + nameLen + extraLen;
+    if (at + dataLen > len)
+        return false;
+    const std::string_view mime(reinterpret_cast<const char*>(head + at), dataLen);
+    return mime == kOdtMime || mime == kOttMime;
+}
+
+}  // namespace
+
+Format SniffFormat(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return Format::None;
+    struct stat st {};
+    Format format = Format::None;
+    unsigned char head[256] = {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        const ssize_t got = ::pread(fd, head, sizeof head, 0);
+        const size_t len = got > 0 ? static_cast<size_t>(got) : 0;
+        if (docx::io::IsOleSignature(head, len)) {
+            if (!docx::io::OleHoldsEncryptedPackage(fd, st.st_size) &&
+                OleHoldsStream(fd, st.st_size, "WordDocument"))
+                format = Format::WordBinary;
+        } else if (len >= 5 && std::memcmp(head, "{\\rtf", 5) == 0) {
+            format = Format::Rtf;
+        } else if (IsOpenDocumentText(head, len)) {
+            format = Format::OpenDocument;
+        }
+    }
+    ::close(fd);
+    return format;
+}
+
+std::string FormatName(Format format) {
+    switch (format) {
+        case Format::WordBinary:
+            return "Word 97-2003 document (.doc)";
+        case Format::Rtf:
+            return "RTF document (.rtf)";
+        case Format::OpenDocument:
+            return "OpenDocument text (.odt)";
+        case Format::None:
+            break;
+    }
+    return "document";
+}
+
+std::string OfficeMissingMessage(const std::string& fileName, Format format) {
+    return docx::io::OpenFailure(
+        fileName, "it is a " + FormatName(format) +
+                      ", which Lineforge edits through LibreOffice Writer, and LibreOffice is "
+                      "not installed. Install the package libreoffice-writer-nogui "
+                      "(sudo apt install libreoffice-writer-nogui) and try again. The document "
+                      "was left as it was.");
+}
+
+}  // namespace word::office

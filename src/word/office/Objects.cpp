@@ -1,0 +1,354 @@
+#include "word/office/Objects.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XRelativeTextContentInsert.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextSectionsSupplier.hpp>
+
+#include "docx/Error.h"
+#include "docx/FontNames.h"
+#include "docx/FontSize.h"
+#include "docx/SpecialCodes.h"
+#include "word/office/Backend.h"
+#include "word/office/Stories.h"
+#include "word/office/Uno.h"
+
+namespace word::office {
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+template <class Interface, class Impl, class... Args>
+Ref<Interface> Make(Args&&... args) {
+    return Ref<Interface>(
+        std::shared_ptr<Interface>(std::make_shared<Impl>(std::forward<Args>(args)...)));
+}
+
+void InOffice(const LoadedDocument& doc, const std::string& what,
+              const std::function<void(const Reference<css::lang::XComponent>&)>& f) {
+    Office::Instance().Call(what + " in \"" + doc.name + "\"",
+                            [&](const auto&, const auto&) { f(doc.model); });
+}
+
+Reference<css::beans::XPropertySet> Settings(const Reference<css::lang::XComponent>& model) {
+    Reference<css::lang::XMultiServiceFactory> f(model, UNO_QUERY_THROW);
+    return Reference<css::beans::XPropertySet>(
+        f->createInstance("com.sun.star.text.DocumentSettings"), UNO_QUERY_THROW);
+}
+
+template <class T>
+T Get(const Reference<css::beans::XPropertySet>& p, const char* name) {
+    T value{};
+    p->getPropertyValue(rtl::OUString::createFromAscii(name)) >>= value;
+    return value;
+}
+
+// The sections of the document as property sets.
+std::vector<Reference<css::beans::XPropertySet>> Sections(
+    const Reference<css::lang::XComponent>& model) {
+    std::vector<Reference<css::beans::XPropertySet>> out;
+    Reference<css::text::XTextSectionsSupplier> s(model, UNO_QUERY);
+    if (!s.is())
+        return out;
+    Reference<css::container::XNameAccess> names = s->getTextSections();
+    for (const rtl::OUString& n : names->getElementNames())
+        out.emplace_back(names->getByName(n), UNO_QUERY_THROW);
+    return out;
+}
+
+Reference<css::text::XText> BodyText(const Reference<css::lang::XComponent>& model) {
+    return Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
+}
+
+// The paragraphs a typed text makes: CR LF, CR and LF each end one.
+std::vector<rtl::OUString> Paragraphs(const std::string& text) {
+    std::vector<rtl::OUString> out;
+    std::string current;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out.push_back(Ou(current));
+            current.clear();
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            current += text[i];
+        }
+    }
+    out.push_back(Ou(current));
+    return out;
+}
+
+void InsertParagraphs(const Reference<css::text::XText>& text,
+                      const Reference<css::text::XTextCursor>& at,
+                      const std::vector<rtl::OUString>& paragraphs) {
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            text->insertControlCharacter(Up<css::text::XTextRange>(at),
+                                         css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+        text->insertString(Up<css::text::XTextRange>(at), paragraphs[i], false);
+    }
+}
+
+// Puts the typed paragraphs in the default paragraph style without numbering, and then (in
+// this order, or the style would take the font away again) in the chosen font.
+void FormatTyped(const Reference<css::text::XTextCursor>& range, const LoadedDocument& doc) {
+    Reference<css::beans::XPropertySet> p(range, UNO_QUERY_THROW);
+    p->setPropertyValue("ParaStyleName", css::uno::Any(rtl::OUString("Standard")));
+    p->setPropertyValue("NumberingStyleName", css::uno::Any(rtl::OUString()));
+    if (!doc.fontName.empty())
+        p->setPropertyValue("CharFontName", css::uno::Any(Ou(doc.fontName)));
+    if (doc.fontHeight > 0)
+        p->setPropertyValue("CharHeight", css::uno::Any(static_cast<float>(doc.fontHeight)));
+}
+
+// Makes the first paragraph of the main text an empty new one, before a table when the text
+// starts with one.
+void MakeStartParagraph(const Reference<css::lang::XComponent>& model) {
+    Reference<css::text::XText> text = BodyText(model);
+    Reference<css::container::XEnumerationAccess> blocks(text, UNO_QUERY_THROW);
+    Reference<css::lang::XServiceInfo> first(blocks->createEnumeration()->nextElement(),
+                                             UNO_QUERY_THROW);
+    if (first->supportsService("com.sun.star.text.TextTable")) {
+        Reference<css::lang::XMultiServiceFactory> f(model, UNO_QUERY_THROW);
+        Reference<css::text::XTextContent> para(f->createInstance("com.sun.star.text.Paragraph"),
+                                                UNO_QUERY_THROW);
+        // Deprecated in the API, yet still the one way to put a paragraph before a table that
+        // starts the text.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        Reference<css::text::XRelativeTextContentInsert>(text, UNO_QUERY_THROW)
+            ->insertTextContentBefore(para,
+                                      Reference<css::text::XTextContent>(first, UNO_QUERY_THROW));
+#pragma GCC diagnostic pop
+        return;
+    }
+    Reference<css::text::XTextCursor> c = text->createTextCursorByRange(text->getStart());
+    text->insertControlCharacter(Up<css::text::XTextRange>(c),
+                                 css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+}
+
+}  // namespace
+
+std::shared_ptr<word::Application> CreateOfficeApplication() {
+    auto app = std::make_shared<OfficeApplication>();
+    app->session()->application = app;
+    return app;
+}
+
+// Session and application ------------------------------------------------------------------------
+
+void Session::CheckAlive() const {
+    if (quit)
+        throw word::Error(kOfficeUnavailable,
+                          "The Word instance has quit; its objects can no longer be used.");
+}
+
+std::shared_ptr<LoadedDocument> Session::Active() const {
+    CheckAlive();
+    if (documents.empty())
+        throw word::Error(docx::kNotAvailable,
+                          "This command is not available because no document is open.");
+    return documents.back();
+}
+
+std::vector<std::string> OfficeApplication::FontNames() {
+    session_->CheckAlive();
+    return docx::InstalledFontNames();
+}
+
+Ref<word::Documents> OfficeApplication::Documents() {
+    session_->CheckAlive();
+    return Make<word::Documents, OfficeDocuments>(session_);
+}
+
+Ref<word::Document> OfficeApplication::ActiveDocument() {
+    return Make<word::Document, OfficeDocument>(session_, session_->Active());
+}
+
+Ref<word::Selection> OfficeApplication::Selection() {
+    return Make<word::Selection, OfficeSelection>(session_, session_->Active());
+}
+
+void OfficeApplication::Quit() {
+    session_->CheckAlive();
+    session_->documents.clear();
+    session_->quit = true;
+}
+
+Ref<word::Document> OfficeDocuments::Open(const std::string& FileName) {
+    session_->CheckAlive();
+    auto doc = LoadDocument(FileName, SniffFormat(FileName));
+    session_->documents.push_back(doc);
+    return Make<word::Document, OfficeDocument>(session_, doc);
+}
+
+// Document ---------------------------------------------------------------------------------------
+
+long OfficeDocument::ProtectionType() {
+    session_->CheckAlive();
+    long type = word::wdNoProtection;
+    InOffice(*doc_, "Reading the protection", [&](const auto& model) {
+        Reference<css::beans::XPropertySet> s = Settings(model);
+        bool sectionProtected = false;
+        for (const auto& section : Sections(model))
+            sectionProtected = sectionProtected || Get<bool>(section, "IsProtected");
+        if (Get<css::uno::Sequence<sal_Int8>>(s, "RedlineProtectionKey").hasElements())
+            type = word::wdAllowOnlyRevisions;
+        else if (Get<bool>(s, "ProtectForm") || sectionProtected)
+            type = word::wdAllowOnlyFormFields;
+        else if (Get<bool>(s, "LoadReadonly"))
+            type = word::wdAllowOnlyReading;
+    });
+    return type;
+}
+
+void OfficeDocument::Unprotect() {
+    if (ProtectionType() == word::wdNoProtection)
+        throw word::Error(docx::kNotProtected, "The document is not protected.");
+    InOffice(*doc_, "Removing the protection", [&](const auto& model) {
+        Reference<css::beans::XPropertySet> s = Settings(model);
+        bool keyed = Get<css::uno::Sequence<sal_Int8>>(s, "RedlineProtectionKey").hasElements();
+        const auto sections = Sections(model);
+        for (const auto& section : sections)
+            keyed = keyed ||
+                    (Get<bool>(section, "IsProtected") &&
+                     Get<css::uno::Sequence<sal_Int8>>(section, "ProtectionKey").hasElements());
+        if (keyed)
+            throw word::Error(docx::kPasswordIncorrect,
+                              "The password is incorrect: the document's protection has a "
+                              "password.");
+        s->setPropertyValue("ProtectForm", css::uno::Any(false));
+        s->setPropertyValue("LoadReadonly", css::uno::Any(false));
+        for (const auto& section : sections)
+            section->setPropertyValue("IsProtected", css::uno::Any(false));
+    });
+}
+
+std::string OfficeDocument::Name() {
+    session_->CheckAlive();
+    return doc_->name;
+}
+
+Ref<word::Frames> OfficeDocument::Frames() {
+    session_->CheckAlive();
+    return MakeFrames(session_, doc_);
+}
+
+Ref<word::StoryRanges> OfficeDocument::StoryRanges() {
+    session_->CheckAlive();
+    return MakeStoryRanges(session_, doc_);
+}
+
+Ref<word::Application> OfficeDocument::Application() {
+    session_->CheckAlive();
+    auto app = session_->application.lock();
+    if (!app)
+        throw runtime::ObjectNotSet();
+    return app;
+}
+
+void OfficeDocument::SaveAs(const std::string& FileName) {
+    session_->CheckAlive();
+    StoreDocument(*doc_, FileName);
+}
+
+// Selection --------------------------------------------------------------------------------------
+
+void OfficeSelection::EndKey(long Unit) {
+    session_->CheckAlive();
+    if (Unit != word::wdStory)
+        throw word::Error(docx::kInvalidArgument, "EndKey(Unit:=" + std::to_string(Unit) +
+                                                      ") is not provided by the office backend.");
+    doc_->atEnd = true;
+}
+
+Ref<word::Font> OfficeSelection::Font() {
+    session_->CheckAlive();
+    return Ref<word::Font>(std::static_pointer_cast<word::Font>(shared_from_this()));
+}
+
+void OfficeSelection::Name(const std::string& name) {
+    session_->CheckAlive();
+    if (name.empty())
+        throw word::Error(docx::kInvalidArgument, "The font name is empty.");
+    try {
+        docx::CheckDocumentText(name, "font name");
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    }
+    doc_->fontName = name;
+}
+
+void OfficeSelection::Size(const std::string& size) {
+    session_->CheckAlive();
+    try {
+        doc_->fontHeight = docx::ParseFontSizeHalfPoints(size) / 2.0;
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    }
+}
+
+void OfficeSelection::TypeText(const std::string& text) {
+    session_->CheckAlive();
+    try {
+        docx::CheckDocumentText(text, "typed text");
+    } catch (const docx::Error& e) {
+        throw word::Error(e.Number(), e.what());
+    }
+    const std::vector<rtl::OUString> paragraphs = Paragraphs(text);
+    InOffice(*doc_, "Typing", [&](const auto& model) {
+        Reference<css::text::XText> body = BodyText(model);
+        if (!doc_->atEnd && !doc_->startParagraphMade) {
+            MakeStartParagraph(model);
+            doc_->startParagraphMade = true;
+        }
+        if (doc_->atEnd) {
+            Reference<css::text::XTextCursor> at = body->createTextCursorByRange(body->getEnd());
+            InsertParagraphs(body, at, paragraphs);
+            Reference<css::text::XTextCursor> range = body->createTextCursorByRange(body->getEnd());
+            Reference<css::text::XParagraphCursor> p(range, UNO_QUERY_THROW);
+            p->gotoStartOfParagraph(true);
+            for (size_t i = 1; i < paragraphs.size(); ++i)
+                p->gotoPreviousParagraph(true);
+            FormatTyped(range, *doc_);
+        } else {
+            Reference<css::text::XTextCursor> at = body->createTextCursorByRange(body->getStart());
+            InsertParagraphs(body, at, paragraphs);
+            Reference<css::text::XTextCursor> range =
+                body->createTextCursorByRange(body->getStart());
+            Reference<css::text::XParagraphCursor> p(range, UNO_QUERY_THROW);
+            for (size_t i = 1; i < paragraphs.size(); ++i)
+                p->gotoNextParagraph(true);
+            p->gotoEndOfParagraph(true);
+            FormatTyped(range, *doc_);
+        }
+    });
+}
+
+void OfficeSelection::TypeParagraph() {
+    session_->CheckAlive();
+    InOffice(*doc_, "Typing a paragraph break", [&](const auto& model) {
+        if (!doc_->atEnd) {
+            // The lines typed at the start already stand in a paragraph of their own.
+            if (!doc_->startParagraphMade)
+                MakeStartParagraph(model);
+            doc_->startParagraphMade = true;
+            return;
+        }
+        Reference<css::text::XText> body = BodyText(model);
+        Reference<css::text::XTextCursor> at = body->createTextCursorByRange(body->getEnd());
+        body->insertControlCharacter(Up<css::text::XTextRange>(at),
+                                     css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+    });
+}
+
+}  // namespace word::office

@@ -1,0 +1,373 @@
+#include "word/office/Office.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/ustring.hxx>
+
+#include "docx/Error.h"
+#include "word/Word.h"
+#include "word/office/Uno.h"
+
+namespace word::office {
+namespace {
+
+using css::uno::Reference;
+
+// soffice.bin asks to be started again after it has set up a new profile.
+constexpr int kRestartExit = 81;
+
+std::string FileUrl(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
+}
+
+void MakeFolders(const std::string& path) {
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at == path.size() || path[at] == '/')
+            ::mkdir(path.substr(0, at).c_str(), 0700);
+    }
+}
+
+}  // namespace
+
+OfficeSettings DefaultSettings() {
+    OfficeSettings s;
+    s.program = std::string(LINEFORGE_OFFICE_PROGRAM) + "/soffice.bin";
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string cache = xdg && *xdg ? xdg : std::string(home && *home ? home : "/tmp") + "/.cache";
+    s.cacheFolder = cache + "/lineforge/office";
+    return s;
+}
+
+struct Office::Impl {
+    OfficeSettings settings = DefaultSettings();
+    std::recursive_mutex callMutex;
+    Reference<css::uno::XComponentContext> local;
+    Reference<css::uno::XComponentContext> remote;
+    Reference<css::frame::XDesktop2> desktop;
+    std::atomic<pid_t> pid{0};
+    std::atomic<int> starts{0};
+    int slotFd = -1;
+    std::string profile;
+
+    // The watchdog of the bounded wait.
+    std::mutex watchMutex;
+    std::condition_variable watchCv;
+    std::chrono::steady_clock::time_point deadline;
+    bool armed = false;
+    bool fired = false;
+    bool stop = false;
+    std::thread watchdog;
+
+    void Arm(std::chrono::milliseconds limit) {
+        std::lock_guard<std::mutex> l(watchMutex);
+        deadline = std::chrono::steady_clock::now() + limit;
+        armed = true;
+        fired = false;
+        watchCv.notify_all();
+    }
+    // True when the watchdog ended the office during the call.
+    bool Disarm() {
+        std::lock_guard<std::mutex> l(watchMutex);
+        armed = false;
+        return fired;
+    }
+    void Watch() {
+        std::unique_lock<std::mutex> l(watchMutex);
+        while (!stop) {
+            if (!armed) {
+                watchCv.wait(l);
+                continue;
+            }
+            if (watchCv.wait_until(l, deadline) == std::cv_status::timeout && armed &&
+                std::chrono::steady_clock::now() >= deadline) {
+                fired = true;
+                armed = false;
+                KillProcess();
+            }
+        }
+    }
+
+    void KillProcess() {
+        const pid_t p = pid.load();
+        if (p > 0) {
+            ::kill(-p, SIGKILL);
+            ::kill(p, SIGKILL);
+        }
+    }
+
+    bool Alive() {
+        const pid_t p = pid.load();
+        if (p <= 0)
+            return false;
+        int status = 0;
+        if (::waitpid(p, &status, WNOHANG) == p) {
+            pid = 0;
+            return false;
+        }
+        return true;
+    }
+
+    // Forgets the office: ends it if it still runs and drops the references into it.
+    void Reset() {
+        const pid_t p = pid.load();
+        if (p > 0) {
+            KillProcess();
+            int status = 0;
+            ::waitpid(p, &status, 0);
+            pid = 0;
+        }
+        desktop.clear();
+        remote.clear();
+    }
+
+    // Takes the first profile slot no other process of this user holds; the lock lasts as
+    // long as this process.
+    void TakeProfile() {
+        if (slotFd >= 0)
+            return;
+        MakeFolders(settings.cacheFolder);
+        for (int i = 0; i < 256; ++i) {
+            const std::string lock = settings.cacheFolder + "/slot-" + std::to_string(i) + ".lock";
+            const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (fd < 0)
+                break;
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                slotFd = fd;
+                profile = settings.cacheFolder + "/profile-" + std::to_string(i);
+                return;
+            }
+            ::close(fd);
+        }
+        throw word::Error(kOfficeUnavailable,
+                          "LibreOffice could not be started: no profile "
+                          "folder could be taken under \"" +
+                              settings.cacheFolder + "\".");
+    }
+
+    pid_t Spawn(const std::string& pipe) {
+        std::vector<std::string> args = {settings.program,
+                                         "--headless",
+                                         "--invisible",
+                                         "--nocrashreport",
+                                         "--nodefault",
+                                         "--nologo",
+                                         "--nofirststartwizard",
+                                         "--norestore",
+                                         "--nolockcheck",
+                                         "-env:UserInstallation=" + FileUrl(profile),
+                                         "--accept=pipe,name=" + pipe + ";urp;"};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const pid_t parent = ::getpid();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setsid();
+            // An office outliving a killed program would keep the profile and be found by the
+            // next start of it, so it ends with the thread that started it (the main thread).
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(127);
+            const int null = ::open("/dev/null", O_RDWR);
+            if (null >= 0) {
+                ::dup2(null, 0);
+                ::dup2(null, 1);
+                ::dup2(null, 2);
+            }
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        if (child < 0)
+            throw word::Error(kOfficeUnavailable,
+                              "LibreOffice could not be started (fork failed).");
+        return child;
+    }
+
+    void Start() {
+        if (!watchdog.joinable())
+            watchdog = std::thread([this] { Watch(); });
+        if (!local.is()) {
+            ::setenv("URE_BOOTSTRAP",
+                     "vnd.sun.star.pathname:" LINEFORGE_OFFICE_PROGRAM "/fundamentalrc", 0);
+            local = cppu::defaultBootstrap_InitialComponentContext();
+        }
+        TakeProfile();
+        const std::string pipe =
+            "lineforge-" + std::to_string(::getpid()) + "-" + std::to_string(starts.load() + 1);
+        const rtl::OUString url = Ou("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            pid = Spawn(pipe);
+            ++starts;
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            bool restart = false;
+            while (std::chrono::steady_clock::now() < giveUp) {
+                try {
+                    Reference<css::uno::XInterface> x =
+                        css::bridge::UnoUrlResolver::create(local)->resolve(url);
+                    remote.set(x, css::uno::UNO_QUERY_THROW);
+                    desktop = css::frame::Desktop::create(remote);
+                    return;
+                } catch (const css::connection::NoConnectException&) {
+                } catch (const css::uno::RuntimeException&) {
+                }
+                int status = 0;
+                if (::waitpid(pid, &status, WNOHANG) == pid.load()) {
+                    pid = 0;
+                    if (WIFEXITED(status) && WEXITSTATUS(status) == kRestartExit) {
+                        restart = true;
+                        break;
+                    }
+                    throw word::Error(kOfficeUnavailable, "LibreOffice (" + settings.program +
+                                                              ") ended while starting (status " +
+                                                              std::to_string(status) + ").");
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (!restart) {
+                Reset();
+                throw word::Error(kOfficeUnavailable,
+                                  "LibreOffice did not answer within a minute of its start.");
+            }
+        }
+        throw word::Error(kOfficeUnavailable, "LibreOffice kept asking to be restarted.");
+    }
+};
+
+Office& Office::Instance() {
+    // Never destroyed: the exit handler ends the office while UNO is still usable.
+    static Office* office = [] {
+        auto* o = new Office();
+        std::atexit([] { Office::Instance().Shutdown(); });
+        return o;
+    }();
+    return *office;
+}
+
+Office::Office() : impl_(new Impl) {}
+
+void Office::Configure(OfficeSettings settings) {
+    std::lock_guard<std::recursive_mutex> l(impl_->callMutex);
+    impl_->settings = std::move(settings);
+}
+
+bool Office::Installed() const {
+    return ::access(impl_->settings.program.c_str(), X_OK) == 0;
+}
+
+void Office::Call(const std::string& what,
+                  const std::function<void(const Reference<css::uno::XComponentContext>&,
+                                           const Reference<css::frame::XDesktop2>&)>& f) {
+    Impl& m = *impl_;
+    std::lock_guard<std::recursive_mutex> l(m.callMutex);
+    if (!m.desktop.is() || !m.Alive()) {
+        m.Reset();
+        m.Start();
+    }
+    auto died = [&](bool fired) {
+        m.Reset();
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(m.settings.callLimit).count();
+        throw word::Error(
+            kOfficeUnavailable,
+            what + ": LibreOffice " +
+                (fired ? "did not answer within " + std::to_string(seconds) + " s and was ended"
+                       : "ended unexpectedly") +
+                ". The document was left as it was.");
+    };
+    m.Arm(m.settings.callLimit);
+    try {
+        f(m.remote, m.desktop);
+    } catch (const css::lang::DisposedException&) {
+        // The connection is gone: the office died, or is dying.
+        died(m.Disarm());
+    } catch (const css::uno::Exception& e) {
+        const bool fired = m.Disarm();
+        if (fired || !m.Alive())
+            died(fired);
+        throw word::Error(docx::kFileAccess, what + ": " + Utf8(e.Message));
+    } catch (...) {
+        const bool fired = m.Disarm();
+        if (fired || !m.Alive())
+            died(fired);
+        throw;
+    }
+    if (m.Disarm())
+        died(true);
+}
+
+void Office::CallInStart(int start, const std::string& what,
+                         const std::function<void(const Reference<css::uno::XComponentContext>&,
+                                                  const Reference<css::frame::XDesktop2>&)>& f) {
+    Impl& m = *impl_;
+    std::lock_guard<std::recursive_mutex> l(m.callMutex);
+    if (start != m.starts.load() || !m.desktop.is() || !m.Alive())
+        return;
+    Call(what, f);
+}
+
+pid_t Office::Pid() const {
+    return impl_->pid.load();
+}
+
+int Office::Starts() const {
+    return impl_->starts.load();
+}
+
+void Office::Kill() {
+    impl_->KillProcess();
+}
+
+void Office::Shutdown() {
+    // At exit UNO's own objects may be gone already, so the office is not called: it is
+    // asked to end by signal, and the references into it are left as they are.
+    Impl& m = *impl_;
+    const pid_t p = m.pid.exchange(0);
+    if (p > 0) {
+        ::kill(-p, SIGTERM);
+        int status = 0;
+        for (int i = 0; i < 60 && ::waitpid(p, &status, WNOHANG) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::kill(-p, SIGKILL);
+        ::waitpid(p, &status, 0);
+    }
+    if (m.watchdog.joinable()) {
+        {
+            std::lock_guard<std::mutex> w(m.watchMutex);
+            m.stop = true;
+            m.watchCv.notify_all();
+        }
+        m.watchdog.join();
+    }
+}
+
+}  // namespace word::office

@@ -1,0 +1,28 @@
+#pragma once
+
+// Word's find and replacement texts, as the program hands them to Find, turned into the
+// regular expression and replacement of LibreOffice's replace.
+
+#include <string>
+
+namespace word::office {
+
+// Error number of a search or replacement that LibreOffice's replace cannot express.
+inline constexpr long kCannotExpress = 5623;
+
+struct OfficeSearch {
+    std::string pattern;      // an ICU regular expression, UTF-8
+    std::string replacement;  // "&" for the text found, "\n" for a paragraph break
+};
+
+// The search for findText (Word's special codes allowed: ^t ^? ^# ^$ ^w ^s ^~ ^- ^^ ^nnn)
+// and its replacement (^p ^t ^s ^~ ^- ^^ ^& ^nnn; CR, LF and CR LF are each a paragraph
+// break). Where the replacement begins with findText and a paragraph break, or ends with a
+// paragraph break and findText, that findText stands for the occurrence found, so every
+// occurrence keeps its own characters. Raises word::Error: the docx engine's numbers for a
+// malformed text, kCannotExpress for a code LibreOffice cannot search for or put in (paragraph
+// marks in the search, line, page and column breaks, a backslash before "n").
+OfficeSearch TranslateSearch(const std::string& findText, const std::string& replacementText,
+                             bool matchCase);
+
+}  // namespace word::office

@@ -1,0 +1,76 @@
+// Which documents go to the office: judged by their first bytes, whatever their name.
+
+#include <gtest/gtest.h>
+
+#include "PackageFixtures.h"
+#include "word/office/Formats.h"
+
+namespace {
+
+using word::office::Format;
+
+// The OLE signature, padding, and stream names as an OLE directory spells them (UTF-16LE).
+std::string Ole(std::initializer_list<const char*> streams) {
+    std::string bytes = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + std::string(504, '\0');
+    for (const char* name : streams) {
+        for (const char* c = name; *c; ++c) {
+            bytes += *c;
+            bytes += '\0';
+        }
+        bytes += std::string(64, '\0');
+    }
+    return bytes;
+}
+
+TEST(OfficeFormats, ContentDecides) {
+    fixtures::TempFolder dir;
+    const std::string odt = "application/vnd.oasis.opendocument.text";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Format format;
+    };
+    const Case files[] = {
+        {"word97.docx", Ole({"Root Entry", "WordDocument", "1Table"}), Format::WordBinary},
+        {"encrypted.doc", Ole({"EncryptionInfo", "EncryptedPackage"}), Format::None},
+        {"sheet.doc", Ole({"Workbook"}), Format::None},
+        {"text.doc", "{\\rtf1\\ansi hello}", Format::Rtf},
+        {"short.rtf", "{\\rt", Format::None},
+        {"plain.rtf", "hello", Format::None},
+        {"empty.odt", "", Format::None},
+    };
+    for (const Case& c : files) {
+        fixtures::WriteFile(dir / c.name, c.bytes);
+        EXPECT_EQ(word::office::SniffFormat(dir / c.name), c.format) << c.name;
+    }
+    struct Zip {
+        const char* name;
+        std::vector<fixtures::ZipItem> items;
+        Format format;
+    };
+    const Zip zips[] = {
+        {"text.doc", {{"mimetype", odt, true}, {"content.xml", "<x/>"}}, Format::OpenDocument},
+        {"template.ott", {{"mimetype", odt + "-template", true}}, Format::OpenDocument},
+        {"sheet.odt",
+         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true}},
+         Format::None},
+        {"deflated.odt", {{"mimetype", odt, false}}, Format::None},
+        {"late.odt", {{"content.xml", "<x/>"}, {"mimetype", odt, true}}, Format::None},
+        {"word.docx", fixtures::DocxItems(fixtures::Spec("<w:p/>")), Format::None},
+    };
+    for (const Zip& z : zips) {
+        fixtures::WriteZip(dir / z.name, z.items);
+        EXPECT_EQ(word::office::SniffFormat(dir / z.name), z.format) << z.name;
+    }
+    EXPECT_EQ(word::office::SniffFormat(dir / "missing.doc"), Format::None);
+    EXPECT_EQ(word::office::SniffFormat(dir.path()), Format::None);
+}
+
+TEST(OfficeFormats, TheMissingOfficeMessageNamesFormatAndPackage) {
+    const std::string m = word::office::OfficeMissingMessage("a.rtf", Format::Rtf);
+    EXPECT_NE(m.find("\"a.rtf\""), std::string::npos) << m;
+    EXPECT_NE(m.find("RTF"), std::string::npos) << m;
+    EXPECT_NE(m.find("libreoffice-writer-nogui"), std::string::npos) << m;
+}
+
+}  // namespace

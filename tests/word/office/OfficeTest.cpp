@@ -1,0 +1,360 @@
+// The engine's procedures over .doc, .rtf and .odt documents through LibreOffice: the same
+// cases as for .docx, on documents the office itself makes from a small .docx during the test.
+// One office serves the whole test program.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "PackageFixtures.h"
+#include "RealEngine.h"
+#include "StoryTestPackage.h"
+#include "StoryTestXml.h"
+#include "docx/Error.h"
+#include "engine/InsertAtEnds.h"
+#include "engine/Modes.h"
+#include "word/office/Files.h"
+#include "word/office/Formats.h"
+#include "word/office/Office.h"
+#include "word/office/Router.h"
+
+namespace {
+
+using story_test::P;
+using story_test::R;
+using testing_support::RealEngine;
+using word::office::Format;
+using word::office::Office;
+
+struct Kind {
+    const char* ext;
+    const char* filter;
+    Format format;
+};
+const Kind kKinds[] = {{"doc", "MS Word 97", Format::WordBinary},
+                       {"rtf", "Rich Text Format", Format::Rtf},
+                       {"odt", "writer8", Format::OpenDocument}};
+
+int Count(const std::string& hay, const std::string& needle) {
+    int n = 0;
+    for (size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
+class OfficeTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!Office::Instance().Installed())
+            return;
+        folder_ = new fixtures::TempFolder();
+        story_test::StoryDocSpec spec;
+        spec.body = P(R("Intro MARK here.")) + P(R("Plain line.")) + "<w:tbl><w:tr><w:tc>" +
+                    P(R("cell Mark")) + "</w:tc></w:tr></w:tbl>" +
+                    P(R("Note") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") +
+                    P(R("frame mark"),
+                      "<w:framePr w:w=\"3000\" w:h=\"600\" w:hAnchor=\"page\" "
+                      "w:vAnchor=\"page\" w:x=\"6000\" w:y=\"8000\"/>") +
+                    story_test::SectPr({{"header", "default", "header1.xml"},
+                                        {"footer", "default", "footer1.xml"}});
+        spec.headers = {{"header1.xml", P(R("head mark"))}};
+        spec.footers = {{"footer1.xml", P(R("foot mark"))}};
+        spec.footnotes = story_test::NoteSeparators("footnote") + "<w:footnote w:id=\"1\">" +
+                         P(R("note mark")) + "</w:footnote>";
+        story_test::WriteStoryDocx(*folder_ / "source.docx", spec);
+        for (const Kind& k : kKinds)
+            word::office::ConvertDocument(*folder_ / "source.docx",
+                                          *folder_ / (std::string("source.") + k.ext), k.filter);
+    }
+    static void TearDownTestSuite() {
+        delete folder_;
+        folder_ = nullptr;
+    }
+    void SetUp() override {
+        if (!folder_)
+            GTEST_SKIP() << "LibreOffice is not installed";
+        word::office::Register(engine.registry);
+        engine.view.lines = QStringLiteral("Lead line");
+        engine.view.fontName = QStringLiteral("DejaVu Serif");
+        engine.view.fontSize = QStringLiteral("17");
+    }
+
+    // A fresh copy of the office-made document of this kind.
+    std::string Copy(const Kind& k, const std::string& name) {
+        const std::string path = work_ / (name + "." + k.ext);
+        fixtures::WriteFile(path, fixtures::ReadFile(*folder_ / (std::string("source.") + k.ext)));
+        return path;
+    }
+    // The office's own plain-text export.
+    std::string Text(const std::string& path) {
+        const std::string out = work_ / "export.txt";
+        word::office::ConvertDocument(path, out, "Text (encoded):UTF8,LF,,");
+        const std::string text = fixtures::ReadFile(out);
+        return text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
+    }
+
+    static fixtures::TempFolder* folder_;
+    fixtures::TempFolder work_;
+    RealEngine engine;
+};
+fixtures::TempFolder* OfficeTest::folder_ = nullptr;
+
+TEST_F(OfficeTest, TheOfficesOwnFilesAreRecognised) {
+    for (const Kind& k : kKinds) {
+        const std::string renamed = work_ / "named.docx";
+        fixtures::WriteFile(renamed,
+                            fixtures::ReadFile(*folder_ / (std::string("source.") + k.ext)));
+        EXPECT_EQ(word::office::SniffFormat(renamed), k.format) << k.ext;
+    }
+}
+
+// A text that starts with a table, lines of several paragraphs with characters that mean
+// something to the office's replace, and an x that would match more as an expression.
+TEST_F(OfficeTest, TablesFirstAndLiteralTexts) {
+    const std::string source = work_ / "table.docx";
+    fixtures::WriteDocx(source, fixtures::Spec("<w:tbl><w:tr><w:tc>" + P(R("in a.b cell")) +
+                                               "</w:tc></w:tr></w:tbl>" + P(R("axb and A.B end"))));
+    engine.view.lines = QStringLiteral("One\r\nTwo & $1 \\ \\t end");
+    const std::string lines = "One\nTwo & $1 \\ \\t end";
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        const std::string path = work_ / (std::string("table.") + k.ext);
+        struct Step {
+            QString mode;
+            std::string expected;
+        };
+        const Step steps[] = {
+            {engine::kModeFirstLine, lines + "\nin a.b cell\naxb and A.B end\n"},
+            {engine::kModeLastLine, "in a.b cell\naxb and A.B end\n" + lines + "\n"},
+            {engine::kModeAfterX, "in a.b\n" + lines + " cell\naxb and A.B\n" + lines + " end\n"},
+        };
+        for (const Step& s : steps) {
+            word::office::ConvertDocument(source, path, k.filter);
+            engine.sink.reports.clear();
+            engine.Run(s.mode, path, "a.b");
+            EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+            EXPECT_EQ(Text(path), s.expected) << s.mode.toStdString();
+        }
+    }
+}
+
+TEST_F(OfficeTest, EveryModeInEveryFormat) {
+    struct Mode {
+        QString mode;
+        QString x;
+    };
+    const Mode modes[] = {{engine::kModeFirstLine, {}},
+                          {engine::kModeLastLine, {}},
+                          {engine::kModeBeforeX, "mark"},
+                          {engine::kModeAfterX, "mark"}};
+    for (const Kind& k : kKinds) {
+        const std::string before = Text(*folder_ / (std::string("source.") + k.ext));
+        for (const Mode& m : modes) {
+            SCOPED_TRACE(std::string(k.ext) + " " + m.mode.toStdString());
+            const std::string path = Copy(k, "doc");
+            engine.sink.reports.clear();
+            engine.Run(m.mode, path, m.x);
+            EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+            EXPECT_EQ(word::office::SniffFormat(path), k.format);
+            const std::string after = Text(path);
+            // Every occurrence keeps its own characters.
+            for (const char* own : {"MARK", "Mark"})
+                EXPECT_NE(after.find(own), std::string::npos) << own << "\n" << after;
+            if (m.x.isEmpty()) {
+                const size_t at = after.find("Lead line");
+                ASSERT_NE(at, std::string::npos) << after;
+                if (m.mode == engine::kModeFirstLine) {
+                    EXPECT_EQ(after.rfind("Lead line\nIntro MARK here.", 0), 0u) << after;
+                }
+                std::string rest = after;
+                rest.erase(at, std::string("Lead line\n").size());
+                // The text export leaves frames out; the frame's text is in the main text now.
+                const size_t frame = rest.find("frame mark\n");
+                ASSERT_NE(frame, std::string::npos) << rest;
+                rest.erase(frame, std::string("frame mark\n").size());
+                if (m.mode == engine::kModeFirstLine) {
+                    EXPECT_EQ(rest, before);
+                }
+            } else {
+                // Five occurrences in body, table, header, footer and footnote; the text export
+                // holds body and table, the others are checked through the converted package.
+                const bool beforeX = m.mode == engine::kModeBeforeX;
+                EXPECT_NE(after.find(beforeX ? "Intro Lead line\nMARK here."
+                                             : "Intro MARK\nLead line here."),
+                          std::string::npos)
+                    << after;
+                EXPECT_NE(after.find(beforeX ? "cell Lead line\nMark" : "cell Mark\nLead line"),
+                          std::string::npos)
+                    << after;
+            }
+            // Font and size of the inserted lines, read back from a .docx the office makes.
+            const std::string docx = work_ / "check.docx";
+            word::office::ConvertDocument(path, docx, "MS Word 2007 XML");
+            const std::string rPr = testing_support::RunPropertiesOf(docx, "Lead line");
+            EXPECT_NE(rPr.find("DejaVu Serif"), std::string::npos) << rPr;
+            EXPECT_NE(rPr.find("w:val=\"34\""), std::string::npos) << rPr;
+            std::string stories;
+            for (const auto& [type, text] : testing_support::StoryTexts(docx))
+                stories += text + "|";
+            // The occurrences keep their case, the lines theirs, in every story.
+            EXPECT_EQ(Count(stories, "mark"), 4) << stories;
+            EXPECT_EQ(Count(stories, "Mark"), 1) << stories;
+            EXPECT_EQ(Count(stories, "MARK"), 1) << stories;
+            EXPECT_EQ(Count(stories, "Lead line"), m.x.isEmpty() ? 1 : 6) << stories;
+            // The frame was removed and its text kept in the main text.
+            EXPECT_EQ(fixtures::ReadZip(docx)["word/document.xml"].data.find("framePr"),
+                      std::string::npos);
+        }
+    }
+}
+
+TEST_F(OfficeTest, RefusedDocumentsStayByteIdentical) {
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        // Held by another editor.
+        const std::string locked = Copy(k, "locked");
+        fixtures::WriteFile(work_ / (std::string(".~lock.locked.") + k.ext + "#"), "x");
+        // Damaged: the first half of the file.
+        const std::string damaged = Copy(k, "damaged");
+        const std::string bytes = fixtures::ReadFile(damaged);
+        fixtures::WriteFile(damaged, bytes.substr(0, bytes.size() / 2));
+        for (const std::string& path : {locked, damaged}) {
+            const std::string original = fixtures::ReadFile(path);
+            engine.sink.reports.clear();
+            engine.Run(engine::kModeFirstLine, path);
+            if (path == locked || k.format != Format::Rtf) {
+                EXPECT_FALSE(engine.sink.reports.empty()) << path;
+            }
+            EXPECT_EQ(fixtures::ReadFile(path), original) << path;
+        }
+    }
+}
+
+// Form protection without a password is lifted and the lines go in; a password to open makes
+// the document refused without a prompt, byte for byte as it was.
+TEST_F(OfficeTest, ProtectionAndPasswords) {
+    const std::string protectedDocx = work_ / "protected.docx";
+    fixtures::WriteDocx(protectedDocx, fixtures::Spec(P(R("Body text.")),
+                                                      "<w:documentProtection w:edit=\"forms\" "
+                                                      "w:enforcement=\"1\"/>"));
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        const std::string path = work_ / (std::string("protected.") + k.ext);
+        word::office::ConvertDocument(protectedDocx, path, k.filter);
+        engine.sink.reports.clear();
+        engine.Run(engine::kModeFirstLine, path);
+        EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+        EXPECT_EQ(Text(path).rfind("Lead line\nBody text.", 0), 0u) << Text(path);
+        if (k.format == Format::Rtf)
+            continue;
+        const std::string secret = work_ / (std::string("secret.") + k.ext);
+        word::office::ConvertDocument(protectedDocx, secret, k.filter, "pw");
+        const std::string original = fixtures::ReadFile(secret);
+        engine.sink.reports.clear();
+        engine.Run(engine::kModeFirstLine, secret);
+        ASSERT_FALSE(engine.sink.reports.empty());
+        EXPECT_NE(engine.sink.reports.front().find("password"), std::string::npos)
+            << engine.sink.reports.front();
+        EXPECT_EQ(fixtures::ReadFile(secret), original);
+    }
+}
+
+TEST_F(OfficeTest, WithoutTheOfficeTheDocumentIsRefusedByName) {
+    word::office::OfficeSettings settings = word::office::DefaultSettings();
+    const std::string installed = settings.program;
+    settings.program = work_ / "no-soffice.bin";
+    Office::Instance().Configure(settings);
+    const std::string path = Copy(kKinds[0], "missing");
+    const std::string original = fixtures::ReadFile(path);
+    engine.Run(engine::kModeFirstLine, path);
+    settings.program = installed;
+    Office::Instance().Configure(settings);
+    ASSERT_FALSE(engine.sink.reports.empty());
+    EXPECT_NE(engine.sink.reports.front().find("libreoffice-writer-nogui"), std::string::npos);
+    EXPECT_NE(engine.sink.reports.front().find(".doc"), std::string::npos);
+    EXPECT_EQ(fixtures::ReadFile(path), original);
+}
+
+// A view that, when the procedure reads the lines (after the document was opened), makes
+// another program's change to the file.
+class ChangingView : public testing_support::FakeOptionsView {
+  public:
+    QString LinesText() const override {
+        if (!path.empty())
+            fixtures::WriteFile(path, fixtures::ReadFile(path) + "other program");
+        if (killOffice)
+            Office::Instance().Kill();
+        return FakeOptionsView::LinesText();
+    }
+    std::string path;
+    bool killOffice = false;
+};
+
+// The save keeps the file's mode, and refuses a file changed on disk since it was opened.
+TEST_F(OfficeTest, SaveKeepsTheModeAndRefusesAChangedFile) {
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        ChangingView view;
+        engine::InsertContext context{engine.registry, engine.dialogs, engine.sink, view};
+        const std::string kept = Copy(k, "kept");
+        ::chmod(kept.c_str(), 0604);
+        engine.sink.reports.clear();
+        AddRemove::InsertTextAtBeginningInFile(context, QString::fromStdString(kept));
+        EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+        struct stat st {};
+        ASSERT_EQ(::stat(kept.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0604u);
+        EXPECT_EQ(word::office::SniffFormat(kept), k.format);
+
+        view.path = Copy(k, "changed");
+        AddRemove::InsertTextAtBeginningInFile(context, QString::fromStdString(view.path));
+        ASSERT_FALSE(engine.sink.reports.empty());
+        EXPECT_NE(engine.sink.reports.back().find("changed"), std::string::npos);
+        const std::string bytes = fixtures::ReadFile(view.path);
+        EXPECT_EQ(bytes.substr(bytes.size() - 13), "other program");
+    }
+}
+
+// The office is ended during a call (the bounded wait runs out at once): that document is
+// reported and left whole, and the next one is done by a new office.
+TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
+    const std::string first = Copy(kKinds[0], "first");
+    const std::string second = Copy(kKinds[0], "second");
+    const std::string original = fixtures::ReadFile(first);
+    const int starts = Office::Instance().Starts();
+    word::office::OfficeSettings settings = word::office::DefaultSettings();
+    settings.callLimit = std::chrono::milliseconds(1);
+    Office::Instance().Configure(settings);
+    engine.Run(engine::kModeLastLine, first);
+    Office::Instance().Configure(word::office::DefaultSettings());
+    EXPECT_FALSE(engine.sink.reports.empty());
+    EXPECT_EQ(fixtures::ReadFile(first), original);
+
+    engine.sink.reports.clear();
+    engine.Run(engine::kModeLastLine, second);
+    EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+    EXPECT_NE(Text(second).find("Lead line"), std::string::npos);
+    // One new office, not one more for closing the dead office's document.
+    EXPECT_EQ(Office::Instance().Starts(), starts + 1);
+
+    // Killed from outside between the open and the typing.
+    ChangingView view;
+    view.killOffice = true;
+    engine::InsertContext context{engine.registry, engine.dialogs, engine.sink, view};
+    const std::string third = Copy(kKinds[2], "third");
+    const std::string thirdBytes = fixtures::ReadFile(third);
+    AddRemove::InsertTextAtBeginningInFile(context, QString::fromStdString(third));
+    ASSERT_FALSE(engine.sink.reports.empty());
+    EXPECT_NE(engine.sink.reports.front().find("LibreOffice ended"), std::string::npos)
+        << engine.sink.reports.front();
+    EXPECT_EQ(fixtures::ReadFile(third), thirdBytes);
+    engine.sink.reports.clear();
+    engine.Run(engine::kModeFirstLine, second);
+    EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+    EXPECT_EQ(Office::Instance().Starts(), starts + 2);
+    for (const std::string& name : fixtures::FolderNames(work_.path()))
+        EXPECT_EQ(name.rfind(".~lock", 0), std::string::npos) << name;
+}
+
+}  // namespace

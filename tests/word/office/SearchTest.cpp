@@ -1,0 +1,54 @@
+// Word's find and replacement texts as LibreOffice's regular-expression replace gets them.
+
+#include <gtest/gtest.h>
+
+#include "word/Word.h"
+#include "word/office/Search.h"
+
+namespace {
+
+using word::office::TranslateSearch;
+
+TEST(OfficeSearch, TextsBecomeRegularExpressions) {
+    struct Case {
+        const char* find;
+        const char* replacement;
+        const char* pattern;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // The occurrence found stands where x stands before or after the paragraph break.
+        {"mark", "Lead\rmark", "mark", "Lead\\n&"},
+        {"mark", "mark\rLead", "mark", "&\\nLead"},
+        {"mark", "mark\r\nLead\r\nTwo", "mark", "&\\nLead\\nTwo"},
+        {"mark", "Lead mark", "mark", "Lead mark"},
+        {"mark", "^&^p^t", "mark", "&\\n\\t"},
+        // Characters special to the expression or the replacement are taken literally.
+        {"a.b*(c)", "$1 & \\", "a\\.b\\*\\(c\\)", "\\$1 \\& \\\\"},
+        {"[x]", "[x]\rL", "\\[x\\]", "&\\nL"},
+        {"Ä ö", "ö", "ä ö", "ö"},
+        // Word's codes that LibreOffice can express.
+        {"a^tb^?^#^$", "x", "a\\tb.[0-9]\\p{L}", "x"},
+        {"^s^~^-", "^s^~^-", "\xC2\xA0\xE2\x80\x91\xC2\xAD", "\xC2\xA0\xE2\x80\x91\xC2\xAD"},
+    };
+    for (const Case& c : cases) {
+        const auto s = TranslateSearch(c.find, c.replacement, false);
+        EXPECT_EQ(s.pattern, c.pattern) << c.find;
+        EXPECT_EQ(s.replacement, c.expected) << c.replacement;
+    }
+}
+
+TEST(OfficeSearch, WhatLibreOfficeCannotExpressIsRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a^pb", "x"},        // a paragraph mark in the search
+        {"a", "^l"},          // a line break put in
+        {"a", "^m"},          // a page break put in
+        {"a", "C:\\new\ra"},  // a backslash and "n" would become a paragraph break
+        {"\\n", "x"},         // a found text holding a backslash and "n"
+        {"", "x"},            // nothing to search for
+    };
+    for (const auto& [find, replacement] : cases)
+        EXPECT_THROW(TranslateSearch(find, replacement, false), word::Error) << find;
+}
+
+}  // namespace
