@@ -118,14 +118,6 @@ auto Translated(F&& f) {
     }
 }
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-bool StartsWith(const std::string& s, const std::string& head) {
-    return s.compare(0, head.size(), head) == 0;
-}
-
 }  // namespace
 
 OfficeSearch TranslateSearch(const std::string& findText, const std::string& replacementText,
@@ -139,30 +131,8 @@ OfficeSearch TranslateSearch(const std::string& findText, const std::string& rep
         out.pattern.find("\\\\N") != std::string::npos)
         CannotExpress("a search text holding a backslash followed by \"n\"");
 
-    std::string before = replacementText;
-    std::string after;
-    bool foundFirst = false;
-    bool foundLast = false;
-    for (const char* br : {"\r\n", "\r", "\n"}) {
-        if (!foundFirst && !foundLast && EndsWith(replacementText, br + findText)) {
-            before = replacementText.substr(0, replacementText.size() - findText.size());
-            foundLast = true;
-        } else if (!foundFirst && !foundLast && StartsWith(replacementText, findText + br)) {
-            before.clear();
-            after.assign(replacementText, findText.size());
-            foundFirst = true;
-        }
-    }
-    if (foundFirst) {
-        out.replacement = "&";
-        AppendReplacement(out.replacement,
-                          Translated([&] { return docx::ParseReplacementText(after); }));
-    } else {
-        AppendReplacement(out.replacement,
-                          Translated([&] { return docx::ParseReplacementText(before); }));
-        if (foundLast)
-            out.replacement += "&";
-    }
+    AppendReplacement(out.replacement,
+                      Translated([&] { return docx::ParseReplacementText(replacementText); }));
     return out;
 }
 

@@ -17,9 +17,9 @@ struct OfficeSearch {
 
 // The search for findText (Word's special codes allowed: ^t ^? ^# ^$ ^w ^s ^~ ^- ^^ ^nnn)
 // and its replacement (^p ^t ^s ^~ ^- ^^ ^& ^nnn; CR, LF and CR LF are each a paragraph
-// break). Where the replacement begins with findText and a paragraph break, or ends with a
-// paragraph break and findText, that findText stands for the occurrence found, so every
-// occurrence keeps its own characters. Raises word::Error: the docx engine's numbers for a
+// break), with the same meaning as the built-in engine's: ^& is the occurrence found, as the
+// document holds it, and every other character goes in literally. Raises word::Error: the docx
+// engine's numbers for a
 // malformed text, kCannotExpress for a code LibreOffice cannot search for or put in (paragraph
 // marks in the search, line, page and column breaks, a backslash before "n").
 OfficeSearch TranslateSearch(const std::string& findText, const std::string& replacementText,

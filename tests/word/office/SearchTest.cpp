@@ -17,15 +17,15 @@ TEST(OfficeSearch, TextsBecomeRegularExpressions) {
         const char* expected;
     };
     const Case cases[] = {
-        // The occurrence found stands where x stands before or after the paragraph break.
-        {"mark", "Lead\rmark", "mark", "Lead\\n&"},
-        {"mark", "mark\rLead", "mark", "&\\nLead"},
-        {"mark", "mark\r\nLead\r\nTwo", "mark", "&\\nLead\\nTwo"},
-        {"mark", "Lead mark", "mark", "Lead mark"},
+        // The occurrence found is ^&; a typed x goes in literally, as in the built-in engine.
+        {"mark", "Lead\r^&", "mark", "Lead\\n&"},
+        {"mark", "^&\rLead", "mark", "&\\nLead"},
+        {"mark", "^&\r\nLead\r\nTwo", "mark", "&\\nLead\\nTwo"},
+        {"mark", "Lead\rmark", "mark", "Lead\\nmark"},
         {"mark", "^&^p^t", "mark", "&\\n\\t"},
         // Characters special to the expression or the replacement are taken literally.
         {"a.b*(c)", "$1 & \\", "a\\.b\\*\\(c\\)", "\\$1 \\& \\\\"},
-        {"[x]", "[x]\rL", "\\[x\\]", "&\\nL"},
+        {"[x]", "^&\rL", "\\[x\\]", "&\\nL"},
         {"Ä ö", "ö", "ä ö", "ö"},
         // Word's codes that LibreOffice can express.
         {"a^tb^?^#^$", "x", "a\\tb.[0-9]\\p{L}", "x"},
@@ -40,12 +40,12 @@ TEST(OfficeSearch, TextsBecomeRegularExpressions) {
 
 TEST(OfficeSearch, WhatLibreOfficeCannotExpressIsRefused) {
     const std::pair<const char*, const char*> cases[] = {
-        {"a^pb", "x"},        // a paragraph mark in the search
-        {"a", "^l"},          // a line break put in
-        {"a", "^m"},          // a page break put in
-        {"a", "C:\\new\ra"},  // a backslash and "n" would become a paragraph break
-        {"\\n", "x"},         // a found text holding a backslash and "n"
-        {"", "x"},            // nothing to search for
+        {"a^pb", "x"},         // a paragraph mark in the search
+        {"a", "^l"},           // a line break put in
+        {"a", "^m"},           // a page break put in
+        {"a", "C:\\new\r^&"},  // a backslash and "n" would become a paragraph break
+        {"\\n", "x"},          // a found text holding a backslash and "n"
+        {"", "x"},             // nothing to search for
     };
     for (const auto& [find, replacement] : cases)
         EXPECT_THROW(TranslateSearch(find, replacement, false), word::Error) << find;
