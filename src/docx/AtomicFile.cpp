@@ -16,13 +16,15 @@ namespace docx {
 void ThrowSaveError(int err, const std::string& fileName, const std::string& step) {
     const std::string head = "Cannot save \"" + fileName + "\": ";
     if (err == ENOSPC || err == EFBIG || err == EDQUOT)
-        throw Error(kDiskFull, head + "the disk is full or the file size limit was reached (" +
-                                   step + "). The document was left as it was.");
+        throw Error(Reason::kDiskFull, kDiskFull,
+                    head + "the disk is full or the file size limit was reached (" + step +
+                        "). The document was left as it was.");
     if (err == EACCES || err == EPERM || err == EROFS)
-        throw Error(kPermissionDenied,
+        throw Error(Reason::kFolderNotWritable, kPermissionDenied,
                     head + "permission denied (" + step + "). The document was left as it was.");
-    throw Error(kFileAccess, head + step + " failed: " + std::strerror(err) +
-                                 ". The document was left as it was.");
+    throw Error(
+        Reason::kWriteFailed, kFileAccess,
+        head + step + " failed: " + std::strerror(err) + ". The document was left as it was.");
 }
 
 AtomicFile::AtomicFile(std::string target, std::string fileName)
@@ -38,10 +40,10 @@ void AtomicFile::Begin() {
     if (fd_ < 0) {
         errno_ = errno;
         if (errno_ == EACCES || errno_ == EPERM || errno_ == EROFS)
-            throw Error(kPermissionDenied, "Cannot save \"" + fileName_ + "\": the folder \"" +
-                                               dir_ + "\" cannot be written (" +
-                                               std::strerror(errno_) +
-                                               "). The document was left as it was.");
+            throw Error(Reason::kFolderNotWritable, kPermissionDenied,
+                        "Cannot save \"" + fileName_ + "\": the folder \"" + dir_ +
+                            "\" cannot be written (" + std::strerror(errno_) +
+                            "). The document was left as it was.");
         ThrowSaveError(errno_, fileName_, "creating a temporary file in \"" + dir_ + "\"");
     }
 }

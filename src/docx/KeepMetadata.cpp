@@ -18,7 +18,7 @@ using Attributes = std::map<std::string, std::string>;
 constexpr const char* kAccessAcl = "system.posix_acl_access";
 
 [[noreturn]] void Refuse(long number, const std::string& fileName, const std::string& what) {
-    throw Error(number,
+    throw Error(Reason::kMetadataNotKept, number,
                 "Cannot save \"" + fileName + "\": " + what + ". The document was left as it was.");
 }
 

@@ -14,6 +14,7 @@
 #include <pugixml.hpp>
 
 #include "docx/Error.h"
+#include "docx/PartNames.h"
 
 namespace docx {
 
@@ -34,10 +35,6 @@ struct Relationship {
     std::string target;  // resolved part name without leading '/', or the raw target when external
     bool external = false;
 };
-
-// True when a relationship type URI names `kind` ("officeDocument", "header", "settings", ...)
-// in the transitional or strict vocabulary (…/relationships/<kind>).
-bool RelTypeIs(std::string_view type, std::string_view kind);
 
 // Limits that keep a hostile package from exhausting memory or disk.
 struct PackageLimits {

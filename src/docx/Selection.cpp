@@ -62,8 +62,9 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& fileName) 
                       (c >= 0xD800 && c <= 0xDFFF)))
             valid = false;
         if (!valid)
-            throw Error(kInvalidArgument, "The text to type into \"" + fileName +
-                                              "\" is not valid UTF-8 text; nothing was typed.");
+            throw Error(Reason::kInvalidText, kInvalidArgument,
+                        "The text to type into \"" + fileName +
+                            "\" is not valid UTF-8 text; nothing was typed.");
         if (c == 11) {
             out.push_back({Piece::Break, {}});
         } else if (c == '\t') {
@@ -73,10 +74,10 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& fileName) 
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
         } else if (!XmlAllows(c)) {
-            throw Error(kInvalidArgument, "The text to type into \"" + fileName +
-                                              "\" holds the character " +
-                                              std::to_string(static_cast<unsigned long>(c)) +
-                                              ", which a document cannot hold; nothing was typed.");
+            throw Error(Reason::kInvalidText, kInvalidArgument,
+                        "The text to type into \"" + fileName + "\" holds the character " +
+                            std::to_string(static_cast<unsigned long>(c)) +
+                            ", which a document cannot hold; nothing was typed.");
         } else {
             textPiece().append(text.substr(i, n));
         }
@@ -185,8 +186,9 @@ void Selection::EndKeyStory() {
 
 void Selection::SetFontName(std::string_view name) {
     if (!IsValidFontName(name))
-        throw Error(kInvalidArgument, "The font name \"" + std::string(name) +
-                                          "\" cannot be used in \"" + doc_.Name() + "\".");
+        throw Error(Reason::kInvalidText, kInvalidArgument,
+                    "The font name \"" + std::string(name) + "\" cannot be used in \"" +
+                        doc_.Name() + "\".");
     fontName_ = std::string(name);
 }
 

@@ -51,10 +51,12 @@ void FirstLine(docx::Document& doc, const std::string& text = "New") {
     sel.TypeParagraph();
 }
 
-long SaveError(docx::Document& doc, const std::string& path) {
+long SaveError(docx::Document& doc, const std::string& path, docx::Reason* why = nullptr) {
     try {
         doc.SaveAs(path);
     } catch (const docx::Error& e) {
+        if (why)
+            *why = e.Why();
         EXPECT_NE(std::string(e.what()).find(fixtures::FolderNames("/").empty() ? "" : "doc.docx"),
                   std::string::npos)
             << e.what();
@@ -136,7 +138,9 @@ TEST(Save, ReadOnlyFileIsRefusedAndLeftAlone) {
     const std::string bytes = fixtures::ReadFile(path);
     auto doc = docx::Document::Open(path);
     FirstLine(*doc);
-    EXPECT_EQ(SaveError(*doc, path), docx::kPermissionDenied);
+    docx::Reason why{};
+    EXPECT_EQ(SaveError(*doc, path, &why), docx::kPermissionDenied);
+    EXPECT_EQ(why, docx::Reason::kReadOnly);
     EXPECT_EQ(fixtures::ReadFile(path), bytes);
     EXPECT_EQ(fixtures::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
 }
@@ -150,7 +154,9 @@ TEST(Save, AFileChangedOnDiskSinceOpenIsNotOverwritten) {
     ::usleep(20000);
     WriteRichDocx(path, 5000);  // another program saved its own version meanwhile
     const std::string theirs = fixtures::ReadFile(path);
-    EXPECT_EQ(SaveError(*doc, path), docx::kFileAccess);
+    docx::Reason why{};
+    EXPECT_EQ(SaveError(*doc, path, &why), docx::kFileAccess);
+    EXPECT_EQ(why, docx::Reason::kChangedOnDisk);
     EXPECT_EQ(fixtures::ReadFile(path), theirs);
 }
 
@@ -357,7 +363,9 @@ TEST(Save, AFileWithSeveralNamesIsRefusedAndEveryNameKeepsItsBytes) {
     const std::string bytes = fixtures::ReadFile(path);
     auto doc = docx::Document::Open(path);
     FirstLine(*doc);
-    EXPECT_EQ(SaveError(*doc, path), docx::kFileAccess);
+    docx::Reason why{};
+    EXPECT_EQ(SaveError(*doc, path, &why), docx::kFileAccess);
+    EXPECT_EQ(why, docx::Reason::kHardLinks);
     EXPECT_EQ(fixtures::ReadFile(path), bytes);
     EXPECT_EQ(fixtures::ReadFile(dir / "other.docx"), bytes);
     EXPECT_EQ(fixtures::FolderNames(dir.path()),
