@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "docx/Blocks.h"
+#include "docx/FindReplaceUnicode.h"
 #include "docx/FontSize.h"
 #include "docx/ParagraphSplit.h"
 #include "docx/RunProps.h"
@@ -33,35 +34,9 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& fileName) 
         return out.back().text;
     };
     for (size_t i = 0; i < text.size();) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
         char32_t c;
         size_t n;
-        if (b < 0x80) {
-            c = b;
-            n = 1;
-        } else if ((b & 0xE0) == 0xC0) {
-            c = b & 0x1F;
-            n = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            c = b & 0x0F;
-            n = 3;
-        } else if ((b & 0xF8) == 0xF0) {
-            c = b & 0x07;
-            n = 4;
-        } else {
-            n = 0;
-        }
-        bool valid = n > 0 && i + n <= text.size();
-        for (size_t k = 1; valid && k < n; ++k) {
-            const unsigned char cb = static_cast<unsigned char>(text[i + k]);
-            if ((cb & 0xC0) != 0x80)
-                valid = false;
-            c = (c << 6) | (cb & 0x3F);
-        }
-        if (valid && ((n == 2 && c < 0x80) || (n == 3 && c < 0x800) || (n == 4 && c < 0x10000) ||
-                      (c >= 0xD800 && c <= 0xDFFF)))
-            valid = false;
-        if (!valid)
+        if (!unicode::DecodeNext(text, i, c, n))
             throw Error(Reason::kInvalidText, kInvalidArgument,
                         "The text to type into \"" + fileName +
                             "\" is not valid UTF-8 text; nothing was typed.");
