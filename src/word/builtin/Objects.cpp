@@ -1,8 +1,8 @@
 #include "word/builtin/Objects.h"
 
-#include "docx/FontNames.h"
 #include "docx/Protection.h"
 #include "word/builtin/BuiltinStories.h"
+#include "word/builtin/FontNames.h"
 
 namespace word::builtin {
 namespace {
@@ -28,7 +28,7 @@ BuiltinApplication::BuiltinApplication() : session_(std::make_shared<Session>())
 
 std::vector<std::string> BuiltinApplication::FontNames() {
     session_->CheckAlive();
-    return docx::InstalledFontNames();
+    return InstalledFontNames();
 }
 
 Ref<word::Documents> BuiltinApplication::Documents() {
