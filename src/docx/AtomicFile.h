@@ -8,6 +8,8 @@
 
 namespace docx {
 
+class FileLayer;
+
 // Replaces one file atomically: the new content goes to a temporary file in the same folder,
 // which is flushed, given the old file's owner, permissions and attributes, and renamed over the
 // target. Until Commit succeeds the target is untouched; Rollback (or destruction) removes the
@@ -15,8 +17,8 @@ namespace docx {
 class AtomicFile {
   public:
     // target: the path to replace or create (symbolic links already resolved); fileName: the name
-    // used in error descriptions.
-    AtomicFile(std::string target, std::string fileName);
+    // used in error descriptions; layer: the file operations to use, which must outlive it.
+    AtomicFile(std::string target, std::string fileName, FileLayer& layer);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -47,6 +49,7 @@ class AtomicFile {
     std::string fileName_;
     std::string dir_;
     std::string tempName_;
+    FileLayer& layer_;
     int fd_ = -1;
     int errno_ = 0;
     bool committed_ = false;

@@ -91,8 +91,7 @@ bool ReadAttributes(const std::string& path, int fd, Attributes* out) {
 }  // namespace
 
 void KeepMetadata(int fd, const std::string& original, const struct stat& keep,
-                  const std::string& fileName) {
-    FileLayer& layer = CurrentFileLayer();
+                  const std::string& fileName, FileLayer& layer) {
     struct stat now {};
     if (::fstat(fd, &now) != 0)
         Refuse(kFileAccess, fileName,

@@ -36,7 +36,10 @@ struct Relationship {
     bool external = false;
 };
 
-// Limits that keep a hostile package from exhausting memory or disk.
+class FileLayer;
+
+// Limits that keep a hostile package from exhausting memory or disk, and the file operations
+// its saves use.
 struct PackageLimits {
     std::uint64_t maxEntryBytes = 1ull << 30;    // any one entry, uncompressed
     std::uint64_t maxTotalBytes = 2ull << 30;    // all entries together, uncompressed
@@ -45,6 +48,9 @@ struct PackageLimits {
     std::uint64_t maxEntries = 20000;
     // How long Open waits for another process that is processing the same document.
     std::uint64_t lockWaitMs = 10000;
+    // The file operations of SaveAs (see FileLayer); the real ones when null. Must outlive the
+    // package.
+    FileLayer* fileLayer = nullptr;
 };
 
 class Package {

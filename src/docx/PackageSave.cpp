@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "docx/AtomicFile.h"
+#include "docx/FileLayer.h"
 #include "docx/LockFile.h"
 #include "docx/PackageImpl.h"
 
@@ -62,7 +63,7 @@ void Package::SaveAs(const std::string& path) {
                         " names (hard links), and saving would give the new text "
                         "to this name only. The document was left as it was.");
     const LockFile lockFile(io::DirOf(target), io::FileNameOf(target), name);
-    AtomicFile out(target, name);
+    AtomicFile out(target, name, m.limits.fileLayer ? *m.limits.fileLayer : RealFileLayer());
     // The check above came before the new file was written, which can take a while: another
     // program may have saved the file meanwhile. Look again just before replacing it.
     if (same)

@@ -65,13 +65,12 @@ TEST(SaveLock, LockFileNamesThisRunWhileSavingAndIsRemovedAfter) {
     fixtures::TempFolder dir;
     const std::string path = dir / "doc.docx";
     fixtures::WriteDocx(path, fixtures::Spec(kBody));
-    auto doc = docx::Document::Open(path);
-    FirstLine(*doc);
     LockSpy spy(dir / kLock);
-    {
-        docx::ScopedFileLayer scoped(spy);
-        doc->SaveAs(path);
-    }
+    docx::PackageLimits limits;
+    limits.fileLayer = &spy;
+    auto doc = docx::Document::Open(path, limits);
+    FirstLine(*doc);
+    doc->SaveAs(path);
     EXPECT_EQ(spy.seen.rfind("Lineforge,", 0), 0u) << spy.seen;
     EXPECT_NE(spy.seen.find("," + Host() + ","), std::string::npos) << spy.seen;
     EXPECT_NE(spy.seen.find(",lineforge-pid:" + std::to_string(::getpid()) + ";"),

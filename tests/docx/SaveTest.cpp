@@ -163,9 +163,11 @@ TEST(Save, AFileChangedOnDiskSinceOpenIsNotOverwritten) {
 // A file layer that fails one step, as a full disk or an unwritable folder would.
 class FailingLayer : public docx::FileLayer {
   public:
-    enum Step { CreateTempStep, WriteStep, SyncStep, RenameStep, ChownStep, XattrStep };
+    enum Step { CreateTempStep, WriteStep, SyncStep, RenameStep, ChownStep, XattrStep, NoStep };
     FailingLayer(Step step, int err, size_t writeBudget = 0)
         : step_(step), err_(err), budget_(writeBudget) {}
+    // From now on every step succeeds.
+    void Heal() { step_ = NoStep; }
     int CreateTemp(const std::string& dir, std::string* name) override {
         if (step_ == CreateTempStep)
             return errno = err_, -1;
@@ -228,16 +230,16 @@ TEST_P(SaveFailure, LeavesTheOriginalByteIdenticalAndNoLeftovers) {
     if (c.prepare)
         c.prepare(path);
     const std::string bytes = fixtures::ReadFile(path);
-    auto doc = docx::Document::Open(path);
+    FailingLayer layer(c.step, c.err, c.budget);
+    docx::PackageLimits limits;
+    limits.fileLayer = &layer;
+    auto doc = docx::Document::Open(path, limits);
     FirstLine(*doc);
-    {
-        FailingLayer layer(c.step, c.err, c.budget);
-        docx::ScopedFileLayer scoped(layer);
-        EXPECT_EQ(SaveError(*doc, path), c.number);
-    }
+    EXPECT_EQ(SaveError(*doc, path), c.number);
     EXPECT_EQ(fixtures::ReadFile(path), bytes);
     EXPECT_EQ(fixtures::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
     // Once the cause is gone the same document saves.
+    layer.Heal();
     doc->SaveAs(path);
     EXPECT_EQ(fixtures::AllParagraphTexts(fixtures::ReadZip(path).at("word/document.xml").data),
               (std::vector<std::string>{"New", "Old"}));

@@ -269,12 +269,12 @@ std::string TheirVersion() {
 
 class SaveInterference : public ::testing::TestWithParam<Interference> {};
 
-word::Ref<word::Application> NewWord() {
-    static word::Registry registry = [] {
-        word::Registry r;
-        word::builtin::Register(r);
-        return r;
-    }();
+// A built-in Word whose saves go through layer (the real file operations when null).
+word::Ref<word::Application> NewWord(docx::FileLayer* layer = nullptr) {
+    word::Registry registry;
+    docx::PackageLimits limits;
+    limits.fileLayer = layer;
+    word::builtin::Register(registry, limits);
     return registry.CreateObject("Word.Application");
 }
 
@@ -284,11 +284,10 @@ TEST_P(SaveInterference, DuringTheWriteIsDetectedBeforeTheFileIsReplaced) {
     Folder dir;
     const std::string path = dir / "doc.docx";
     reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
-    auto wd = NewWord();
+    ChangingLayer layer([&] { c.act(dir, path); });
+    auto wd = NewWord(&layer);
     auto doc = wd->Documents()->Open(path);
     wd->Selection()->TypeText("Mine");
-    ChangingLayer layer([&] { c.act(dir, path); });
-    docx::ScopedFileLayer scoped(layer);
     try {
         doc->SaveAs(path);
         ADD_FAILURE() << "the save overwrote a file that changed under it";
@@ -445,7 +444,8 @@ class RefusingLayer : public docx::FileLayer {
 struct Refusal {
     const char* name;
     long number;
-    std::function<void(const std::string& path)> prepare;  // in the child, before the steps
+    // In the child, before the steps; answers the file layer for the save (null: the real one).
+    std::function<docx::FileLayer*(const std::string& path)> prepare;
 };
 
 class SaveRefusedBySystem : public ::testing::TestWithParam<Refusal> {};
@@ -460,8 +460,8 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
     const std::string before = lf_fuzz::ReadWhole(path);
     const reliability::BoundedResult r = reliability::RunBounded(
         [&] {
-            c.prepare(path);
             lf_fuzz::Insertion ins;
+            ins.fileLayer = c.prepare(path);
             ins.lines = "New";
             const lf_fuzz::StepsOutcome out = lf_fuzz::InsertAtStart(path, ins);
             return out.errors.empty() ? std::string("no error") : out.errors.back();
@@ -478,26 +478,28 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
 
 INSTANTIATE_TEST_SUITE_P(Reliability, SaveRefusedBySystem,
                          ::testing::Values(Refusal{"FileSizeLimit", docx::kDiskFull,
-                                                   [](const std::string&) {
+                                                   [](const std::string&) -> docx::FileLayer* {
                                                        ::signal(SIGXFSZ, SIG_IGN);
                                                        struct rlimit lim {
                                                            256 << 10, 256 << 10
                                                        };
                                                        ::setrlimit(RLIMIT_FSIZE, &lim);
+                                                       return nullptr;
                                                    }},
                                            Refusal{"ReadOnlyFile", docx::kPermissionDenied,
-                                                   [](const std::string& p) {
+                                                   [](const std::string& p) -> docx::FileLayer* {
                                                        ::chmod(p.c_str(), 0444);
+                                                       return nullptr;
                                                    }},
                                            Refusal{"ReadOnlyFolder", docx::kPermissionDenied,
-                                                   [](const std::string&) {
+                                                   [](const std::string&) -> docx::FileLayer* {
                                                        static RefusingLayer layer(EACCES);
-                                                       static docx::ScopedFileLayer scoped(layer);
+                                                       return &layer;
                                                    }},
                                            Refusal{"DiskFull", docx::kDiskFull,
-                                                   [](const std::string&) {
+                                                   [](const std::string&) -> docx::FileLayer* {
                                                        static RefusingLayer layer(ENOSPC);
-                                                       static docx::ScopedFileLayer scoped(layer);
+                                                       return &layer;
                                                    }}),
                          [](const auto& info) { return std::string(info.param.name); });
 

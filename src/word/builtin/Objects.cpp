@@ -56,7 +56,7 @@ void BuiltinApplication::Quit() {
 Ref<word::Document> BuiltinDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
     auto opened = std::make_shared<OpenDocument>();
-    opened->doc = Translate([&] { return docx::Document::Open(FileName); });
+    opened->doc = Translate([&] { return docx::Document::Open(FileName, session_->limits); });
     session_->documents.push_back(opened);
     return Make<word::Document, BuiltinDocument>(session_, opened);
 }
