@@ -333,15 +333,15 @@ void CheckAfterSteps(const std::string& path, const std::string& before,
     } catch (const std::exception& e) {
         Violation(std::string("a saved document does not open again: ") + e.what());
     }
-    const docx::ValidationReport afterReport = docx::ValidatePackage(path);
+    const validator::ValidationReport afterReport = validator::ValidatePackage(path);
     if (afterReport.Ok())
         return;
     // Defects the original already had may stay.
     const std::string original = WriteScratch("original/Fuzz document.docx", before);
-    const docx::ValidationReport beforeReport = docx::ValidatePackage(original);
-    const auto added = docx::NewDefects(beforeReport, afterReport);
+    const validator::ValidationReport beforeReport = validator::ValidatePackage(original);
+    const auto added = validator::NewDefects(beforeReport, afterReport);
     if (!added.empty()) {
-        docx::ValidationReport r{added};
+        validator::ValidationReport r{added};
         Violation("the save added defects to the package:\n" + r.Describe());
     }
 }

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "PackageValidator.h"
 #include "docx/FileLayer.h"
-#include "docx/PackageValidator.h"
 
 namespace lf_fuzz {
 

@@ -24,12 +24,12 @@
 
 #include "Bounded.h"
 #include "FuzzSupport.h"
+#include "PackageValidator.h"
 #include "SaveLoopState.h"
 #include "TestPackages.h"
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
 #include "docx/LockFile.h"
-#include "docx/PackageValidator.h"
 #include "intake/ListFiles.h"
 #include "platform/PosixFileSystem.h"
 #include "word/Registry.h"
@@ -101,7 +101,7 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
                ::open(stateFile.c_str(), O_RDWR), 0));
     ASSERT_NE(state, MAP_FAILED);
 
-    const docx::ValidationReport originalReport = docx::ValidatePackage(path);
+    const validator::ValidationReport originalReport = validator::ValidatePackage(path);
     ASSERT_TRUE(originalReport.Ok()) << originalReport.Describe();
     std::vector<std::string> expected = reliability::ParagraphTexts(path);
 
@@ -174,7 +174,7 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
         for (size_t i = k; i >= 1; --i)
             want.push_back("R" + std::to_string(round) + "-S" + std::to_string(i));
         want.insert(want.end(), expected.begin(), expected.end());
-        const auto added = docx::NewDefects(originalReport, docx::ValidatePackage(path));
+        const auto added = validator::NewDefects(originalReport, validator::ValidatePackage(path));
         if (k == 0 || texts != want || !added.empty()) {
             ++losses;
             ADD_FAILURE() << "round " << round << ": neither the old document nor a whole new one"
@@ -303,7 +303,7 @@ TEST_P(SaveInterference, DuringTheWriteIsDetectedBeforeTheFileIsReplaced) {
     EXPECT_TRUE(lf_fuzz::ReadWhole(path) == c.expectAtPath(dir));
     try {
         doc->SaveAs(dir / "elsewhere.docx");
-        EXPECT_TRUE(docx::ValidatePackage(dir / "elsewhere.docx").Ok());
+        EXPECT_TRUE(validator::ValidatePackage(dir / "elsewhere.docx").Ok());
         ::unlink((dir / "elsewhere.docx").c_str());
     } catch (const word::Error&) {
     }
