@@ -30,7 +30,7 @@
 namespace {
 
 using lf_fuzz::PartSpec;
-using lf_fuzz::RawEntry;
+using testzip::RawEntry;
 
 constexpr long kAddressSpaceMb = 1024;
 constexpr unsigned kSeconds = 60;
@@ -140,31 +140,31 @@ INSTANTIATE_TEST_SUITE_P(
                     auto e = Entries();
                     for (int i = 0; i < 20001; ++i)
                         e.push_back({"word/media/i" + std::to_string(i) + ".bin", "", false});
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"OverlappingEntriesFarBeyondTheTotal", docx::kRefused, docx::Reason::kBomb,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildOverlappingZip("word/media/z", 1000, 15u << 20));
+                    WriteFile(p, testzip::BuildOverlappingZip("word/media/z", 1000, 15u << 20));
                 }},
         Hostile{"OverlappingEntriesJustUnderTheTotal", docx::kRefused, docx::Reason::kBomb,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildOverlappingZip("word/media/z", 120, 15u << 20));
+                    WriteFile(p, testzip::BuildOverlappingZip("word/media/z", 120, 15u << 20));
                 }},
         Hostile{"DeepRatioBehindASizeThatLies", docx::kCorrupted, docx::Reason::kDamagedData,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildZip(Entries("word/media/blob.bin",
+                    WriteFile(p, testzip::BuildZip(Entries("word/media/blob.bin",
                                                            std::string(64u << 20, '\0'), true)));
                     // The same archive with the blob's declared size cut to 1000
                     // bytes.
                     std::vector<RawEntry> e = Entries();
                     e.push_back({"word/media/blob.bin", std::string(64u << 20, '\0'), true, 1000u});
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"BillionLaughsInContentTypes", docx::kRefused, docx::Reason::kDtd,
                 [](const std::string& p) {
                     auto e = Entries();
                     e[0].data = BillionLaughs("Types") + e[0].data;
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"ExternalEntityInPackageRelationships", docx::kRefused, docx::Reason::kDtd,
                 [](const std::string& p) {
@@ -173,47 +173,47 @@ INSTANTIATE_TEST_SUITE_P(
                         "<!DOCTYPE Relationships [<!ENTITY x SYSTEM "
                         "\"file:///etc/passwd\">]>" +
                         e[1].data;
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"ParameterEntityInMainPart", docx::kRefused, docx::Reason::kDtd,
                 [](const std::string& p) {
                     WriteFile(p,
-                              lf_fuzz::BuildZip(Entries("word/document.xml",
+                              testzip::BuildZip(Entries("word/document.xml",
                                                         "<!DOCTYPE w:document [<!ENTITY % p SYSTEM "
                                                         "\"http://example.invalid/x\"> %p;]>" +
                                                             MainXml())));
                 }},
         Hostile{"DoctypeInUtf16MainPart", docx::kRefused, docx::Reason::kDtd,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildZip(Entries(
+                    WriteFile(p, testzip::BuildZip(Entries(
                                      "word/document.xml",
                                      Utf16Le("<!DOCTYPE w:document [<!ENTITY e \"boom\">]>" +
                                              MainXml("<w:p><w:r><w:t>&e;</w:t></w:r></w:p>")))));
                 }},
         Hostile{"UndefinedEntityInUtf16MainPart", docx::kRefused, docx::Reason::kDtd,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildZip(Entries(
+                    WriteFile(p, testzip::BuildZip(Entries(
                                      "word/document.xml",
                                      Utf16Le(MainXml("<w:p><w:r><w:t>&boom;</w:t></w:r></w:p>")))));
                 }},
         Hostile{"UndefinedEntityInAnAttribute", docx::kRefused, docx::Reason::kDtd,
                 [](const std::string& p) {
                     WriteFile(
-                        p, lf_fuzz::BuildZip(Entries("word/document.xml",
+                        p, testzip::BuildZip(Entries("word/document.xml",
                                                      MainXml("<w:p><w:pPr><w:pStyle "
                                                              "w:val=\"&boom;\"/></w:pPr></w:p>"))));
                 }},
         Hostile{"DeeplyNestedElements", docx::kRefused, docx::Reason::kNestedTooDeep,
                 [](const std::string& p) {
                     WriteFile(
-                        p, lf_fuzz::BuildZip(Entries("word/document.xml", Nested(1000000), false)));
+                        p, testzip::BuildZip(Entries("word/document.xml", Nested(1000000), false)));
                 }},
         Hostile{"MainPartMissingFromRelationships", docx::kCannotOpenFormat,
                 docx::Reason::kForeignFormat,
                 [](const std::string& p) {
                     auto e = Entries();
                     e[1].data = "<Relationships xmlns=\"" + kRels + "\"/>";
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"MainPartRelationshipIsExternal", docx::kCannotOpenFormat,
                 docx::Reason::kForeignFormat,
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "\" Target=\"file:///tmp/word/document.xml\" "
                                 "TargetMode=\"External\"/>"
                                 "</Relationships>";
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"MainPartTargetClimbsOutOfThePackage", docx::kCorrupted, docx::Reason::kMissingPart,
                 [](const std::string& p) {
@@ -232,25 +232,25 @@ INSTANTIATE_TEST_SUITE_P(
                     e[1].data = "<Relationships xmlns=\"" + kRels +
                                 "\"><Relationship Id=\"rId1\" Type=\"" + kOfficeDocument +
                                 "\" Target=\"../../../../etc/passwd\"/></Relationships>";
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"NoPackageRelationships", docx::kCannotOpenFormat, docx::Reason::kForeignFormat,
                 [](const std::string& p) {
                     auto e = Entries();
                     e.erase(e.begin() + 1);
-                    WriteFile(p, lf_fuzz::BuildZip(e));
+                    WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"ZeroLengthMainPart", docx::kCorrupted, docx::Reason::kNotWellFormed,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildZip(Entries("word/document.xml", "")));
+                    WriteFile(p, testzip::BuildZip(Entries("word/document.xml", "")));
                 }},
         Hostile{"ZeroLengthPackageRelationships", docx::kCorrupted, docx::Reason::kNotWellFormed,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildZip(Entries("_rels/.rels", "")));
+                    WriteFile(p, testzip::BuildZip(Entries("_rels/.rels", "")));
                 }},
         Hostile{"ZeroLengthContentTypes", docx::kCorrupted, docx::Reason::kNotWellFormed,
                 [](const std::string& p) {
-                    WriteFile(p, lf_fuzz::BuildZip(Entries("[Content_Types].xml", "")));
+                    WriteFile(p, testzip::BuildZip(Entries("[Content_Types].xml", "")));
                 }},
         Hostile{"DirectoryNamedLikeADocument", docx::kFileAccess, docx::Reason::kNotRegularFile,
                 [](const std::string& p) { ::mkdir(p.c_str(), 0755); }},
@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
 // without being opened, so a FIFO with no writer cannot block it.
 TEST(HostileFolder, SpecialFilesNamedLikeDocumentsAreNeverListedAndNeverBlock) {
     Folder dir;
-    WriteFile(dir / "Real.docx", lf_fuzz::BuildZip(Entries()));
+    WriteFile(dir / "Real.docx", testzip::BuildZip(Entries()));
     ::mkdir((dir / "Folder.docx").c_str(), 0755);
     ASSERT_EQ(::mkfifo((dir / "Pipe.docx").c_str(), 0644), 0);
     ASSERT_EQ(::symlink("/dev/zero", (dir / "Zero.docx").c_str()), 0);

@@ -20,8 +20,8 @@
 
 namespace {
 
-using lf_fuzz::RawEntry;
 using reliability::Folder;
+using testzip::RawEntry;
 
 const std::string kLines = "Inserted line one\r\nInserted line two";
 
@@ -173,12 +173,12 @@ TEST_P(ValidatorFinds, TheOneDefect) {
                            "<Relationship Id=\"rId6\" Type=\"" +
                            kRelType + "image\" Target=\"media/a.bin\"/></Relationships>"});
     entries.push_back({"word/media/a.bin", "data"});
-    reliability::WriteFile(dir / "sound.docx", lf_fuzz::BuildZip(entries));
+    reliability::WriteFile(dir / "sound.docx", testzip::BuildZip(entries));
     const validator::ValidationReport sound = validator::ValidatePackage(dir / "sound.docx");
     ASSERT_TRUE(sound.Ok()) << sound.Describe();
 
     c.spoil(entries);
-    reliability::WriteFile(dir / "spoilt.docx", lf_fuzz::BuildZip(entries));
+    reliability::WriteFile(dir / "spoilt.docx", testzip::BuildZip(entries));
     const validator::ValidationReport r = validator::ValidatePackage(dir / "spoilt.docx");
     ASSERT_EQ(r.defects.size(), 1u) << r.Describe();
     EXPECT_EQ(r.defects[0].part, c.part) << r.Describe();

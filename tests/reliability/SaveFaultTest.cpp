@@ -49,7 +49,7 @@ std::string KillTestDocument() {
     auto e = reliability::Entries("word/document.xml", reliability::MainXml(body));
     e.push_back({"word/media/image1.bin", reliability::Noise(3 << 20, 1), false});
     e.push_back({"word/media/image2.bin", reliability::Noise(1 << 20, 2), true});
-    return lf_fuzz::BuildZip(e);
+    return testzip::BuildZip(e);
 }
 
 std::vector<std::string> Others(const std::string& dir, const std::string& docName) {
@@ -219,7 +219,7 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
 TEST(KilledSaves, TheNextSaveRemovesOnlyTheTemporaryFilesOfDeadSaves) {
     Folder dir;
     const std::string path = dir / "doc.docx";
-    reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
     reliability::WriteFile(dir / ".~lf0123456789ab.tmp", "stale");
     reliability::WriteFile(dir / ".~lf00000000beef.tmp", "held by a live save");
     reliability::WriteFile(dir / ".~lfnot-ours.tmp", "another name");
@@ -263,7 +263,7 @@ struct Interference {
 };
 
 std::string TheirVersion() {
-    return lf_fuzz::BuildZip(reliability::Entries(
+    return testzip::BuildZip(reliability::Entries(
         "word/document.xml", reliability::MainXml("<w:p><w:r><w:t>Theirs</w:t></w:r></w:p>")));
 }
 
@@ -283,7 +283,7 @@ TEST_P(SaveInterference, DuringTheWriteIsDetectedBeforeTheFileIsReplaced) {
     const Interference& c = GetParam();
     Folder dir;
     const std::string path = dir / "doc.docx";
-    reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
     ChangingLayer layer([&] { c.act(dir, path); });
     auto wd = NewWord(&layer);
     auto doc = wd->Documents()->Open(path);
@@ -317,7 +317,7 @@ TEST_P(SaveInterference, BeforeTheSaveIsDetected) {
     const Interference& c = GetParam();
     Folder dir;
     const std::string path = dir / "doc.docx";
-    reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
     auto wd = NewWord();
     auto doc = wd->Documents()->Open(path);
     wd->Selection()->TypeText("Mine");
@@ -379,7 +379,7 @@ class ListedThenGone : public ::testing::TestWithParam<Vanishing> {};
 TEST_P(ListedThenGone, FailsAtTheOpenAndCreatesNothing) {
     const Vanishing& c = GetParam();
     Folder dir;
-    const std::string bytes = lf_fuzz::BuildZip(reliability::Entries());
+    const std::string bytes = testzip::BuildZip(reliability::Entries());
     reliability::WriteFile(dir / "a.docx", bytes);
     platform::PosixFileSystem fs;
     const auto listed =
@@ -456,7 +456,7 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
     const std::string path = dir / "doc.docx";
     auto e = reliability::Entries();
     e.push_back({"word/media/image1.bin", reliability::Noise(512 << 10, 3), false});
-    reliability::WriteFile(path, lf_fuzz::BuildZip(e));
+    reliability::WriteFile(path, testzip::BuildZip(e));
     const std::string before = lf_fuzz::ReadWhole(path);
     const reliability::BoundedResult r = reliability::RunBounded(
         [&] {
