@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace docx {
+#include "docx/FileLayer.h"
 
-class FileLayer;
+namespace docx {
 
 // Replaces one file atomically: the new content goes to a temporary file in the same folder,
 // which is flushed, given the old file's owner, permissions and attributes, and renamed over the
@@ -18,7 +18,7 @@ class AtomicFile {
   public:
     // target: the path to replace or create (symbolic links already resolved); fileName: the name
     // used in error descriptions; layer: the file operations to use, which must outlive it.
-    AtomicFile(std::string target, std::string fileName, FileLayer& layer);
+    AtomicFile(std::string target, std::string fileName, FileLayer& layer = RealFileLayer());
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
