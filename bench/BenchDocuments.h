@@ -7,12 +7,14 @@
 // size the file is 20-60 KB; given a main-part size, the body grows to at least that many bytes
 // with the same mix (one marker every ten paragraphs or so).
 
-#include <zip.h>
+#include <fstream>
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
+
+#include "RawZip.h"
 
 namespace benchdocs {
 
@@ -84,24 +86,6 @@ inline std::string Table(std::mt19937& rng) {
     return t + "</w:tbl>";
 }
 
-// Adds an entry, deflated unless store is set. False when libzip refuses it.
-inline bool Add(zip_t* z, const std::string& name, const std::string& data, bool store = false) {
-    char* copy = static_cast<char*>(std::malloc(std::max<size_t>(1, data.size())));
-    std::copy(data.begin(), data.end(), copy);
-    zip_source_t* src = zip_source_buffer(z, copy, data.size(), 1);
-    if (!src) {
-        std::free(copy);
-        return false;
-    }
-    const zip_int64_t idx = zip_file_add(z, name.c_str(), src, 0);
-    if (idx < 0) {
-        zip_source_free(src);
-        return false;
-    }
-    return zip_set_file_compression(z, static_cast<zip_uint64_t>(idx),
-                                    store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0) == 0;
-}
-
 // Writes the document of seed to path; mainPartBytes 0 keeps the natural size (20-60 KB file),
 // otherwise the main part holds at least that many bytes. False when the file cannot be written.
 inline bool MakeDocument(const std::string& path, unsigned seed, size_t mainPartBytes = 0) {
@@ -145,54 +129,47 @@ inline bool MakeDocument(const std::string& path, unsigned seed, size_t mainPart
     };
     const std::string hdrType = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
 
-    int err = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z)
-        return false;
-    bool ok =
-        Add(z, "[Content_Types].xml",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types "
-            "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            "<Default Extension=\"rels\" "
-            "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Default "
-            "Extension=\"png\" ContentType=\"image/png\"/>"
-            "<Override PartName=\"/word/document.xml\" ContentType=\"" +
-                hdrType + "document.main+xml\"/><Override PartName=\"/word/header1.xml\" " +
-                "ContentType=\"" + hdrType + "header+xml\"/><Override " +
-                "PartName=\"/word/footer1.xml\" ContentType=\"" + hdrType + "footer+xml\"/>" +
-                "</Types>") &&
-        Add(z, "_rels/.rels",
-            "<Relationships "
-            "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-            "Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-            "officeDocument\" Target=\"word/document.xml\"/></Relationships>") &&
-        Add(z, "word/document.xml",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:document" + kNs +
-                "><w:body>" + body + "</w:body></w:document>") &&
-        Add(z, "word/_rels/document.xml.rels",
-            "<Relationships "
-            "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
-                R(1, "styles", "styles.xml") + R(2, "settings", "settings.xml") +
-                R(3, "theme", "theme/theme1.xml") + R(4, "header", "header1.xml") +
-                R(5, "footer", "footer1.xml") + R(6, "image", "media/image1.png") +
-                "</Relationships>") &&
-        Add(z, "word/styles.xml", styles) &&
-        Add(z, "word/settings.xml",
-            "<w:settings" + kNs + "><w:zoom w:percent=\"100\"/></w:settings>") &&
-        Add(z, "word/theme/theme1.xml", theme) &&
-        Add(z, "word/header1.xml",
-            "<w:hdr" + kNs + "><w:p>" + Run(rng) + SplitMarkerRuns() + "</w:p></w:hdr>") &&
-        Add(z, "word/footer1.xml",
-            "<w:ftr" + kNs + "><w:p>" + SplitMarkerRuns() + Run(rng) + "</w:p></w:ftr>") &&
-        Add(z, "word/media/image1.png", picture, true) &&
-        Add(z, "docProps/core.xml", "<cp:coreProperties xmlns:cp=\"urn:x\"/>");
-    if (!ok) {
-        zip_discard(z);
-        return false;
-    }
-    return zip_close(z) == 0;
+    const std::string zip = testzip::BuildZip(
+        {{"[Content_Types].xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types "
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+          "<Default Extension=\"rels\" "
+          "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+          "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Default "
+          "Extension=\"png\" ContentType=\"image/png\"/>"
+          "<Override PartName=\"/word/document.xml\" ContentType=\"" +
+              hdrType + "document.main+xml\"/><Override PartName=\"/word/header1.xml\" " +
+              "ContentType=\"" + hdrType + "header+xml\"/><Override " +
+              "PartName=\"/word/footer1.xml\" ContentType=\"" + hdrType + "footer+xml\"/>" +
+              "</Types>"},
+         {"_rels/.rels",
+          "<Relationships "
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+          "Id=\"rId1\" "
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+          "officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
+         {"word/document.xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:document" + kNs +
+              "><w:body>" + body + "</w:body></w:document>"},
+         {"word/_rels/document.xml.rels",
+          "<Relationships "
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+              R(1, "styles", "styles.xml") + R(2, "settings", "settings.xml") +
+              R(3, "theme", "theme/theme1.xml") + R(4, "header", "header1.xml") +
+              R(5, "footer", "footer1.xml") + R(6, "image", "media/image1.png") +
+              "</Relationships>"},
+         {"word/styles.xml", styles},
+         {"word/settings.xml", "<w:settings" + kNs + "><w:zoom w:percent=\"100\"/></w:settings>"},
+         {"word/theme/theme1.xml", theme},
+         {"word/header1.xml",
+          "<w:hdr" + kNs + "><w:p>" + Run(rng) + SplitMarkerRuns() + "</w:p></w:hdr>"},
+         {"word/footer1.xml",
+          "<w:ftr" + kNs + "><w:p>" + SplitMarkerRuns() + Run(rng) + "</w:p></w:ftr>"},
+         {"word/media/image1.png", picture, false},
+         {"docProps/core.xml", "<cp:coreProperties xmlns:cp=\"urn:x\"/>"}});
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << zip;
+    return static_cast<bool>(out);
 }
 
 }  // namespace benchdocs

@@ -77,12 +77,11 @@ bool Step(StepsOutcome& out, const char* label, const std::function<void()>& f) 
     }
 }
 
-word::Ref<word::Application> NewWord() {
-    static word::Registry registry = [] {
-        word::Registry r;
-        word::builtin::Register(r);
-        return r;
-    }();
+word::Ref<word::Application> NewWord(docx::FileLayer* layer) {
+    word::Registry registry;
+    docx::PackageLimits limits;
+    limits.fileLayer = layer;
+    word::builtin::Register(registry, limits);
     return registry.CreateObject("Word.Application");
 }
 
@@ -128,11 +127,11 @@ void Save(StepsOutcome& out, const word::Ref<word::Application>& wd, const std::
 }
 
 template <class Body>
-StepsOutcome WithDocument(const std::string& path, Body&& body) {
+StepsOutcome WithDocument(const std::string& path, Body&& body, docx::FileLayer* layer = nullptr) {
     StepsOutcome out;
     word::Ref<word::Application> wd;
     word::Ref<word::Document> doc;
-    Step(out, "CreateObject", [&] { wd = NewWord(); });
+    Step(out, "CreateObject", [&] { wd = NewWord(layer); });
     out.opened = Step(out, "Open", [&] { doc = wd->Documents()->Open(path); });
     if (!StaysProtected(out, doc)) {
         Step(out, "ClearFrames", [&] { ClearFrames(doc); });
@@ -237,29 +236,37 @@ std::vector<std::string> FolderNames(const std::string& dir) {
 }
 
 StepsOutcome InsertAtStart(const std::string& path, const Insertion& ins) {
-    return WithDocument(path, [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
-                                  const word::Ref<word::Document>&) {
-        Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name(ins.fontName); });
-        Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size(ins.fontSize); });
-        const bool typed = Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText(ins.lines); }) &&
-                           Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); });
-        if (typed)
-            Save(out, wd, path);
-    });
+    return WithDocument(
+        path,
+        [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
+            const word::Ref<word::Document>&) {
+            Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name(ins.fontName); });
+            Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size(ins.fontSize); });
+            const bool typed =
+                Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText(ins.lines); }) &&
+                Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); });
+            if (typed)
+                Save(out, wd, path);
+        },
+        ins.fileLayer);
 }
 
 StepsOutcome InsertAtEnd(const std::string& path, const Insertion& ins) {
-    return WithDocument(path, [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
-                                  const word::Ref<word::Document>&) {
-        if (!Step(out, "EndKey", [&] { SelectionOf(wd)->EndKey(word::wdStory); }))
-            return;
-        Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name(ins.fontName); });
-        Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size(ins.fontSize); });
-        const bool typed = Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); }) &&
-                           Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText(ins.lines); });
-        if (typed)
-            Save(out, wd, path);
-    });
+    return WithDocument(
+        path,
+        [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
+            const word::Ref<word::Document>&) {
+            if (!Step(out, "EndKey", [&] { SelectionOf(wd)->EndKey(word::wdStory); }))
+                return;
+            Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name(ins.fontName); });
+            Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size(ins.fontSize); });
+            const bool typed =
+                Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); }) &&
+                Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText(ins.lines); });
+            if (typed)
+                Save(out, wd, path);
+        },
+        ins.fileLayer);
 }
 
 StepsOutcome ReplaceEverywhere(const std::string& path, const std::string& findText,
@@ -326,15 +333,15 @@ void CheckAfterSteps(const std::string& path, const std::string& before,
     } catch (const std::exception& e) {
         Violation(std::string("a saved document does not open again: ") + e.what());
     }
-    const docx::ValidationReport afterReport = docx::ValidatePackage(path);
+    const validator::ValidationReport afterReport = validator::ValidatePackage(path);
     if (afterReport.Ok())
         return;
     // Defects the original already had may stay.
     const std::string original = WriteScratch("original/Fuzz document.docx", before);
-    const docx::ValidationReport beforeReport = docx::ValidatePackage(original);
-    const auto added = docx::NewDefects(beforeReport, afterReport);
+    const validator::ValidationReport beforeReport = validator::ValidatePackage(original);
+    const auto added = validator::NewDefects(beforeReport, afterReport);
     if (!added.empty()) {
-        docx::ValidationReport r{added};
+        validator::ValidationReport r{added};
         Violation("the save added defects to the package:\n" + r.Describe());
     }
 }

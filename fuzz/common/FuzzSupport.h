@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "docx/PackageValidator.h"
+#include "PackageValidator.h"
+#include "docx/FileLayer.h"
 
 namespace lf_fuzz {
 
@@ -43,6 +44,7 @@ struct Insertion {
     std::string lines;
     std::string fontName = "Arial";
     std::string fontSize = "12";
+    docx::FileLayer* fileLayer = nullptr;  // the file operations of the save; null: the real ones
 };
 
 // The steps of the first-line insertion: open, protection check, frames cleared, font, lines

@@ -7,6 +7,9 @@
 #include "docx/Error.h"
 
 namespace lf_fuzz {
+
+using testzip::BuildZip;
+using testzip::RawEntry;
 namespace {
 
 const char* const kRelBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";

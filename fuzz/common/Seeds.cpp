@@ -10,6 +10,9 @@
 #include "RawZip.h"
 
 namespace lf_fuzz {
+
+using testzip::BuildOverlappingZip;
+using testzip::BuildZip;
 namespace {
 
 const std::string kNs =

@@ -16,17 +16,22 @@ namespace docx {
 void ThrowSaveError(int err, const std::string& fileName, const std::string& step) {
     const std::string head = "Cannot save \"" + fileName + "\": ";
     if (err == ENOSPC || err == EFBIG || err == EDQUOT)
-        throw Error(kDiskFull, head + "the disk is full or the file size limit was reached (" +
-                                   step + "). The document was left as it was.");
+        throw Error(Reason::kDiskFull, kDiskFull,
+                    head + "the disk is full or the file size limit was reached (" + step +
+                        "). The document was left as it was.");
     if (err == EACCES || err == EPERM || err == EROFS)
-        throw Error(kPermissionDenied,
+        throw Error(Reason::kFolderNotWritable, kPermissionDenied,
                     head + "permission denied (" + step + "). The document was left as it was.");
-    throw Error(kFileAccess, head + step + " failed: " + std::strerror(err) +
-                                 ". The document was left as it was.");
+    throw Error(
+        Reason::kWriteFailed, kFileAccess,
+        head + step + " failed: " + std::strerror(err) + ". The document was left as it was.");
 }
 
-AtomicFile::AtomicFile(std::string target, std::string fileName)
-    : target_(std::move(target)), fileName_(std::move(fileName)), dir_(io::DirOf(target_)) {}
+AtomicFile::AtomicFile(std::string target, std::string fileName, FileLayer& layer)
+    : target_(std::move(target)),
+      fileName_(std::move(fileName)),
+      dir_(io::DirOf(target_)),
+      layer_(layer) {}
 
 AtomicFile::~AtomicFile() {
     Rollback();
@@ -34,14 +39,14 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::Begin() {
     Rollback();
-    fd_ = CurrentFileLayer().CreateTemp(dir_, &tempName_);
+    fd_ = layer_.CreateTemp(dir_, &tempName_);
     if (fd_ < 0) {
         errno_ = errno;
         if (errno_ == EACCES || errno_ == EPERM || errno_ == EROFS)
-            throw Error(kPermissionDenied, "Cannot save \"" + fileName_ + "\": the folder \"" +
-                                               dir_ + "\" cannot be written (" +
-                                               std::strerror(errno_) +
-                                               "). The document was left as it was.");
+            throw Error(Reason::kFolderNotWritable, kPermissionDenied,
+                        "Cannot save \"" + fileName_ + "\": the folder \"" + dir_ +
+                            "\" cannot be written (" + std::strerror(errno_) +
+                            "). The document was left as it was.");
         ThrowSaveError(errno_, fileName_, "creating a temporary file in \"" + dir_ + "\"");
     }
 }
@@ -51,7 +56,7 @@ bool AtomicFile::Write(const void* data, size_t len) {
         errno_ = EBADF;
         return false;
     }
-    if (CurrentFileLayer().Write(fd_, data, len) < 0) {
+    if (layer_.Write(fd_, data, len) < 0) {
         errno_ = errno;
         return false;
     }
@@ -59,7 +64,7 @@ bool AtomicFile::Write(const void* data, size_t len) {
 }
 
 void AtomicFile::Commit(const std::optional<struct stat>& keep) {
-    FileLayer& layer = CurrentFileLayer();
+    FileLayer& layer = layer_;
     auto fail = [&](const char* step) {
         const int err = errno;
         Rollback();
@@ -67,7 +72,7 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
     };
     if (keep) {
         try {
-            KeepMetadata(fd_, target_, *keep, fileName_);
+            KeepMetadata(fd_, target_, *keep, fileName_, layer_);
         } catch (...) {
             // The old file gone or replaced meanwhile is the cause to report, when it is one.
             std::exception_ptr failure = std::current_exception();

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "docx/FileLayer.h"
+
 namespace docx {
 
 // Replaces one file atomically: the new content goes to a temporary file in the same folder,
@@ -15,8 +17,8 @@ namespace docx {
 class AtomicFile {
   public:
     // target: the path to replace or create (symbolic links already resolved); fileName: the name
-    // used in error descriptions.
-    AtomicFile(std::string target, std::string fileName);
+    // used in error descriptions; layer: the file operations to use, which must outlive it.
+    AtomicFile(std::string target, std::string fileName, FileLayer& layer = RealFileLayer());
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -47,6 +49,7 @@ class AtomicFile {
     std::string fileName_;
     std::string dir_;
     std::string tempName_;
+    FileLayer& layer_;
     int fd_ = -1;
     int errno_ = 0;
     bool committed_ = false;

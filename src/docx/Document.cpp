@@ -37,7 +37,7 @@ void CheckNotHeldByAnotherEditor(const std::string& path) {
     const std::string owner = WordOwnerFileName(name);
     if (Exists(dir + "/" + owner))
         throw Error(
-            kPermissionDenied,
+            Reason::kLockedByOtherEditor, kPermissionDenied,
             io::OpenFailure(name, "the document is open in Word (its owner file \"" + owner +
                                       "\" is beside it). Close it there and try again."));
     // A lock file of a Lineforge run is not another editor's: one of a run that has ended was
@@ -45,7 +45,7 @@ void CheckNotHeldByAnotherEditor(const std::string& path) {
     const std::string lock = LockFileName(name);
     if (ReadLockFileOwner(dir + "/" + lock) == LockFileOwner::kOther)
         throw Error(
-            kPermissionDenied,
+            Reason::kLockedByOtherEditor, kPermissionDenied,
             io::OpenFailure(name, "the document is open in LibreOffice (its lock file \"" + lock +
                                       "\" is beside it). Close it there and try "
                                       "again."));
@@ -83,15 +83,15 @@ std::unique_ptr<Document> Document::Open(const std::string& path, const PackageL
     doc->package_ = Package::Open(path, limits);
     Package& pkg = *doc->package_;
     const std::string name = pkg.FileName();
-    auto fail = [&](long number, const std::string& reason) {
-        throw Error(number, io::OpenFailure(name, reason));
+    auto fail = [&](Reason why, long number, const std::string& reason) {
+        throw Error(why, number, io::OpenFailure(name, reason));
     };
     if (!pkg.HasPart("_rels/.rels"))
-        fail(kCannotOpenFormat,
+        fail(Reason::kForeignFormat, kCannotOpenFormat,
              "it is a zip file but not a Word document (it has no package "
              "relationships).");
     if (IsSigned(pkg))
-        fail(kRefused,
+        fail(Reason::kSigned, kRefused,
              "the document is digitally signed; changing it would break the signature. "
              "Remove the signature in Word to change it.");
     for (const Relationship& r : pkg.Relationships("")) {
@@ -101,24 +101,25 @@ std::unique_ptr<Document> Document::Open(const std::string& path, const PackageL
         }
     }
     if (doc->mainPart_.empty())
-        fail(kCannotOpenFormat, "it is not a Word document (the package names no main document).");
+        fail(Reason::kForeignFormat, kCannotOpenFormat,
+             "it is not a Word document (the package names no main document).");
     if (!pkg.HasPart(doc->mainPart_))
-        fail(kCorrupted,
+        fail(Reason::kMissingPart, kCorrupted,
              "the package is damaged: its main part \"" + doc->mainPart_ + "\" is missing.");
     const std::string type = pkg.ContentType(doc->mainPart_);
     if (!type.empty() && !IsWordMainContentType(type))
-        fail(kCannotOpenFormat,
+        fail(Reason::kForeignFormat, kCannotOpenFormat,
              "it is not a Word document (its main part is of type " + type + ").");
     pugi::xml_document& xml = pkg.Xml(doc->mainPart_);
     const WordNames& w = doc->Names(doc->mainPart_);
     pugi::xml_node root = xml.document_element();
     if (!w.Is(root, "document"))
-        fail(kCannotOpenFormat,
+        fail(Reason::kForeignFormat, kCannotOpenFormat,
              "it is not a Word document (its main part holds no WordprocessingML "
              "document).");
     doc->body_ = w.Child(root, "body");
     if (!doc->body_)
-        fail(kCorrupted, "the package is damaged: the document has no body.");
+        fail(Reason::kMissingPart, kCorrupted, "the package is damaged: the document has no body.");
     return doc;
 }
 

@@ -8,31 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
-#include <mutex>
-#include <random>
-#include <set>
 #include <string_view>
 
 namespace docx {
 namespace {
-
-FileLayer& DefaultLayer() {
-    static FileLayer layer;
-    return layer;
-}
-
-FileLayer* current = nullptr;
-
-std::string RandomName() {
-    static std::mt19937_64 rng{std::random_device{}()};
-    static const char digits[] = "0123456789abcdef";
-    std::string name = ".~lf";
-    auto value = rng();
-    for (int i = 0; i < 12; ++i, value >>= 4)
-        name += digits[value & 15];
-    return name + ".tmp";
-}
 
 // True for the names RandomName makes.
 bool IsTempName(const char* name) {
@@ -45,17 +26,44 @@ bool IsTempName(const char* name) {
     return true;
 }
 
+// Marks a temporary file as in use by a live save (see RemoveStaleTemps).
+int Locked(int fd) {
+    if (fd >= 0)
+        ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+}  // namespace
+
+FileLayer::FileLayer() : rng_(std::random_device{}()) {}
+
+FileLayer& RealFileLayer() {
+    static FileLayer layer;
+    return layer;
+}
+
+std::string FileLayer::RandomName() {
+    static const char digits[] = "0123456789abcdef";
+    std::uint64_t value;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        value = rng_();
+    }
+    std::string name = ".~lf";
+    for (int i = 0; i < 12; ++i, value >>= 4)
+        name += digits[value & 15];
+    return name + ".tmp";
+}
+
 // A save holds an exclusive lock on its temporary file for as long as its process lives, so
 // a temporary file whose lock can be taken was left by a save that was killed: the first save
-// of this process in dir removes those. (A named temporary file is only unlocked between its
+// through this layer in dir removes those. (A named temporary file is only unlocked between its
 // creation and the lock that follows at once; were it removed then, that save fails and the
 // document stays as it was.)
-void RemoveStaleTemps(const std::string& dir) {
-    static std::mutex mutex;
-    static std::set<std::string> swept;
+void FileLayer::RemoveStaleTemps(const std::string& dir) {
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!swept.insert(dir).second)
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!swept_.insert(dir).second)
             return;
     }
     DIR* d = ::opendir(dir.c_str());
@@ -75,15 +83,6 @@ void RemoveStaleTemps(const std::string& dir) {
     }
     ::closedir(d);
 }
-
-// Marks a temporary file as in use by a live save (see RemoveStaleTemps).
-int Locked(int fd) {
-    if (fd >= 0)
-        ::flock(fd, LOCK_EX | LOCK_NB);
-    return fd;
-}
-
-}  // namespace
 
 int FileLayer::CreateTemp(const std::string& dir, std::string* name) {
     name->clear();
@@ -166,18 +165,6 @@ int FileLayer::SetXattr(int fd, const std::string& name, const std::string& valu
 
 int FileLayer::RemoveXattr(int fd, const std::string& name) {
     return ::fremovexattr(fd, name.c_str());
-}
-
-FileLayer& CurrentFileLayer() {
-    return current ? *current : DefaultLayer();
-}
-
-ScopedFileLayer::ScopedFileLayer(FileLayer& layer) : previous_(current) {
-    current = &layer;
-}
-
-ScopedFileLayer::~ScopedFileLayer() {
-    current = previous_;
 }
 
 }  // namespace docx

@@ -1,17 +1,24 @@
 #pragma once
 
 // The file operations of a save, behind a seam so that tests (which run as root and so cannot
-// rely on permission bits) can make any of them fail.
+// rely on permission bits) can make any of them fail. A layer is handed to Document::Open in
+// its PackageLimits and used by that document's saves.
 
 #include <sys/types.h>
 
+#include <mutex>
+#include <random>
+#include <set>
 #include <string>
 
 namespace docx {
 
 class FileLayer {
   public:
+    FileLayer();
     virtual ~FileLayer() = default;
+    FileLayer(const FileLayer&) = delete;
+    FileLayer& operator=(const FileLayer&) = delete;
     // Creates a new, empty file for writing in folder dir (unnamed when the file system allows
     // it); returns its descriptor, or -1 with errno set. *name receives its name in dir, or ""
     // when it has none yet.
@@ -29,21 +36,19 @@ class FileLayer {
     // Sets or removes one extended attribute of the open file; 0 or -1 with errno set.
     virtual int SetXattr(int fd, const std::string& name, const std::string& value);
     virtual int RemoveXattr(int fd, const std::string& name);
-};
-
-// The file layer in force (the real one unless a test installed another).
-FileLayer& CurrentFileLayer();
-
-// Installs layer for as long as it lives (tests only); restores the previous one afterwards.
-class ScopedFileLayer {
-  public:
-    explicit ScopedFileLayer(FileLayer& layer);
-    ~ScopedFileLayer();
-    ScopedFileLayer(const ScopedFileLayer&) = delete;
-    ScopedFileLayer& operator=(const ScopedFileLayer&) = delete;
 
   private:
-    FileLayer* previous_;
+    // A fresh name for a temporary file.
+    std::string RandomName();
+    // Removes the temporary files that killed saves left in dir, once per folder.
+    void RemoveStaleTemps(const std::string& dir);
+
+    std::mutex mutex_;  // saves of several threads share a layer
+    std::mt19937_64 rng_;
+    std::set<std::string> swept_;  // folders RemoveStaleTemps has cleaned
 };
+
+// The real file operations, shared by every document opened without a layer of its own.
+FileLayer& RealFileLayer();
 
 }  // namespace docx

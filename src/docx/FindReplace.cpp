@@ -72,7 +72,7 @@ std::u32string BuildReplacement(const ReplaceRequest& request, const std::vector
 size_t ReplaceInRoots(const WordNames& w, const std::vector<pugi::xml_node>& roots,
                       const ReplaceRequest& request, PartRevisions& revisions) {
     if (request.replace && revisions.Tracking() && !SplitAroundFound(request.replacement)) {
-        throw Error(kInvalidArgument,
+        throw Error(Reason::kInvalidText, kInvalidArgument,
                     "This document records its changes, and a replacement that removes the found "
                     "text cannot be recorded; nothing was replaced.");
     }

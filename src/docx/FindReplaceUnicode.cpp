@@ -315,14 +315,14 @@ bool IsDigit(char32_t c) {
     return InRanges(kDigitRanges, c);
 }
 
-char32_t DecodeAt(std::string_view text, size_t pos, size_t& length) {
+bool DecodeNext(std::string_view text, size_t pos, char32_t& c, size_t& length) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char b0 = byte(pos);
     length = 1;
+    c = b0;
     if (b0 < 0x80)
-        return b0;
+        return true;
     size_t n;
-    char32_t c;
     char32_t min;
     if ((b0 & 0xE0) == 0xC0) {
         n = 2, c = b0 & 0x1F, min = 0x80;
@@ -331,19 +331,28 @@ char32_t DecodeAt(std::string_view text, size_t pos, size_t& length) {
     } else if ((b0 & 0xF8) == 0xF0) {
         n = 4, c = b0 & 0x07, min = 0x10000;
     } else {
-        return 0xFFFD;
+        return false;
     }
     if (pos + n > text.size())
-        return 0xFFFD;
+        return false;
     for (size_t i = 1; i < n; ++i) {
         const unsigned char b = byte(pos + i);
         if ((b & 0xC0) != 0x80)
-            return 0xFFFD;
+            return false;
         c = (c << 6) | (b & 0x3F);
     }
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0xFFFD;
+        return false;
     length = n;
+    return true;
+}
+
+char32_t DecodeAt(std::string_view text, size_t pos, size_t& length) {
+    char32_t c;
+    if (!DecodeNext(text, pos, c, length)) {
+        length = 1;
+        return 0xFFFD;
+    }
     return c;
 }
 
@@ -352,10 +361,9 @@ bool DecodeUtf8(std::string_view text, std::u32string& out) {
     out.reserve(text.size());
     for (size_t pos = 0; pos < text.size();) {
         size_t length;
-        const char32_t c = DecodeAt(text, pos, length);
-        if (c == 0xFFFD && length == 1 && static_cast<unsigned char>(text[pos]) >= 0x80) {
+        char32_t c;
+        if (!DecodeNext(text, pos, c, length))
             return false;
-        }
         out.push_back(c);
         pos += length;
     }

@@ -21,6 +21,10 @@ bool IsDigit(char32_t c);
 bool DecodeUtf8(std::string_view text, std::u32string& out);
 // Appends the UTF-8 form of c.
 void AppendUtf8(std::string& out, char32_t c);
+// Decodes the code point at text[pos] into c and its byte count into length; false (length 1)
+// when the bytes there are not valid UTF-8 in the sense of DecodeUtf8. The one UTF-8 decoder of
+// the engine: the others below are built on it.
+bool DecodeNext(std::string_view text, size_t pos, char32_t& c, size_t& length);
 // Decodes the code point at text[pos], setting length to its byte count; U+FFFD with length 1
 // for a byte that does not start a valid sequence.
 char32_t DecodeAt(std::string_view text, size_t pos, size_t& length);

@@ -42,13 +42,14 @@ long ParseFontSizeHalfPoints(std::string_view text) {
         }
     }
     if (bad || digits == 0)
-        throw Error(kTypeMismatch, "The font size " + quoted + " is not a number.");
+        throw Error(Reason::kNotANumber, kTypeMismatch,
+                    "The font size " + quoted + " is not a number.");
     if (negative)
         value = -value;
     const double halves = std::floor(value * 2 + 0.5);
     if (halves < 2 || halves > 3276)
         throw Error(
-            kValueOutOfRange,
+            Reason::kOutOfRange, kValueOutOfRange,
             "The font size " + quoted + " is out of range: it must be between 1 and 1638 points.");
     return static_cast<long>(halves);
 }

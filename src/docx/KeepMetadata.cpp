@@ -18,7 +18,7 @@ using Attributes = std::map<std::string, std::string>;
 constexpr const char* kAccessAcl = "system.posix_acl_access";
 
 [[noreturn]] void Refuse(long number, const std::string& fileName, const std::string& what) {
-    throw Error(number,
+    throw Error(Reason::kMetadataNotKept, number,
                 "Cannot save \"" + fileName + "\": " + what + ". The document was left as it was.");
 }
 
@@ -91,8 +91,7 @@ bool ReadAttributes(const std::string& path, int fd, Attributes* out) {
 }  // namespace
 
 void KeepMetadata(int fd, const std::string& original, const struct stat& keep,
-                  const std::string& fileName) {
-    FileLayer& layer = CurrentFileLayer();
+                  const std::string& fileName, FileLayer& layer) {
     struct stat now {};
     if (::fstat(fd, &now) != 0)
         Refuse(kFileAccess, fileName,

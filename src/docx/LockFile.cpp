@@ -153,12 +153,13 @@ LockFile::LockFile(const std::string& dir, const std::string& documentName,
             continue;
         break;
     }
-    throw Error(kPermissionDenied, "Cannot save \"" + fileName +
-                                       "\": the document was opened in another editor meanwhile "
-                                       "(its lock file \"" +
-                                       LockFileName(documentName) +
-                                       "\" is beside it). The document was left as it was; close "
-                                       "it there and try again.");
+    throw Error(Reason::kLockedByOtherEditor, kPermissionDenied,
+                "Cannot save \"" + fileName +
+                    "\": the document was opened in another editor meanwhile "
+                    "(its lock file \"" +
+                    LockFileName(documentName) +
+                    "\" is beside it). The document was left as it was; close "
+                    "it there and try again.");
 }
 
 LockFile::~LockFile() {

@@ -14,6 +14,7 @@
 #include <pugixml.hpp>
 
 #include "docx/Error.h"
+#include "docx/PartNames.h"
 
 namespace docx {
 
@@ -35,11 +36,10 @@ struct Relationship {
     bool external = false;
 };
 
-// True when a relationship type URI names `kind` ("officeDocument", "header", "settings", ...)
-// in the transitional or strict vocabulary (…/relationships/<kind>).
-bool RelTypeIs(std::string_view type, std::string_view kind);
+class FileLayer;
 
-// Limits that keep a hostile package from exhausting memory or disk.
+// Limits that keep a hostile package from exhausting memory or disk, and the file operations
+// its saves use.
 struct PackageLimits {
     std::uint64_t maxEntryBytes = 1ull << 30;    // any one entry, uncompressed
     std::uint64_t maxTotalBytes = 2ull << 30;    // all entries together, uncompressed
@@ -48,6 +48,9 @@ struct PackageLimits {
     std::uint64_t maxEntries = 20000;
     // How long Open waits for another process that is processing the same document.
     std::uint64_t lockWaitMs = 10000;
+    // The file operations of SaveAs (see FileLayer); the real ones when null. Must outlive the
+    // package.
+    FileLayer* fileLayer = nullptr;
 };
 
 class Package {

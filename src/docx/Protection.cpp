@@ -58,11 +58,13 @@ bool ProtectionHasPassword(Document& doc) {
 
 void Unprotect(Document& doc) {
     if (ProtectionType(doc) == -1)
-        throw Error(kNotProtected, "The Unprotect method is not available because \"" + doc.Name() +
-                                       "\" is not protected.");
+        throw Error(Reason::kNotProtected, kNotProtected,
+                    "The Unprotect method is not available because \"" + doc.Name() +
+                        "\" is not protected.");
     if (ProtectionHasPassword(doc))
-        throw Error(kPasswordIncorrect, "The password is incorrect: the protection of \"" +
-                                            doc.Name() + "\" needs a password to be removed.");
+        throw Error(Reason::kWrongPassword, kPasswordIncorrect,
+                    "The password is incorrect: the protection of \"" + doc.Name() +
+                        "\" needs a password to be removed.");
     ProtectionElement p = Find(doc);
     doc.Names(p.part).SetAttr(p.node, "enforcement", "0");
     doc.MarkChanged(p.part);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "docx/Blocks.h"
+#include "docx/FindReplaceUnicode.h"
 #include "docx/FontSize.h"
 #include "docx/ParagraphSplit.h"
 #include "docx/RunProps.h"
@@ -33,37 +34,12 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& fileName) 
         return out.back().text;
     };
     for (size_t i = 0; i < text.size();) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
         char32_t c;
         size_t n;
-        if (b < 0x80) {
-            c = b;
-            n = 1;
-        } else if ((b & 0xE0) == 0xC0) {
-            c = b & 0x1F;
-            n = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            c = b & 0x0F;
-            n = 3;
-        } else if ((b & 0xF8) == 0xF0) {
-            c = b & 0x07;
-            n = 4;
-        } else {
-            n = 0;
-        }
-        bool valid = n > 0 && i + n <= text.size();
-        for (size_t k = 1; valid && k < n; ++k) {
-            const unsigned char cb = static_cast<unsigned char>(text[i + k]);
-            if ((cb & 0xC0) != 0x80)
-                valid = false;
-            c = (c << 6) | (cb & 0x3F);
-        }
-        if (valid && ((n == 2 && c < 0x80) || (n == 3 && c < 0x800) || (n == 4 && c < 0x10000) ||
-                      (c >= 0xD800 && c <= 0xDFFF)))
-            valid = false;
-        if (!valid)
-            throw Error(kInvalidArgument, "The text to type into \"" + fileName +
-                                              "\" is not valid UTF-8 text; nothing was typed.");
+        if (!unicode::DecodeNext(text, i, c, n))
+            throw Error(Reason::kInvalidText, kInvalidArgument,
+                        "The text to type into \"" + fileName +
+                            "\" is not valid UTF-8 text; nothing was typed.");
         if (c == 11) {
             out.push_back({Piece::Break, {}});
         } else if (c == '\t') {
@@ -73,10 +49,10 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& fileName) 
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
         } else if (!XmlAllows(c)) {
-            throw Error(kInvalidArgument, "The text to type into \"" + fileName +
-                                              "\" holds the character " +
-                                              std::to_string(static_cast<unsigned long>(c)) +
-                                              ", which a document cannot hold; nothing was typed.");
+            throw Error(Reason::kInvalidText, kInvalidArgument,
+                        "The text to type into \"" + fileName + "\" holds the character " +
+                            std::to_string(static_cast<unsigned long>(c)) +
+                            ", which a document cannot hold; nothing was typed.");
         } else {
             textPiece().append(text.substr(i, n));
         }
@@ -185,8 +161,9 @@ void Selection::EndKeyStory() {
 
 void Selection::SetFontName(std::string_view name) {
     if (!IsValidFontName(name))
-        throw Error(kInvalidArgument, "The font name \"" + std::string(name) +
-                                          "\" cannot be used in \"" + doc_.Name() + "\".");
+        throw Error(Reason::kInvalidText, kInvalidArgument,
+                    "The font name \"" + std::string(name) + "\" cannot be used in \"" +
+                        doc_.Name() + "\".");
     fontName_ = std::string(name);
 }
 

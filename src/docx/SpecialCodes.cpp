@@ -33,9 +33,9 @@ std::string CodeText(std::u32string_view code) {
 }
 
 [[noreturn]] void BadCode(std::u32string_view code, std::string_view box) {
-    throw Error(kInvalidSpecialCode, "\"" + CodeText(code) +
-                                         "\" is not a valid special character for the " +
-                                         std::string(box) + " text.");
+    throw Error(Reason::kInvalidSpecialCode, kInvalidSpecialCode,
+                "\"" + CodeText(code) + "\" is not a valid special character for the " +
+                    std::string(box) + " text.");
 }
 
 // The text of a code that runs from `start` to `end` (for messages).
@@ -83,7 +83,8 @@ char32_t ReadUnicodeCode(const std::u32string& s, size_t& pos, std::string_view 
 std::u32string Decode(std::string_view text, std::string_view what) {
     std::u32string s;
     if (!unicode::DecodeUtf8(text, s)) {
-        throw Error(kInvalidArgument, "The " + std::string(what) + " text is not valid UTF-8.");
+        throw Error(Reason::kInvalidText, kInvalidArgument,
+                    "The " + std::string(what) + " text is not valid UTF-8.");
     }
     return s;
 }
@@ -148,9 +149,9 @@ void CheckDocumentText(std::string_view text, std::string_view what) {
         if (!IsDocumentChar(c)) {
             char code[16];
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-            throw Error(kInvalidArgument, "The " + std::string(what) +
-                                              " text holds the character " + code +
-                                              ", which a document cannot hold.");
+            throw Error(Reason::kInvalidText, kInvalidArgument,
+                        "The " + std::string(what) + " text holds the character " + code +
+                            ", which a document cannot hold.");
         }
     }
 }
@@ -158,7 +159,7 @@ void CheckDocumentText(std::string_view text, std::string_view what) {
 FindPattern ParseFindText(std::string_view text, bool matchCase) {
     static constexpr std::string_view kBox = "Find What";
     if (text.empty())
-        throw Error(kInvalidArgument, "The Find What text is empty.");
+        throw Error(Reason::kInvalidText, kInvalidArgument, "The Find What text is empty.");
     const std::u32string s = Decode(text, kBox);
     FindPattern pattern;
     pattern.ignoreCase = !matchCase;

@@ -125,6 +125,7 @@ TEST_P(Corpus, OpensTakesFirstAndLastLineAndKeepsEveryOtherEntry) {
         } catch (const docx::Error& e) {
             if (f.signedPackage()) {
                 EXPECT_EQ(e.Number(), docx::kRefused) << e.what();
+                EXPECT_EQ(e.Why(), docx::Reason::kSigned) << e.what();
             }
             EXPECT_NE(std::string(e.what()).find(f.name), std::string::npos) << e.what();
             std::cout << "[refused] " << f.name << ": " << e.Number() << " " << e.what() << "\n";

@@ -12,30 +12,17 @@
 
 #include <pugixml.hpp>
 
+#include "RawZip.h"
 #include "docx/Namespaces.h"
 
 namespace fixtures {
 
 void WriteZip(const std::string& path, const std::vector<ZipItem>& items) {
-    int err = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z)
-        throw std::runtime_error("cannot create zip " + path);
-    for (const ZipItem& item : items) {
-        zip_source_t* src = zip_source_buffer(z, item.data.data(), item.data.size(), 0);
-        zip_int64_t idx = zip_file_add(z, item.name.c_str(), src, ZIP_FL_ENC_UTF_8);
-        if (idx < 0) {
-            zip_source_free(src);
-            zip_discard(z);
-            throw std::runtime_error("cannot add " + item.name);
-        }
-        zip_set_file_compression(z, static_cast<zip_uint64_t>(idx),
-                                 item.store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
-    }
-    if (zip_close(z) != 0) {
-        zip_discard(z);
-        throw std::runtime_error("cannot write zip " + path);
-    }
+    std::vector<testzip::RawEntry> entries;
+    entries.reserve(items.size());
+    for (const ZipItem& item : items)
+        entries.emplace_back(item.name, item.data, !item.store);
+    WriteFile(path, testzip::BuildZip(entries));
 }
 
 DocxSpec Spec(std::string body, std::string settings, std::string styles) {

@@ -51,10 +51,12 @@ void FirstLine(docx::Document& doc, const std::string& text = "New") {
     sel.TypeParagraph();
 }
 
-long SaveError(docx::Document& doc, const std::string& path) {
+long SaveError(docx::Document& doc, const std::string& path, docx::Reason* why = nullptr) {
     try {
         doc.SaveAs(path);
     } catch (const docx::Error& e) {
+        if (why)
+            *why = e.Why();
         EXPECT_NE(std::string(e.what()).find(fixtures::FolderNames("/").empty() ? "" : "doc.docx"),
                   std::string::npos)
             << e.what();
@@ -136,7 +138,9 @@ TEST(Save, ReadOnlyFileIsRefusedAndLeftAlone) {
     const std::string bytes = fixtures::ReadFile(path);
     auto doc = docx::Document::Open(path);
     FirstLine(*doc);
-    EXPECT_EQ(SaveError(*doc, path), docx::kPermissionDenied);
+    docx::Reason why{};
+    EXPECT_EQ(SaveError(*doc, path, &why), docx::kPermissionDenied);
+    EXPECT_EQ(why, docx::Reason::kReadOnly);
     EXPECT_EQ(fixtures::ReadFile(path), bytes);
     EXPECT_EQ(fixtures::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
 }
@@ -150,16 +154,20 @@ TEST(Save, AFileChangedOnDiskSinceOpenIsNotOverwritten) {
     ::usleep(20000);
     WriteRichDocx(path, 5000);  // another program saved its own version meanwhile
     const std::string theirs = fixtures::ReadFile(path);
-    EXPECT_EQ(SaveError(*doc, path), docx::kFileAccess);
+    docx::Reason why{};
+    EXPECT_EQ(SaveError(*doc, path, &why), docx::kFileAccess);
+    EXPECT_EQ(why, docx::Reason::kChangedOnDisk);
     EXPECT_EQ(fixtures::ReadFile(path), theirs);
 }
 
 // A file layer that fails one step, as a full disk or an unwritable folder would.
 class FailingLayer : public docx::FileLayer {
   public:
-    enum Step { CreateTempStep, WriteStep, SyncStep, RenameStep, ChownStep, XattrStep };
+    enum Step { CreateTempStep, WriteStep, SyncStep, RenameStep, ChownStep, XattrStep, NoStep };
     FailingLayer(Step step, int err, size_t writeBudget = 0)
         : step_(step), err_(err), budget_(writeBudget) {}
+    // From now on every step succeeds.
+    void Heal() { step_ = NoStep; }
     int CreateTemp(const std::string& dir, std::string* name) override {
         if (step_ == CreateTempStep)
             return errno = err_, -1;
@@ -222,16 +230,16 @@ TEST_P(SaveFailure, LeavesTheOriginalByteIdenticalAndNoLeftovers) {
     if (c.prepare)
         c.prepare(path);
     const std::string bytes = fixtures::ReadFile(path);
-    auto doc = docx::Document::Open(path);
+    FailingLayer layer(c.step, c.err, c.budget);
+    docx::PackageLimits limits;
+    limits.fileLayer = &layer;
+    auto doc = docx::Document::Open(path, limits);
     FirstLine(*doc);
-    {
-        FailingLayer layer(c.step, c.err, c.budget);
-        docx::ScopedFileLayer scoped(layer);
-        EXPECT_EQ(SaveError(*doc, path), c.number);
-    }
+    EXPECT_EQ(SaveError(*doc, path), c.number);
     EXPECT_EQ(fixtures::ReadFile(path), bytes);
     EXPECT_EQ(fixtures::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
     // Once the cause is gone the same document saves.
+    layer.Heal();
     doc->SaveAs(path);
     EXPECT_EQ(fixtures::AllParagraphTexts(fixtures::ReadZip(path).at("word/document.xml").data),
               (std::vector<std::string>{"New", "Old"}));
@@ -357,7 +365,9 @@ TEST(Save, AFileWithSeveralNamesIsRefusedAndEveryNameKeepsItsBytes) {
     const std::string bytes = fixtures::ReadFile(path);
     auto doc = docx::Document::Open(path);
     FirstLine(*doc);
-    EXPECT_EQ(SaveError(*doc, path), docx::kFileAccess);
+    docx::Reason why{};
+    EXPECT_EQ(SaveError(*doc, path, &why), docx::kFileAccess);
+    EXPECT_EQ(why, docx::Reason::kHardLinks);
     EXPECT_EQ(fixtures::ReadFile(path), bytes);
     EXPECT_EQ(fixtures::ReadFile(dir / "other.docx"), bytes);
     EXPECT_EQ(fixtures::FolderNames(dir.path()),

@@ -219,7 +219,8 @@ TEST(Typing, CharactersXmlCannotHoldRaiseAndChangeNothing) {
     docx::Selection sel(*doc);
     for (std::string bad :
          {std::string("a\x01z", 3), std::string("a\0z", 3), std::string("\x0c"),
-          std::string("\xef\xbf\xbe"), std::string("\xc3"), std::string("\xed\xa0\x80")}) {
+          std::string("\xef\xbf\xbe"), std::string("\xc3"), std::string("\xed\xa0\x80"),
+          std::string("\xf4\x90\x80\x80"), std::string("\xc1\xbf")}) {
         try {
             sel.TypeText(bad);
             ADD_FAILURE() << "accepted a character XML cannot hold";

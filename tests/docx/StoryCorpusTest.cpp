@@ -122,7 +122,7 @@ void CheckFile(const std::string& name, FileResult& result) {
             doc = docx::Document::Open(path);
         } catch (const docx::Error& e) {
             // Refused on purpose (a signed package): it must stay as it was.
-            EXPECT_EQ(e.Number(), docx::kRefused) << e.what();
+            EXPECT_EQ(e.Why(), docx::Reason::kSigned) << e.what();
             EXPECT_EQ(fixtures::ReadZip(path).size(), before.size());
             result.refused = e.what();
             return;

@@ -7,10 +7,10 @@
 #include <regex>
 
 #include "PackageFixtures.h"
+#include "PackageValidator.h"
 #include "RealEngine.h"
 #include "StoryTestPackage.h"
 #include "StoryTestXml.h"
-#include "docx/PackageValidator.h"
 #include "docx/Revisions.h"
 #include "engine/Modes.h"
 
@@ -140,7 +140,8 @@ TEST_P(ExactInsertion, OccurrencesKeepTheirCaseAndTheLinesGoInAsTyped) {
         Count(xml, "<w:ins w:id=\"\\d+\" " + Mine() + "><w:r>(<w:rPr>.*?</w:rPr>)?<w:t[^>]*>" +
                        "lower mark</w:t></w:r></w:ins>");
     EXPECT_EQ(recorded, tracked ? 3u * story.copies : 0u) << xml;
-    EXPECT_TRUE(docx::ValidatePackage(path).Ok()) << docx::ValidatePackage(path).Describe();
+    EXPECT_TRUE(validator::ValidatePackage(path).Ok())
+        << validator::ValidatePackage(path).Describe();
 }
 
 INSTANTIATE_TEST_SUITE_P(Stories, ExactInsertion,
@@ -198,7 +199,8 @@ TEST_P(TrackedInsertion, IsTheUsersTrackedChangeAndKeepsTheDocumentsOwn) {
     // The document's own revisions are still there, once each.
     for (const char* own : {"<w:del w:id=\"9\"", "w:id=\"10\"", "<w:delText>gone</w:delText>"})
         EXPECT_EQ(Count(xml, own), 1u) << own;
-    EXPECT_TRUE(docx::ValidatePackage(path).Ok()) << docx::ValidatePackage(path).Describe();
+    EXPECT_TRUE(validator::ValidatePackage(path).Ok())
+        << validator::ValidatePackage(path).Describe();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, TrackedInsertion,
@@ -224,7 +226,8 @@ TEST(SplitParagraph, NoRevisionIdTwiceInEveryMode) {
         for (const char* id : {"w:id=\"7\"", "w:id=\"8\"", "w:id=\"9\"", "w:id=\"10\""})
             EXPECT_EQ(Count(xml, id), 1u) << id << " in " << xml;
         EXPECT_EQ(Count(xml, "w:author=\"" + docx::CurrentUserName()), 0u) << xml;
-        EXPECT_TRUE(docx::ValidatePackage(path).Ok()) << docx::ValidatePackage(path).Describe();
+        EXPECT_TRUE(validator::ValidatePackage(path).Ok())
+            << validator::ValidatePackage(path).Describe();
     }
 }
 

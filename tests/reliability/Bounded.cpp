@@ -45,15 +45,16 @@ BoundedResult RunBounded(const Work& work, long addressSpaceMb, unsigned seconds
         ::alarm(seconds);
         std::string report;
         try {
-            report = "0\n" + work();
+            report = "0 0\n" + work();
         } catch (const docx::Error& e) {
-            report = std::to_string(e.Number()) + "\n" + e.what();
+            report = std::to_string(e.Number()) + " " + std::to_string(static_cast<int>(e.Why())) +
+                     "\n" + e.what();
         } catch (const runtime::Error& e) {
-            report = std::to_string(e.Number()) + "\n" + e.what();
+            report = std::to_string(e.Number()) + " 0\n" + e.what();
         } catch (const std::bad_alloc&) {
-            report = "-7\nout of memory (std::bad_alloc)";
+            report = "-7 0\nout of memory (std::bad_alloc)";
         } catch (const std::exception& e) {
-            report = "-1\nforeign exception: " + std::string(e.what());
+            report = "-1 0\nforeign exception: " + std::string(e.what());
         }
         WriteAll(fds[1], report);
         ::close(fds[1]);
@@ -84,7 +85,9 @@ BoundedResult RunBounded(const Work& work, long addressSpaceMb, unsigned seconds
     const size_t nl = got.find('\n');
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && nl != std::string::npos) {
         r.finished = true;
-        r.number = std::stol(got.substr(0, nl));
+        const size_t space = got.find(' ');
+        r.number = std::stol(got.substr(0, space));
+        r.reason = static_cast<docx::Reason>(std::stoi(got.substr(space + 1, nl - space - 1)));
         r.message = got.substr(nl + 1);
     }
     return r;

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "docx/Error.h"
+
 namespace reliability {
 
 // What the work reported (or how it died).
@@ -14,13 +16,14 @@ struct BoundedResult {
     bool finished = false;  // the work returned and its report arrived
     int signal = 0;         // the signal that ended the child (SIGALRM: out of time)
     long number = 0;        // the error number the work reported (0: none)
-    std::string message;    // the error description (or what the work returned)
-    double seconds = 0;     // wall-clock time of the child
-    long maxRssKb = 0;      // peak resident memory of the child
+    docx::Reason reason = docx::Reason::kOther;  // and the engine's reason, when it raised one
+    std::string message;  // the error description (or what the work returned)
+    double seconds = 0;   // wall-clock time of the child
+    long maxRssKb = 0;    // peak resident memory of the child
 };
 
 // The work: returns a text; a docx::Error or runtime::Error it raises is reported with its
-// number and description.
+// number (and reason) and description.
 using Work = std::function<std::string()>;
 
 // Runs work in a child limited to addressSpaceMb of address space and seconds of wall time.

@@ -30,7 +30,7 @@
 namespace {
 
 using lf_fuzz::PartSpec;
-using lf_fuzz::RawEntry;
+using testzip::RawEntry;
 
 constexpr long kAddressSpaceMb = 1024;
 constexpr unsigned kSeconds = 60;
@@ -78,7 +78,7 @@ std::string Nested(int depth) {
 struct Hostile {
     const char* name;
     long number;
-    const char* reason;  // a piece of the description naming the reason
+    docx::Reason reason;
     std::function<void(const std::string& path)> make;
 };
 
@@ -113,7 +113,7 @@ TEST_P(HostileFile, IsRefusedAtOpenWithOneClearErrorAndLeftAsItWas) {
     ASSERT_TRUE(r.finished) << reliability::Describe(r);
     EXPECT_EQ(r.number, c.number) << r.message;
     EXPECT_NE(r.message.find("\"Annual report.docx\""), std::string::npos) << r.message;
-    EXPECT_NE(r.message.find(c.reason), std::string::npos) << r.message;
+    EXPECT_EQ(r.reason, c.reason) << r.message;
     EXPECT_EQ(r.message.find('\n'), std::string::npos) << "one error, one line: " << r.message;
     std::printf("[ figures  ] %-36s %8.3f s %8ld KB peak\n", c.name, r.seconds, r.maxRssKb);
 
@@ -134,164 +134,148 @@ TEST_P(HostileFile, IsRefusedAtOpenWithOneClearErrorAndLeftAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reliability, HostileFile,
-    ::testing::Values(Hostile{"ManyEntries", docx::kRefused, "too many entries",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  for (int i = 0; i < 20001; ++i)
-                                      e.push_back(
-                                          {"word/media/i" + std::to_string(i) + ".bin", "", false});
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"OverlappingEntriesFarBeyondTheTotal", docx::kRefused, "zip bomb",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildOverlappingZip("word/media/z", 1000,
-                                                                            15u << 20));
-                              }},
-                      Hostile{"OverlappingEntriesJustUnderTheTotal", docx::kRefused, "zip bomb",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildOverlappingZip("word/media/z", 120,
-                                                                            15u << 20));
-                              }},
-                      Hostile{"DeepRatioBehindASizeThatLies", docx::kCorrupted,
-                              "more data than it declares",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildZip(
-                                                   Entries("word/media/blob.bin",
+    ::testing::Values(
+        Hostile{"ManyEntries", docx::kRefused, docx::Reason::kBomb,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    for (int i = 0; i < 20001; ++i)
+                        e.push_back({"word/media/i" + std::to_string(i) + ".bin", "", false});
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"OverlappingEntriesFarBeyondTheTotal", docx::kRefused, docx::Reason::kBomb,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildOverlappingZip("word/media/z", 1000, 15u << 20));
+                }},
+        Hostile{"OverlappingEntriesJustUnderTheTotal", docx::kRefused, docx::Reason::kBomb,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildOverlappingZip("word/media/z", 120, 15u << 20));
+                }},
+        Hostile{"DeepRatioBehindASizeThatLies", docx::kCorrupted, docx::Reason::kDamagedData,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildZip(Entries("word/media/blob.bin",
                                                            std::string(64u << 20, '\0'), true)));
-                                  // The same archive with the blob's declared size cut to 1000
-                                  // bytes.
-                                  std::vector<RawEntry> e = Entries();
-                                  e.push_back({"word/media/blob.bin", std::string(64u << 20, '\0'),
-                                               true, 1000u});
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"BillionLaughsInContentTypes", docx::kRefused, "entity",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  e[0].data = BillionLaughs("Types") + e[0].data;
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"ExternalEntityInPackageRelationships", docx::kRefused, "DTD",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  e[1].data =
-                                      "<!DOCTYPE Relationships [<!ENTITY x SYSTEM "
-                                      "\"file:///etc/passwd\">]>" +
-                                      e[1].data;
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"ParameterEntityInMainPart", docx::kRefused, "DTD",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildZip(Entries(
-                                                   "word/document.xml",
-                                                   "<!DOCTYPE w:document [<!ENTITY % p SYSTEM "
-                                                   "\"http://example.invalid/x\"> %p;]>" +
-                                                       MainXml())));
-                              }},
-                      Hostile{
-                          "DoctypeInUtf16MainPart", docx::kRefused, "entity",
-                          [](const std::string& p) {
-                              WriteFile(
-                                  p,
-                                  lf_fuzz::BuildZip(Entries(
-                                      "word/document.xml",
-                                      Utf16Le("<!DOCTYPE w:document [<!ENTITY e \"boom\">]>" +
-                                              MainXml("<w:p><w:r><w:t>&e;</w:t></w:r></w:p>")))));
-                          }},
-                      Hostile{"UndefinedEntityInUtf16MainPart", docx::kRefused, "&boom;",
-                              [](const std::string& p) {
-                                  WriteFile(p,
-                                            lf_fuzz::BuildZip(Entries(
-                                                "word/document.xml",
-                                                Utf16Le(MainXml(
-                                                    "<w:p><w:r><w:t>&boom;</w:t></w:r></w:p>")))));
-                              }},
-                      Hostile{"UndefinedEntityInAnAttribute", docx::kRefused, "&boom;",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildZip(Entries(
-                                                   "word/document.xml",
-                                                   MainXml("<w:p><w:pPr><w:pStyle "
-                                                           "w:val=\"&boom;\"/></w:pPr></w:p>"))));
-                              }},
-                      Hostile{"DeeplyNestedElements", docx::kRefused, "nests its elements",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildZip(Entries("word/document.xml",
-                                                                         Nested(1000000), false)));
-                              }},
-                      Hostile{"MainPartMissingFromRelationships", docx::kCannotOpenFormat,
-                              "names no main document",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  e[1].data = "<Relationships xmlns=\"" + kRels + "\"/>";
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"MainPartRelationshipIsExternal", docx::kCannotOpenFormat,
-                              "names no main document",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  e[1].data = "<Relationships xmlns=\"" + kRels +
-                                              "\"><Relationship Id=\"rId1\" Type=\"" +
-                                              kOfficeDocument +
-                                              "\" Target=\"file:///tmp/word/document.xml\" "
-                                              "TargetMode=\"External\"/>"
-                                              "</Relationships>";
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"MainPartTargetClimbsOutOfThePackage", docx::kCorrupted, "missing",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  e[1].data =
-                                      "<Relationships xmlns=\"" + kRels +
-                                      "\"><Relationship Id=\"rId1\" Type=\"" + kOfficeDocument +
-                                      "\" Target=\"../../../../etc/passwd\"/></Relationships>";
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"NoPackageRelationships", docx::kCannotOpenFormat,
-                              "no package relationships",
-                              [](const std::string& p) {
-                                  auto e = Entries();
-                                  e.erase(e.begin() + 1);
-                                  WriteFile(p, lf_fuzz::BuildZip(e));
-                              }},
-                      Hostile{"ZeroLengthMainPart", docx::kCorrupted, "not well-formed",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildZip(Entries("word/document.xml", "")));
-                              }},
-                      Hostile{"ZeroLengthPackageRelationships", docx::kCorrupted, "not well-formed",
-                              [](const std::string& p) {
-                                  WriteFile(p, lf_fuzz::BuildZip(Entries("_rels/.rels", "")));
-                              }},
-                      Hostile{"ZeroLengthContentTypes", docx::kCorrupted, "not well-formed",
-                              [](const std::string& p) {
-                                  WriteFile(p,
-                                            lf_fuzz::BuildZip(Entries("[Content_Types].xml", "")));
-                              }},
-                      Hostile{"DirectoryNamedLikeADocument", docx::kFileAccess,
-                              "not a regular file",
-                              [](const std::string& p) { ::mkdir(p.c_str(), 0755); }},
-                      Hostile{"FifoNamedLikeADocument", docx::kFileAccess, "not a regular file",
-                              [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }},
-                      Hostile{"LinkToADeviceNamedLikeADocument", docx::kFileAccess,
-                              "not a regular file",
-                              [](const std::string& p) { ::symlink("/dev/zero", p.c_str()); }},
-                      Hostile{"SocketNamedLikeADocument", docx::kFileAccess, "",
-                              [](const std::string& p) {
-                                  int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                                  struct sockaddr_un a {};
-                                  a.sun_family = AF_UNIX;
-                                  std::snprintf(a.sun_path, sizeof a.sun_path, "%s", p.c_str());
-                                  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-                                  ::close(s);
-                              }},
-                      Hostile{"LinkThatLoops", docx::kFileAccess, "",
-                              [](const std::string& p) { ::symlink(p.c_str(), p.c_str()); }}),
+                    // The same archive with the blob's declared size cut to 1000
+                    // bytes.
+                    std::vector<RawEntry> e = Entries();
+                    e.push_back({"word/media/blob.bin", std::string(64u << 20, '\0'), true, 1000u});
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"BillionLaughsInContentTypes", docx::kRefused, docx::Reason::kDtd,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    e[0].data = BillionLaughs("Types") + e[0].data;
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"ExternalEntityInPackageRelationships", docx::kRefused, docx::Reason::kDtd,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    e[1].data =
+                        "<!DOCTYPE Relationships [<!ENTITY x SYSTEM "
+                        "\"file:///etc/passwd\">]>" +
+                        e[1].data;
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"ParameterEntityInMainPart", docx::kRefused, docx::Reason::kDtd,
+                [](const std::string& p) {
+                    WriteFile(p,
+                              testzip::BuildZip(Entries("word/document.xml",
+                                                        "<!DOCTYPE w:document [<!ENTITY % p SYSTEM "
+                                                        "\"http://example.invalid/x\"> %p;]>" +
+                                                            MainXml())));
+                }},
+        Hostile{"DoctypeInUtf16MainPart", docx::kRefused, docx::Reason::kDtd,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildZip(Entries(
+                                     "word/document.xml",
+                                     Utf16Le("<!DOCTYPE w:document [<!ENTITY e \"boom\">]>" +
+                                             MainXml("<w:p><w:r><w:t>&e;</w:t></w:r></w:p>")))));
+                }},
+        Hostile{"UndefinedEntityInUtf16MainPart", docx::kRefused, docx::Reason::kDtd,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildZip(Entries(
+                                     "word/document.xml",
+                                     Utf16Le(MainXml("<w:p><w:r><w:t>&boom;</w:t></w:r></w:p>")))));
+                }},
+        Hostile{"UndefinedEntityInAnAttribute", docx::kRefused, docx::Reason::kDtd,
+                [](const std::string& p) {
+                    WriteFile(
+                        p, testzip::BuildZip(Entries("word/document.xml",
+                                                     MainXml("<w:p><w:pPr><w:pStyle "
+                                                             "w:val=\"&boom;\"/></w:pPr></w:p>"))));
+                }},
+        Hostile{"DeeplyNestedElements", docx::kRefused, docx::Reason::kNestedTooDeep,
+                [](const std::string& p) {
+                    WriteFile(
+                        p, testzip::BuildZip(Entries("word/document.xml", Nested(1000000), false)));
+                }},
+        Hostile{"MainPartMissingFromRelationships", docx::kCannotOpenFormat,
+                docx::Reason::kForeignFormat,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    e[1].data = "<Relationships xmlns=\"" + kRels + "\"/>";
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"MainPartRelationshipIsExternal", docx::kCannotOpenFormat,
+                docx::Reason::kForeignFormat,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    e[1].data = "<Relationships xmlns=\"" + kRels +
+                                "\"><Relationship Id=\"rId1\" Type=\"" + kOfficeDocument +
+                                "\" Target=\"file:///tmp/word/document.xml\" "
+                                "TargetMode=\"External\"/>"
+                                "</Relationships>";
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"MainPartTargetClimbsOutOfThePackage", docx::kCorrupted, docx::Reason::kMissingPart,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    e[1].data = "<Relationships xmlns=\"" + kRels +
+                                "\"><Relationship Id=\"rId1\" Type=\"" + kOfficeDocument +
+                                "\" Target=\"../../../../etc/passwd\"/></Relationships>";
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"NoPackageRelationships", docx::kCannotOpenFormat, docx::Reason::kForeignFormat,
+                [](const std::string& p) {
+                    auto e = Entries();
+                    e.erase(e.begin() + 1);
+                    WriteFile(p, testzip::BuildZip(e));
+                }},
+        Hostile{"ZeroLengthMainPart", docx::kCorrupted, docx::Reason::kNotWellFormed,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildZip(Entries("word/document.xml", "")));
+                }},
+        Hostile{"ZeroLengthPackageRelationships", docx::kCorrupted, docx::Reason::kNotWellFormed,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildZip(Entries("_rels/.rels", "")));
+                }},
+        Hostile{"ZeroLengthContentTypes", docx::kCorrupted, docx::Reason::kNotWellFormed,
+                [](const std::string& p) {
+                    WriteFile(p, testzip::BuildZip(Entries("[Content_Types].xml", "")));
+                }},
+        Hostile{"DirectoryNamedLikeADocument", docx::kFileAccess, docx::Reason::kNotRegularFile,
+                [](const std::string& p) { ::mkdir(p.c_str(), 0755); }},
+        Hostile{"FifoNamedLikeADocument", docx::kFileAccess, docx::Reason::kNotRegularFile,
+                [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }},
+        Hostile{"LinkToADeviceNamedLikeADocument", docx::kFileAccess, docx::Reason::kNotRegularFile,
+                [](const std::string& p) { ::symlink("/dev/zero", p.c_str()); }},
+        Hostile{"SocketNamedLikeADocument", docx::kFileAccess, docx::Reason::kUnreadable,
+                [](const std::string& p) {
+                    int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                    struct sockaddr_un a {};
+                    a.sun_family = AF_UNIX;
+                    std::snprintf(a.sun_path, sizeof a.sun_path, "%s", p.c_str());
+                    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+                    ::close(s);
+                }},
+        Hostile{"LinkThatLoops", docx::kFileAccess, docx::Reason::kUnreadable,
+                [](const std::string& p) { ::symlink(p.c_str(), p.c_str()); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A folder walk lists only regular files; special files named like documents are passed over
 // without being opened, so a FIFO with no writer cannot block it.
 TEST(HostileFolder, SpecialFilesNamedLikeDocumentsAreNeverListedAndNeverBlock) {
     Folder dir;
-    WriteFile(dir / "Real.docx", lf_fuzz::BuildZip(Entries()));
+    WriteFile(dir / "Real.docx", testzip::BuildZip(Entries()));
     ::mkdir((dir / "Folder.docx").c_str(), 0755);
     ASSERT_EQ(::mkfifo((dir / "Pipe.docx").c_str(), 0644), 0);
     ASSERT_EQ(::symlink("/dev/zero", (dir / "Zero.docx").c_str()), 0);

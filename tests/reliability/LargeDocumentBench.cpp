@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         {
             const std::string main = LargeMainXml(mainBytes);
             reliability::WriteFile(
-                path, lf_fuzz::BuildZip(reliability::Entries("word/document.xml", main)));
+                path, testzip::BuildZip(reliability::Entries("word/document.xml", main)));
         }
         const double fileMb = static_cast<double>(lf_fuzz::ReadWhole(path).size()) / (1 << 20);
         const double mainMb = static_cast<double>(mainBytes) / (1 << 20);

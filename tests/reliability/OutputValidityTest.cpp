@@ -13,15 +13,15 @@
 
 #include "FuzzSupport.h"
 #include "PackageFixtures.h"
+#include "PackageValidator.h"
 #include "RawZip.h"
 #include "TempDir.h"
 #include "TestPackages.h"
-#include "docx/PackageValidator.h"
 
 namespace {
 
-using lf_fuzz::RawEntry;
 using reliability::Folder;
+using testzip::RawEntry;
 
 const std::string kLines = "Inserted line one\r\nInserted line two";
 
@@ -114,9 +114,9 @@ TEST(OutputValidity, EverySavedCorpusDocumentIsAWellFormedPackage) {
             }
             ++saved[mode.name];
             reliability::WriteFile(dir / "original", original);
-            const auto added = docx::NewDefects(docx::ValidatePackage(dir / "original"),
-                                                docx::ValidatePackage(path));
-            for (const docx::PackageDefect& d : added)
+            const auto added = validator::NewDefects(validator::ValidatePackage(dir / "original"),
+                                                     validator::ValidatePackage(path));
+            for (const validator::PackageDefect& d : added)
                 ADD_FAILURE() << name << ", " << mode.name << ": " << d.part << ": " << d.what;
             // Nothing but the insertion changes the text of any story.
             const auto before = StoryPartTexts(dir / "original");
@@ -173,18 +173,18 @@ TEST_P(ValidatorFinds, TheOneDefect) {
                            "<Relationship Id=\"rId6\" Type=\"" +
                            kRelType + "image\" Target=\"media/a.bin\"/></Relationships>"});
     entries.push_back({"word/media/a.bin", "data"});
-    reliability::WriteFile(dir / "sound.docx", lf_fuzz::BuildZip(entries));
-    const docx::ValidationReport sound = docx::ValidatePackage(dir / "sound.docx");
+    reliability::WriteFile(dir / "sound.docx", testzip::BuildZip(entries));
+    const validator::ValidationReport sound = validator::ValidatePackage(dir / "sound.docx");
     ASSERT_TRUE(sound.Ok()) << sound.Describe();
 
     c.spoil(entries);
-    reliability::WriteFile(dir / "spoilt.docx", lf_fuzz::BuildZip(entries));
-    const docx::ValidationReport r = docx::ValidatePackage(dir / "spoilt.docx");
+    reliability::WriteFile(dir / "spoilt.docx", testzip::BuildZip(entries));
+    const validator::ValidationReport r = validator::ValidatePackage(dir / "spoilt.docx");
     ASSERT_EQ(r.defects.size(), 1u) << r.Describe();
     EXPECT_EQ(r.defects[0].part, c.part) << r.Describe();
     EXPECT_NE(r.defects[0].what.find(c.what), std::string::npos) << r.Describe();
-    EXPECT_EQ(docx::NewDefects(sound, r).size(), 1u);
-    EXPECT_TRUE(docx::NewDefects(r, r).empty());
+    EXPECT_EQ(validator::NewDefects(sound, r).size(), 1u);
+    EXPECT_TRUE(validator::NewDefects(r, r).empty());
 }
 
 std::vector<RawEntry>::iterator Named(std::vector<RawEntry>& e, const std::string& n) {

@@ -24,12 +24,12 @@
 
 #include "Bounded.h"
 #include "FuzzSupport.h"
+#include "PackageValidator.h"
 #include "SaveLoopState.h"
 #include "TestPackages.h"
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
 #include "docx/LockFile.h"
-#include "docx/PackageValidator.h"
 #include "intake/ListFiles.h"
 #include "platform/PosixFileSystem.h"
 #include "word/Registry.h"
@@ -49,7 +49,7 @@ std::string KillTestDocument() {
     auto e = reliability::Entries("word/document.xml", reliability::MainXml(body));
     e.push_back({"word/media/image1.bin", reliability::Noise(3 << 20, 1), false});
     e.push_back({"word/media/image2.bin", reliability::Noise(1 << 20, 2), true});
-    return lf_fuzz::BuildZip(e);
+    return testzip::BuildZip(e);
 }
 
 std::vector<std::string> Others(const std::string& dir, const std::string& docName) {
@@ -101,7 +101,7 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
                ::open(stateFile.c_str(), O_RDWR), 0));
     ASSERT_NE(state, MAP_FAILED);
 
-    const docx::ValidationReport originalReport = docx::ValidatePackage(path);
+    const validator::ValidationReport originalReport = validator::ValidatePackage(path);
     ASSERT_TRUE(originalReport.Ok()) << originalReport.Describe();
     std::vector<std::string> expected = reliability::ParagraphTexts(path);
 
@@ -174,7 +174,7 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
         for (size_t i = k; i >= 1; --i)
             want.push_back("R" + std::to_string(round) + "-S" + std::to_string(i));
         want.insert(want.end(), expected.begin(), expected.end());
-        const auto added = docx::NewDefects(originalReport, docx::ValidatePackage(path));
+        const auto added = validator::NewDefects(originalReport, validator::ValidatePackage(path));
         if (k == 0 || texts != want || !added.empty()) {
             ++losses;
             ADD_FAILURE() << "round " << round << ": neither the old document nor a whole new one"
@@ -219,7 +219,7 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
 TEST(KilledSaves, TheNextSaveRemovesOnlyTheTemporaryFilesOfDeadSaves) {
     Folder dir;
     const std::string path = dir / "doc.docx";
-    reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
     reliability::WriteFile(dir / ".~lf0123456789ab.tmp", "stale");
     reliability::WriteFile(dir / ".~lf00000000beef.tmp", "held by a live save");
     reliability::WriteFile(dir / ".~lfnot-ours.tmp", "another name");
@@ -263,18 +263,18 @@ struct Interference {
 };
 
 std::string TheirVersion() {
-    return lf_fuzz::BuildZip(reliability::Entries(
+    return testzip::BuildZip(reliability::Entries(
         "word/document.xml", reliability::MainXml("<w:p><w:r><w:t>Theirs</w:t></w:r></w:p>")));
 }
 
 class SaveInterference : public ::testing::TestWithParam<Interference> {};
 
-word::Ref<word::Application> NewWord() {
-    static word::Registry registry = [] {
-        word::Registry r;
-        word::builtin::Register(r);
-        return r;
-    }();
+// A built-in Word whose saves go through layer (the real file operations when null).
+word::Ref<word::Application> NewWord(docx::FileLayer* layer = nullptr) {
+    word::Registry registry;
+    docx::PackageLimits limits;
+    limits.fileLayer = layer;
+    word::builtin::Register(registry, limits);
     return registry.CreateObject("Word.Application");
 }
 
@@ -283,12 +283,11 @@ TEST_P(SaveInterference, DuringTheWriteIsDetectedBeforeTheFileIsReplaced) {
     const Interference& c = GetParam();
     Folder dir;
     const std::string path = dir / "doc.docx";
-    reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
-    auto wd = NewWord();
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
+    ChangingLayer layer([&] { c.act(dir, path); });
+    auto wd = NewWord(&layer);
     auto doc = wd->Documents()->Open(path);
     wd->Selection()->TypeText("Mine");
-    ChangingLayer layer([&] { c.act(dir, path); });
-    docx::ScopedFileLayer scoped(layer);
     try {
         doc->SaveAs(path);
         ADD_FAILURE() << "the save overwrote a file that changed under it";
@@ -304,7 +303,7 @@ TEST_P(SaveInterference, DuringTheWriteIsDetectedBeforeTheFileIsReplaced) {
     EXPECT_TRUE(lf_fuzz::ReadWhole(path) == c.expectAtPath(dir));
     try {
         doc->SaveAs(dir / "elsewhere.docx");
-        EXPECT_TRUE(docx::ValidatePackage(dir / "elsewhere.docx").Ok());
+        EXPECT_TRUE(validator::ValidatePackage(dir / "elsewhere.docx").Ok());
         ::unlink((dir / "elsewhere.docx").c_str());
     } catch (const word::Error&) {
     }
@@ -318,7 +317,7 @@ TEST_P(SaveInterference, BeforeTheSaveIsDetected) {
     const Interference& c = GetParam();
     Folder dir;
     const std::string path = dir / "doc.docx";
-    reliability::WriteFile(path, lf_fuzz::BuildZip(reliability::Entries()));
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
     auto wd = NewWord();
     auto doc = wd->Documents()->Open(path);
     wd->Selection()->TypeText("Mine");
@@ -380,7 +379,7 @@ class ListedThenGone : public ::testing::TestWithParam<Vanishing> {};
 TEST_P(ListedThenGone, FailsAtTheOpenAndCreatesNothing) {
     const Vanishing& c = GetParam();
     Folder dir;
-    const std::string bytes = lf_fuzz::BuildZip(reliability::Entries());
+    const std::string bytes = testzip::BuildZip(reliability::Entries());
     reliability::WriteFile(dir / "a.docx", bytes);
     platform::PosixFileSystem fs;
     const auto listed =
@@ -445,7 +444,8 @@ class RefusingLayer : public docx::FileLayer {
 struct Refusal {
     const char* name;
     long number;
-    std::function<void(const std::string& path)> prepare;  // in the child, before the steps
+    // In the child, before the steps; answers the file layer for the save (null: the real one).
+    std::function<docx::FileLayer*(const std::string& path)> prepare;
 };
 
 class SaveRefusedBySystem : public ::testing::TestWithParam<Refusal> {};
@@ -456,12 +456,12 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
     const std::string path = dir / "doc.docx";
     auto e = reliability::Entries();
     e.push_back({"word/media/image1.bin", reliability::Noise(512 << 10, 3), false});
-    reliability::WriteFile(path, lf_fuzz::BuildZip(e));
+    reliability::WriteFile(path, testzip::BuildZip(e));
     const std::string before = lf_fuzz::ReadWhole(path);
     const reliability::BoundedResult r = reliability::RunBounded(
         [&] {
-            c.prepare(path);
             lf_fuzz::Insertion ins;
+            ins.fileLayer = c.prepare(path);
             ins.lines = "New";
             const lf_fuzz::StepsOutcome out = lf_fuzz::InsertAtStart(path, ins);
             return out.errors.empty() ? std::string("no error") : out.errors.back();
@@ -478,26 +478,28 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
 
 INSTANTIATE_TEST_SUITE_P(Reliability, SaveRefusedBySystem,
                          ::testing::Values(Refusal{"FileSizeLimit", docx::kDiskFull,
-                                                   [](const std::string&) {
+                                                   [](const std::string&) -> docx::FileLayer* {
                                                        ::signal(SIGXFSZ, SIG_IGN);
                                                        struct rlimit lim {
                                                            256 << 10, 256 << 10
                                                        };
                                                        ::setrlimit(RLIMIT_FSIZE, &lim);
+                                                       return nullptr;
                                                    }},
                                            Refusal{"ReadOnlyFile", docx::kPermissionDenied,
-                                                   [](const std::string& p) {
+                                                   [](const std::string& p) -> docx::FileLayer* {
                                                        ::chmod(p.c_str(), 0444);
+                                                       return nullptr;
                                                    }},
                                            Refusal{"ReadOnlyFolder", docx::kPermissionDenied,
-                                                   [](const std::string&) {
+                                                   [](const std::string&) -> docx::FileLayer* {
                                                        static RefusingLayer layer(EACCES);
-                                                       static docx::ScopedFileLayer scoped(layer);
+                                                       return &layer;
                                                    }},
                                            Refusal{"DiskFull", docx::kDiskFull,
-                                                   [](const std::string&) {
+                                                   [](const std::string&) -> docx::FileLayer* {
                                                        static RefusingLayer layer(ENOSPC);
-                                                       static docx::ScopedFileLayer scoped(layer);
+                                                       return &layer;
                                                    }}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -83,13 +83,13 @@ int main(int argc, char** argv) {
     }
     state = static_cast<reliability::SaveLoopState*>(map);
     PhaseLayer layer(named);
-    docx::ScopedFileLayer scoped(layer);
     Mark(reliability::SavePhase::Steps);
     if (::write(1, "g", 1) != 1)
         return 2;
     for (std::uint32_t n = 1;; ++n) {
         lf_fuzz::Insertion ins;
         ins.lines = "R" + round + "-S" + std::to_string(n);
+        ins.fileLayer = &layer;
         Mark(reliability::SavePhase::Steps);
         const lf_fuzz::StepsOutcome out = lf_fuzz::InsertAtStart(path, ins);
         if (!out.saved) {

@@ -13,9 +13,9 @@ std::string MainXml(const std::string& body) {
     return "<w:document " + kWordNs + "><w:body>" + body + "</w:body></w:document>";
 }
 
-std::vector<lf_fuzz::RawEntry> Entries(const std::string& name, const std::string& data,
+std::vector<testzip::RawEntry> Entries(const std::string& name, const std::string& data,
                                        bool deflate) {
-    std::vector<lf_fuzz::RawEntry> e = {
+    std::vector<testzip::RawEntry> e = {
         {"[Content_Types].xml",
          "<Types xmlns=\"" + kTypesNs +
              "\"><Default Extension=\"rels\" ContentType=\"application/"
@@ -30,7 +30,7 @@ std::vector<lf_fuzz::RawEntry> Entries(const std::string& name, const std::strin
         {"word/document.xml", MainXml()}};
     if (name.empty())
         return e;
-    for (lf_fuzz::RawEntry& x : e)
+    for (testzip::RawEntry& x : e)
         if (x.name == name) {
             x.data = data;
             x.deflate = deflate;

@@ -22,7 +22,7 @@ std::string MainXml(const std::string& body = "<w:p><w:r><w:t>Text</w:t></w:r></
 
 // A sound package's entries ([Content_Types].xml, _rels/.rels, word/document.xml), with the one
 // named name given data instead (or added when there is none of that name).
-std::vector<lf_fuzz::RawEntry> Entries(const std::string& name = "", const std::string& data = "",
+std::vector<testzip::RawEntry> Entries(const std::string& name = "", const std::string& data = "",
                                        bool deflate = true);
 
 // n bytes that do not compress.

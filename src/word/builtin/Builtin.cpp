@@ -4,9 +4,10 @@
 
 namespace word::builtin {
 
-void Register(word::Registry& registry) {
-    registry.Register("Word.Application", [] {
+void Register(word::Registry& registry, const docx::PackageLimits& limits) {
+    registry.Register("Word.Application", [limits] {
         auto app = std::make_shared<BuiltinApplication>();
+        app->session()->limits = limits;
         app->session()->application = app;
         return std::shared_ptr<word::Application>(app);
     });

@@ -1,8 +1,8 @@
 #include "word/builtin/Objects.h"
 
-#include "docx/FontNames.h"
 #include "docx/Protection.h"
 #include "word/builtin/BuiltinStories.h"
+#include "word/builtin/FontNames.h"
 
 namespace word::builtin {
 namespace {
@@ -28,7 +28,7 @@ BuiltinApplication::BuiltinApplication() : session_(std::make_shared<Session>())
 
 std::vector<std::string> BuiltinApplication::FontNames() {
     session_->CheckAlive();
-    return docx::InstalledFontNames();
+    return InstalledFontNames();
 }
 
 Ref<word::Documents> BuiltinApplication::Documents() {
@@ -56,7 +56,7 @@ void BuiltinApplication::Quit() {
 Ref<word::Document> BuiltinDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
     auto opened = std::make_shared<OpenDocument>();
-    opened->doc = Translate([&] { return docx::Document::Open(FileName); });
+    opened->doc = Translate([&] { return docx::Document::Open(FileName, session_->limits); });
     session_->documents.push_back(opened);
     return Make<word::Document, BuiltinDocument>(session_, opened);
 }

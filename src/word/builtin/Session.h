@@ -36,6 +36,7 @@ struct Session {
     std::vector<std::shared_ptr<OpenDocument>> documents;  // in opening order; last is active
     bool quit = false;
     std::weak_ptr<word::Application> application;
+    docx::PackageLimits limits;  // given to every document this instance opens
 
     // Raises 462 after Quit.
     void CheckAlive() const {

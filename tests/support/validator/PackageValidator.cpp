@@ -1,20 +1,315 @@
-#include "docx/PackageValidator.h"
+#include "PackageValidator.h"
+
+#include <zip.h>
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
-#include "docx/Document.h"
-#include "docx/Error.h"
-#include "docx/Namespaces.h"
-#include "docx/Package.h"
-#include "docx/PackageIo.h"
+#include <pugixml.hpp>
 
-namespace docx {
+namespace validator {
 namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string_view LocalPart(std::string_view qualifiedName) {
+    const size_t colon = qualifiedName.find(':');
+    return colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1);
+}
+
+// The namespace bound to the prefix of qualifiedName at element, "" when unbound.
+std::string NamespaceOf(pugi::xml_node element, std::string_view qualifiedName) {
+    const size_t colon = qualifiedName.find(':');
+    const std::string prefix(colon == std::string_view::npos ? std::string_view()
+                                                             : qualifiedName.substr(0, colon));
+    if (prefix == "xml")
+        return "http://www.w3.org/XML/1998/namespace";
+    const std::string attr = prefix.empty() ? std::string("xmlns") : "xmlns:" + prefix;
+    for (pugi::xml_node n = element; n && n.type() == pugi::node_element; n = n.parent())
+        if (pugi::xml_attribute a = n.attribute(attr.c_str()))
+            return a.value();
+    return "";
+}
+
+bool IsWordNamespace(std::string_view uri) {
+    return uri == "http://schemas.openxmlformats.org/wordprocessingml/2006/main" ||
+           uri == "http://purl.oclc.org/ooxml/wordprocessingml/main";
+}
+
+bool IsWordMainContentType(std::string_view t) {
+    return t ==
+               "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml" ||
+           t == "application/vnd.ms-word.document.macroEnabled.main+xml" ||
+           t ==
+               "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml" ||
+           t == "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
+}
+
+bool IsOfficeDocumentRel(std::string_view type) {
+    return type ==
+               "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+               "officeDocument" ||
+           type == "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument";
+}
+
+std::string PercentDecode(std::string_view s) {
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9'                     ? c - '0'
+               : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
+                                                        : -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
+            out += static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// The part a relationship target names: relative to the source part's folder, or absolute.
+std::string ResolveTarget(std::string_view source, std::string_view target) {
+    std::string t = PercentDecode(target);
+    if (const size_t hash = t.find('#'); hash != std::string::npos)
+        t.resize(hash);
+    const size_t slash = source.find_last_of('/');
+    const std::string joined =
+        !t.empty() && t[0] == '/'
+            ? t.substr(1)
+            : (slash == std::string_view::npos ? "" : std::string(source.substr(0, slash + 1))) + t;
+    std::vector<std::string> segments;
+    size_t start = 0;
+    while (start <= joined.size()) {
+        size_t next = joined.find('/', start);
+        if (next == std::string::npos)
+            next = joined.size();
+        const std::string seg = joined.substr(start, next - start);
+        if (seg == "..") {
+            if (!segments.empty())
+                segments.pop_back();
+        } else if (!seg.empty() && seg != ".") {
+            segments.push_back(seg);
+        }
+        start = next + 1;
+    }
+    std::string out;
+    for (const std::string& seg : segments)
+        out += (out.empty() ? "" : "/") + seg;
+    return out;
+}
+
+// The first reference to an entity other than the predefined ones, or "".
+std::string UndefinedEntity(const std::string& bytes) {
+    std::string text;
+    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                             (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+    if (utf16) {
+        for (char c : bytes)
+            if (c != '\0')
+                text += c;
+    }
+    const std::string& t = utf16 ? text : bytes;
+    for (size_t at = t.find('&'); at != std::string::npos; at = t.find('&', at + 1)) {
+        const size_t end = t.find(';', at);
+        if (end == std::string::npos || end - at > 64)
+            continue;
+        const std::string name = t.substr(at + 1, end - at - 1);
+        if (name.empty() || name[0] == '#' || name == "amp" || name == "lt" || name == "gt" ||
+            name == "quot" || name == "apos" || name.find_first_of(" <>&\"'") != std::string::npos)
+            continue;
+        return "&" + name + ";";
+    }
+    return "";
+}
+
+// An entry name that is empty, absolute, holds NUL or climbs out with "..".
+bool UnsafeName(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find('\0') != std::string::npos)
+        return true;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t next = name.find_first_of("/\\", start);
+        if (next == std::string::npos)
+            next = name.size();
+        if (name.compare(start, next - start, "..") == 0)
+            return true;
+        start = next + 1;
+    }
+    return false;
+}
+
+struct Relationship {
+    std::string id;
+    std::string type;
+    std::string target;  // the part name, or the raw target when external
+    bool external = false;
+};
+
+// The package as its zip holds it, every entry read (and its checksum checked) at opening.
+class Reader {
+  public:
+    // Raises std::runtime_error saying why the archive cannot be read.
+    explicit Reader(const std::string& path) {
+        int err = 0;
+        zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &err);
+        if (!zip)
+            throw std::runtime_error("not a readable zip archive (libzip error " +
+                                     std::to_string(err) + ")");
+        const std::unique_ptr<zip_t, decltype(&zip_discard)> hold(zip, &zip_discard);
+        const zip_int64_t count = zip_get_num_entries(zip, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            zip_stat_t st;
+            if (zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !st.name)
+                throw std::runtime_error("an entry cannot be read");
+            const std::string name = st.name;
+            if (UnsafeName(name))
+                throw std::runtime_error("the entry name \"" + name + "\" is unsafe");
+            if (!lower_.emplace(Lower(name), name).second)
+                throw std::runtime_error("two entries are named \"" + name + "\"");
+            std::string bytes = ReadEntry(zip, static_cast<zip_uint64_t>(i), name);
+            if (bytes.size() != st.size)
+                throw std::runtime_error("\"" + name + "\" is not the size it declares");
+            if (name.back() == '/' && st.size == 0)
+                continue;
+            parts_.push_back(name);
+            bytes_.emplace(name, std::move(bytes));
+        }
+    }
+
+    // Part names in name order, folders left out.
+    std::vector<std::string> Parts() const {
+        std::vector<std::string> sorted = parts_;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
+    }
+
+    // The stored name of a part (exact, else ignoring case, as OPC names compare), or "".
+    std::string Find(std::string_view name) const {
+        if (!name.empty() && name[0] == '/')
+            name.remove_prefix(1);
+        if (bytes_.count(std::string(name)))
+            return std::string(name);
+        const auto it = lower_.find(Lower(name));
+        return it != lower_.end() && bytes_.count(it->second) ? it->second : "";
+    }
+    bool HasPart(std::string_view name) const { return !Find(name).empty(); }
+
+    // The parsed XML of a part; raises std::runtime_error when it is missing, does not parse,
+    // declares a DTD or refers to an undefined entity.
+    pugi::xml_document& Xml(std::string_view partName) {
+        const std::string name = Find(partName);
+        if (name.empty())
+            throw std::runtime_error("the part is missing");
+        if (auto it = xml_.find(name); it != xml_.end())
+            return *it->second;
+        const std::string& bytes = bytes_.at(name);
+        const std::string entity = UndefinedEntity(bytes);
+        if (!entity.empty())
+            throw std::runtime_error("it refers to the undefined entity " + entity);
+        auto doc = std::make_unique<pugi::xml_document>();
+        const pugi::xml_parse_result r =
+            doc->load_buffer(bytes.data(), bytes.size(), pugi::parse_full | pugi::parse_ws_pcdata);
+        if (!r)
+            throw std::runtime_error(std::string("not well-formed XML (") + r.description() +
+                                     " at offset " + std::to_string(r.offset) + ")");
+        for (pugi::xml_node n : doc->children())
+            if (n.type() == pugi::node_doctype)
+                throw std::runtime_error("it declares a DTD");
+        return *xml_.emplace(name, std::move(doc)).first->second;
+    }
+
+    // The content type [Content_Types].xml gives a part (Override, else Default), or "".
+    std::string ContentType(std::string_view partName) {
+        if (!typesRead_) {
+            typesRead_ = true;
+            for (pugi::xml_node n : Xml("[Content_Types].xml").document_element().children()) {
+                const std::string_view local = LocalPart(n.name());
+                if (local == "Override") {
+                    std::string pn = n.attribute("PartName").value();
+                    if (!pn.empty() && pn[0] == '/')
+                        pn.erase(0, 1);
+                    overrides_[Lower(PercentDecode(pn))] = n.attribute("ContentType").value();
+                } else if (local == "Default") {
+                    defaults_[Lower(n.attribute("Extension").value())] =
+                        n.attribute("ContentType").value();
+                }
+            }
+        }
+        const std::string lower = Lower(partName);
+        if (auto it = overrides_.find(lower); it != overrides_.end())
+            return it->second;
+        const size_t dot = lower.find_last_of('.');
+        const size_t slash = lower.find_last_of('/');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            if (auto it = defaults_.find(lower.substr(dot + 1)); it != defaults_.end())
+                return it->second;
+        return "";
+    }
+
+    // The relationships of a part ("" for the package); empty without a relationship part.
+    std::vector<Relationship> Relationships(const std::string& source) {
+        const size_t slash = source.find_last_of('/');
+        const std::string rels =
+            source.empty() ? "_rels/.rels"
+            : slash == std::string::npos
+                ? "_rels/" + source + ".rels"
+                : source.substr(0, slash + 1) + "_rels/" + source.substr(slash + 1) + ".rels";
+        std::vector<Relationship> list;
+        if (!HasPart(rels))
+            return list;
+        for (pugi::xml_node n : Xml(rels).document_element().children()) {
+            if (n.type() != pugi::node_element || LocalPart(n.name()) != "Relationship")
+                continue;
+            Relationship r;
+            r.id = n.attribute("Id").value();
+            r.type = n.attribute("Type").value();
+            r.external = std::string_view(n.attribute("TargetMode").value()) == "External";
+            r.target = r.external ? n.attribute("Target").value()
+                                  : ResolveTarget(source, n.attribute("Target").value());
+            list.push_back(std::move(r));
+        }
+        return list;
+    }
+
+  private:
+    static std::string ReadEntry(zip_t* zip, zip_uint64_t index, const std::string& name) {
+        zip_file_t* f = zip_fopen_index(zip, index, 0);
+        if (!f)
+            throw std::runtime_error("\"" + name + "\" cannot be read");
+        std::string bytes;
+        char buf[64 * 1024];
+        zip_int64_t n;
+        while ((n = zip_fread(f, buf, sizeof buf)) > 0)
+            bytes.append(buf, static_cast<size_t>(n));
+        zip_fclose(f);
+        if (n < 0)
+            throw std::runtime_error("the checksum or data of \"" + name + "\" is damaged");
+        return bytes;
+    }
+
+    std::vector<std::string> parts_;
+    std::map<std::string, std::string> bytes_;
+    std::map<std::string, std::string> lower_;  // lower-case name -> stored name
+    std::map<std::string, std::unique_ptr<pugi::xml_document>> xml_;
+    bool typesRead_ = false;
+    std::map<std::string, std::string> overrides_;
+    std::map<std::string, std::string> defaults_;
+};
 
 constexpr std::string_view kRelNamespaces[] = {
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships",
@@ -27,8 +322,7 @@ bool IsRelNamespace(std::string_view uri) {
 }
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
-    return s.size() >= suffix.size() &&
-           io::Lower(s.substr(s.size() - suffix.size())) == io::Lower(suffix);
+    return s.size() >= suffix.size() && Lower(s.substr(s.size() - suffix.size())) == Lower(suffix);
 }
 
 bool IsRelsPart(std::string_view name) {
@@ -46,12 +340,6 @@ std::optional<std::string> SourceOfRels(std::string_view relsName) {
     std::string_view file = relsName.substr(at + 6);
     file.remove_suffix(5);
     return folder + std::string(file);
-}
-
-bool IsXmlPart(Package& pkg, const std::string& name) {
-    const std::string type = pkg.ContentType(name);
-    return EndsWith(name, ".xml") || EndsWith(name, ".rels") || EndsWith(type, "+xml") ||
-           EndsWith(type, "/xml");
 }
 
 pugi::xml_node NextElement(pugi::xml_node n) {
@@ -117,6 +405,12 @@ PartScan ScanPart(const pugi::xml_document& xml) {
         }
     }
     return scan;
+}
+
+bool IsXmlPart(Reader& pkg, const std::string& name) {
+    const std::string type = pkg.ContentType(name);
+    return EndsWith(name, ".xml") || EndsWith(name, ".rels") || EndsWith(type, "+xml") ||
+           EndsWith(type, "/xml");
 }
 
 constexpr std::string_view kMarkupCompatibilityNs =
@@ -196,14 +490,11 @@ bool IsCompatibilityElement(pugi::xml_node n, std::string_view local) {
 
 class Checker {
   public:
-    explicit Checker(Package& pkg) : pkg_(pkg) {}
+    explicit Checker(Reader& pkg) : pkg_(pkg) {}
 
     void Run(ValidationReport& report) {
         report_ = &report;
-        std::set<std::string> parts;
-        for (const Entry& e : pkg_.Entries())
-            if (!(e.name.back() == '/' && e.size == 0))
-                parts.insert(e.name);
+        const std::vector<std::string> parts = pkg_.Parts();
         if (!pkg_.HasPart("[Content_Types].xml")) {
             Add("", "there is no [Content_Types].xml.");
             return;
@@ -243,7 +534,7 @@ class Checker {
             pkg_.Xml(name);
             parsed_.insert(name);
             return true;
-        } catch (const Error& e) {
+        } catch (const std::exception& e) {
             Add(name, std::string("does not parse: ") + e.what());
             return false;
         }
@@ -366,7 +657,7 @@ class Checker {
     void CheckMainPart() {
         std::string main;
         for (const Relationship& r : pkg_.Relationships(""))
-            if (!r.external && RelTypeIs(r.type, "officeDocument")) {
+            if (!r.external && IsOfficeDocumentRel(r.type)) {
                 main = r.target;
                 break;
             }
@@ -381,7 +672,7 @@ class Checker {
                           "\" is not one of a Word document.");
     }
 
-    Package& pkg_;
+    Reader& pkg_;
     ValidationReport* report_ = nullptr;
     std::set<std::string> parsed_;
     std::map<std::string, std::set<std::string>> ids_;  // source part -> relationship ids
@@ -398,16 +689,16 @@ std::string ValidationReport::Describe() const {
 
 ValidationReport ValidatePackage(const std::string& path) {
     ValidationReport report;
-    std::unique_ptr<Package> pkg;
+    std::unique_ptr<Reader> pkg;
     try {
-        pkg = Package::Open(path);
-    } catch (const Error& e) {
+        pkg = std::make_unique<Reader>(path);
+    } catch (const std::exception& e) {
         report.defects.push_back({"", std::string("cannot be opened: ") + e.what()});
         return report;
     }
     try {
         Checker(*pkg).Run(report);
-    } catch (const Error& e) {
+    } catch (const std::exception& e) {
         report.defects.push_back({"", std::string("cannot be read: ") + e.what()});
     }
     return report;
@@ -422,4 +713,4 @@ std::vector<PackageDefect> NewDefects(const ValidationReport& before,
     return added;
 }
 
-}  // namespace docx
+}  // namespace validator

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace lf_fuzz {
+namespace testzip {
 
 // One entry of an archive built by BuildZip.
 struct RawEntry {
@@ -66,4 +66,4 @@ std::string BuildZip(const std::vector<RawEntry>& entries);
 // zeros: every entry inflates to the full size while the file stays small.
 std::string BuildOverlappingZip(const std::string& namePrefix, int count, std::uint32_t size);
 
-}  // namespace lf_fuzz
+}  // namespace testzip

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-namespace lf_fuzz {
+namespace testzip {
 namespace {
 
 void Put16(std::string& out, std::uint32_t v) {
@@ -127,4 +127,4 @@ std::string BuildOverlappingZip(const std::string& namePrefix, int count, std::u
     return w.Finish();
 }
 
-}  // namespace lf_fuzz
+}  // namespace testzip

@@ -2,11 +2,13 @@
 
 // Checks that a package is well formed as a whole, beyond what opening it needs: used on every
 // document the engine has saved, to show that a save never leaves a package Word would repair.
+// Test tooling: it reads the package with libzip and pugixml itself, so that it judges the
+// engine's output without going through the engine.
 
 #include <string>
 #include <vector>
 
-namespace docx {
+namespace validator {
 
 // One defect of a package.
 struct PackageDefect {
@@ -39,4 +41,4 @@ ValidationReport ValidatePackage(const std::string& path);
 std::vector<PackageDefect> NewDefects(const ValidationReport& before,
                                       const ValidationReport& after);
 
-}  // namespace docx
+}  // namespace validator

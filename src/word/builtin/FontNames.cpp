@@ -1,13 +1,21 @@
-#include "docx/FontNames.h"
+#include "word/builtin/FontNames.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <set>
 
-#include "docx/PackageIo.h"
+namespace word::builtin {
+namespace {
 
-namespace docx {
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+}  // namespace
 
 std::vector<std::string> InstalledFontNames() {
     std::vector<std::string> names;
@@ -25,7 +33,7 @@ std::vector<std::string> InstalledFontNames() {
                 !family)
                 continue;
             std::string name = reinterpret_cast<const char*>(family);
-            if (name.empty() || !seen.insert(io::Lower(name)).second)
+            if (name.empty() || !seen.insert(Lower(name)).second)
                 continue;
             names.push_back(std::move(name));
         }
@@ -37,10 +45,10 @@ std::vector<std::string> InstalledFontNames() {
         FcPatternDestroy(pattern);
     FcConfigDestroy(config);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = io::Lower(a), lb = io::Lower(b);
+        const std::string la = Lower(a), lb = Lower(b);
         return la != lb ? la < lb : a < b;
     });
     return names;
 }
 
-}  // namespace docx
+}  // namespace word::builtin

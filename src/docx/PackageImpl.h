@@ -1,0 +1,74 @@
+#pragma once
+
+// The state of an open Package, shared by the files that read, verify and save its archive.
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "docx/DocumentLock.h"
+#include "docx/Package.h"
+#include "docx/PackageIo.h"
+#include "docx/ZipFileSource.h"
+
+namespace docx {
+
+// Entries are read and files copied in pieces of this size.
+inline constexpr size_t kChunk = 64 * 1024;
+
+struct Package::Impl {
+    DocumentLock lock;
+    ZipFileSource source;
+    zip_t* zip = nullptr;
+    struct stat openStat {};
+    std::string resolvedPath;
+    PackageLimits limits;
+    std::map<std::string, size_t, std::less<>> byName;
+    std::map<std::string, size_t, std::less<>> byLowerName;
+    std::map<std::string, std::string, std::less<>> keptBytes;
+    std::map<std::string, std::unique_ptr<pugi::xml_document>, std::less<>> xml;
+    std::map<std::string, io::XmlEncoding, std::less<>> encodings;
+    std::set<std::string, std::less<>> changed;
+    std::map<std::string, std::vector<Relationship>, std::less<>> rels;
+    bool contentTypesLoaded = false;
+    std::map<std::string, std::string> overrides;  // lower-case part name → type
+    std::map<std::string, std::string> defaults;   // lower-case extension → type
+
+    ~Impl() { Close(); }
+    void Close() {
+        if (zip) {
+            zip_discard(zip);
+            zip = nullptr;
+        }
+        if (source.fd >= 0) {
+            ::close(source.fd);
+            source.fd = -1;
+        }
+    }
+};
+
+// Reads the archive behind a Package: opening the file and its zip directory within the limits,
+// verifying every entry, and streaming one entry's bytes.
+struct PackageOpener {
+    // Opens the archive of the file at resolved path into pkg (fd, stat, zip, entries); with
+    // lock, first takes the document's lock (a file replaced while waiting for it is opened
+    // again, a few times at most).
+    static void OpenArchive(Package& pkg, const std::string& path, bool verify, bool lock,
+                            int reopenings = 5);
+    // Opens the zip directory of the file already open in pkg and lists its entries.
+    static void OpenZip(Package& pkg, const std::string& name);
+    // Inflates every entry once, in bounded memory, so that a bad checksum or damaged data is
+    // found before anything is written (unchanged entries are later copied without inflating).
+    static void VerifyEntries(Package& pkg, const std::string& name);
+    // Passes the uncompressed bytes of e to sink, piece by piece; raises on damage.
+    static void StreamEntry(Package& pkg, const Entry& e, const std::string& name,
+                            const std::function<void(const char*, size_t)>& sink);
+};
+
+}  // namespace docx
