@@ -13,13 +13,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtServices.h"
 #include "word/Registry.h"
-
-// The build defines LINEFORGE_WITH_BUILTIN_WORD when the built-in engine's target exists; the
-// router over it and the office backend registers "Word.Application".
-#if defined(LINEFORGE_WITH_BUILTIN_WORD) && __has_include("word/builtin/Builtin.h")
 #include "word/office/Router.h"
-#define LINEFORGE_HAS_BUILTIN_WORD 1
-#endif
 
 namespace {
 
@@ -50,10 +44,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(app::ProgramIcon());
 
+    // "Word.Application": the router over the built-in engine and the office backend.
     word::Registry registry;
-#ifdef LINEFORGE_HAS_BUILTIN_WORD
     word::office::Register(registry);
-#endif
     platform::QtDialogs dialogs;
     platform::QtSettingsStore settings;
     platform::QtEventLoop events;

@@ -13,7 +13,7 @@
 #include <com/sun/star/text/XTextSectionsSupplier.hpp>
 
 #include "docx/Error.h"
-#include "docx/FontNames.h"
+#include "word/builtin/FontNames.h"
 #include "docx/FontSize.h"
 #include "docx/SpecialCodes.h"
 #include "word/office/Backend.h"
@@ -162,7 +162,7 @@ std::shared_ptr<LoadedDocument> Session::Active() const {
 
 std::vector<std::string> OfficeApplication::FontNames() {
     session_->CheckAlive();
-    return docx::InstalledFontNames();
+    return word::builtin::InstalledFontNames();
 }
 
 Ref<word::Documents> OfficeApplication::Documents() {
