@@ -3,9 +3,9 @@
 #include "app/AppIcon.h"
 #include "app/Form1.h"
 #include "app/Main.h"
+#include "app/ModeCaptions.h"
 #include "engine/FillFontNames.h"
 #include "engine/IsInstalled.h"
-#include "engine/Modes.h"
 #include "platform/Integer16.h"
 #include "runtime/ErrorHandler.h"
 
@@ -41,10 +41,10 @@ void Form1::Form_Load() {
     on.line(128, [&] { ListView1->AddColumnHeader(QStringLiteral("File(s)")); });
     on.line(130, [&] { ListView1->SetColumnWidthTwips(1, 7000); });
 
-    on.line(132, [&] { Combo1->AddItem(engine::kModeFirstLine); });
-    on.line(134, [&] { Combo1->AddItem(engine::kModeLastLine); });
-    on.line(136, [&] { Combo1->AddItem(engine::kModeAfterX); });
-    on.line(138, [&] { Combo1->AddItem(engine::kModeBeforeX); });
+    on.line(132, [&] { Combo1->AddItem(kModeFirstLine); });
+    on.line(134, [&] { Combo1->AddItem(kModeLastLine); });
+    on.line(136, [&] { Combo1->AddItem(kModeAfterX); });
+    on.line(138, [&] { Combo1->AddItem(kModeBeforeX); });
 
     on.line(140, [&] {
         Combo1->SetListIndex(platform::ToInteger16(setting("Combo1", QStringLiteral("0"))));

@@ -6,7 +6,6 @@
 
 #include "docx/FontSize.h"
 #include "engine/InsertionRun.h"
-#include "engine/Modes.h"
 
 namespace batch {
 
@@ -19,15 +18,15 @@ ParsedCommand UsageError(const QString& message) {
     return parsed;
 }
 
-std::optional<Mode> ModeFromName(const QString& name) {
+std::optional<engine::Mode> ModeFromName(const QString& name) {
     if (name == QLatin1String("first"))
-        return Mode::kFirst;
+        return engine::Mode::kFirstLine;
     if (name == QLatin1String("last"))
-        return Mode::kLast;
+        return engine::Mode::kLastLine;
     if (name == QLatin1String("after"))
-        return Mode::kAfter;
+        return engine::Mode::kAfterX;
     if (name == QLatin1String("before"))
-        return Mode::kBefore;
+        return engine::Mode::kBeforeX;
     return std::nullopt;
 }
 
@@ -72,24 +71,6 @@ bool IsFontSize(const QString& size) {
 }
 
 }  // namespace
-
-QString ModeText(Mode mode) {
-    switch (mode) {
-        case Mode::kFirst:
-            return engine::kModeFirstLine;
-        case Mode::kLast:
-            return engine::kModeLastLine;
-        case Mode::kAfter:
-            return engine::kModeAfterX;
-        case Mode::kBefore:
-            return engine::kModeBeforeX;
-    }
-    return {};
-}
-
-bool NeedsX(Mode mode) {
-    return mode == Mode::kAfter || mode == Mode::kBefore;
-}
 
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8) {
     ParsedCommand parsed;
@@ -164,7 +145,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
 
     if (!modeName)
         return UsageError(QStringLiteral("--mode is missing (first, last, after or before)"));
-    const std::optional<Mode> mode = ModeFromName(*modeName);
+    const std::optional<engine::Mode> mode = ModeFromName(*modeName);
     if (!mode)
         return UsageError(
             QStringLiteral("unknown mode \"%1\" (first, last, after or before)").arg(*modeName));
@@ -189,7 +170,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     if (o.lines.isEmpty())
         return UsageError(QStringLiteral("Please enter lines to insert. (the lines are empty)"));
 
-    if (NeedsX(o.mode)) {
+    if (engine::NeedsX(o.mode)) {
         if (!x)
             return UsageError(
                 QStringLiteral("--mode %1 needs --x, the text to look for").arg(*modeName));

@@ -5,15 +5,14 @@
 #include <optional>
 #include <vector>
 
-namespace batch {
+#include "engine/Modes.h"
 
-// The four places the lines can go, as the command line names them.
-enum class Mode { kFirst, kLast, kAfter, kBefore };
+namespace batch {
 
 // What the command line asks for. Options left out are empty and take the window's saved
 // choices (or its defaults) later.
 struct BatchOptions {
-    Mode mode = Mode::kFirst;
+    engine::Mode mode = engine::Mode::kFirstLine;
     QString lines;                        // exactly as given or as the file holds it
     QString x;                            // only in the after and before modes
     std::optional<QString> font;          // --font
@@ -42,12 +41,6 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
 
 // The most bytes of line text the command takes, from --lines-file or --lines.
 inline constexpr qsizetype kMaxLinesBytes = 1 << 20;
-
-// The mode text of the window's mode list that stands for mode.
-QString ModeText(Mode mode);
-
-// True in the modes that need x.
-bool NeedsX(Mode mode);
 
 // The short usage text shown with a usage error and, with more detail, by --help.
 QString UsageText();

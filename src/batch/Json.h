@@ -11,7 +11,8 @@ namespace batch {
 // character escaped; a lone surrogate becomes "?", as Qt encodes it.
 std::string JsonString(const QString& text);
 
-// One line of --json output for a document: {"path":…,"outcome":…,"saved":…,"messages":[…]}.
+// One line of --json output for a document:
+// {"path":…,"outcome":…,"saved":…,"insertions":…,"messages":[…]}.
 std::string DocumentJson(const DocumentResult& result);
 
 }  // namespace batch
