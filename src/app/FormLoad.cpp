@@ -7,21 +7,15 @@
 #include "engine/FillFontNames.h"
 #include "engine/IsInstalled.h"
 #include "platform/Integer16.h"
+#include "platform/StoredChoices.h"
 #include "runtime/ErrorHandler.h"
 
 namespace app {
 
-namespace {
-
-const QStringList kFontSizes = {"8",  "9",  "10", "11", "12", "14", "16", "18",
-                                "20", "22", "24", "28", "36", "48", "72"};
-
-}  // namespace
-
 void Form1::Form_Load() {
     runtime::ErrorHandler on(errorSink_, "in Linewright2021/08/31.Form1.Form_Load ");
     auto setting = [this](const char* key, const QString& defaultValue) {
-        return services_.settings.GetSetting(kSettingsApp, kSettingsSection,
+        return services_.settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,
                                              QString::fromLatin1(key), defaultValue);
     };
 
@@ -47,7 +41,8 @@ void Form1::Form_Load() {
     on.line(138, [&] { Combo1->AddItem(kModeBeforeX); });
 
     on.line(140, [&] {
-        Combo1->SetListIndex(platform::ToInteger16(setting("Combo1", QStringLiteral("0"))));
+        Combo1->SetListIndex(
+            platform::ToInteger16(setting("Combo1", QString::number(platform::kDefaultModeIndex))));
     });
 
     on.line(142, [&] { Text1->setPlainText(setting("Textbox", QStringLiteral("Zarem"))); });
@@ -58,14 +53,16 @@ void Form1::Form_Load() {
     });
 
     on.line(146, [&] {
-        Combo3->SetListIndex(platform::ToInteger16(setting("Combo3", QStringLiteral("0"))));
+        Combo3->SetListIndex(platform::ToInteger16(
+            setting("Combo3", QString::number(platform::kDefaultFontNameIndex))));
     });
 
-    for (int k = 0; k < kFontSizes.size(); ++k)
-        on.line(148 + 2 * k, [&] { Combo2->AddItem(kFontSizes[k]); });
+    for (int k = 0; k < platform::kFontSizes.size(); ++k)
+        on.line(148 + 2 * k, [&] { Combo2->AddItem(platform::kFontSizes[k]); });
 
     on.line(178, [&] {
-        Combo2->SetListIndex(platform::ToInteger16(setting("Combo2", QStringLiteral("4"))));
+        Combo2->SetListIndex(platform::ToInteger16(
+            setting("Combo2", QString::number(platform::kDefaultFontSizeIndex))));
     });
 
     on.line(180, [&] {
