@@ -93,6 +93,8 @@ TEST(BatchSafety, ArgumentsThatAreNotUtf8AreRefused) {
     for (const auto& [script, message] :
          {std::pair{"\"$0\" --mode first --lines \"$(printf 'caf\\351')\" \"$1\"",
                     "--lines is not UTF-8 text"},
+          std::pair{"\"$0\" --mode first \"--lines=$(printf 'caf\\351')\" \"$1\"",
+                    "--lines is not UTF-8 text"},
           std::pair{"\"$0\" --mode first --lines New \"$1\" \"$(printf 'caf\\351.docx')\"",
                     "is not valid in the locale's encoding"}}) {
         QProcess shell;
