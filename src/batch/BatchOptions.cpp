@@ -244,8 +244,9 @@ QString HelpText() {
                "\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "
                "run.\n"
-               "Exit status: 0 every document changed, 1 some skipped or failed (or left out by\n"
-               "the folder walk), 2 usage error.\n");
+               "A document in which x is found nowhere is unchanged: it is not rewritten.\n"
+               "Exit status: 0 every document changed or unchanged, 1 some skipped or failed (or\n"
+               "left out by the folder walk), 2 usage error.\n");
 }
 
 }  // namespace batch
