@@ -42,6 +42,7 @@ struct ModeCase {
     engine::Mode mode;
     const char* x;
     Strings after;
+    long insertions;
 };
 
 class EndToEndModes : public EndToEnd, public ::testing::WithParamInterface<ModeCase> {};
@@ -49,20 +50,28 @@ class EndToEndModes : public EndToEnd, public ::testing::WithParamInterface<Mode
 TEST_P(EndToEndModes, LinesGoWhereTheModePutsThem) {
     const auto& c = GetParam();
     const std::string path = Write("d.docx", P("Old x here"));
-    e.Run(c.mode, path, QString::fromUtf8(c.x));
+    const std::string before = fixtures::ReadFile(path);
+    const engine::DocumentOutcome done = e.Run(c.mode, path, QString::fromUtf8(c.x));
     EXPECT_TRUE(e.sink.reports.empty()) << (e.sink.reports.empty() ? "" : e.sink.reports[0]);
     EXPECT_EQ(Paragraphs(path), c.after);
+    EXPECT_EQ(done.insertions, c.insertions);
+    EXPECT_EQ(done.saved, c.insertions > 0);
+    EXPECT_EQ(done.unchanged, c.insertions == 0);
+    EXPECT_TRUE(done.failures.empty());
+    if (done.unchanged) {
+        EXPECT_EQ(fixtures::ReadFile(path), before) << "an unchanged document was rewritten";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, EndToEndModes,
-    ::testing::Values(ModeCase{"First", engine::Mode::kFirstLine, "", {"New", "Old x here"}},
-                      ModeCase{"Last", engine::Mode::kLastLine, "", {"Old x here", "New"}},
-                      ModeCase{"Before", engine::Mode::kBeforeX, "x", {"Old New", "x here"}},
-                      ModeCase{"After", engine::Mode::kAfterX, "x", {"Old x", "New here"}},
-                      ModeCase{
-                          "CaseAndInsideWords", engine::Mode::kAfterX, "ER", {"Old x her", "Newe"}},
-                      ModeCase{"NotFound", engine::Mode::kBeforeX, "zz", {"Old x here"}}),
+    ::testing::Values(
+        ModeCase{"First", engine::Mode::kFirstLine, "", {"New", "Old x here"}, 1},
+        ModeCase{"Last", engine::Mode::kLastLine, "", {"Old x here", "New"}, 1},
+        ModeCase{"Before", engine::Mode::kBeforeX, "x", {"Old New", "x here"}, 1},
+        ModeCase{"After", engine::Mode::kAfterX, "x", {"Old x", "New here"}, 1},
+        ModeCase{"CaseAndInsideWords", engine::Mode::kAfterX, "ER", {"Old x her", "Newe"}, 1},
+        ModeCase{"NotFound", engine::Mode::kBeforeX, "zz", {"Old x here"}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EndToEnd, OnlyParagraphReadsOldThenNewInFirstAndLastMode) {
@@ -137,7 +146,7 @@ TEST_F(EndToEnd, DocumentWithPasswordIsLeftByteForByte) {
     const std::string before = fixtures::ReadFile(path);
     for (const engine::Mode mode : {engine::Mode::kFirstLine, engine::Mode::kLastLine,
                                     engine::Mode::kBeforeX, engine::Mode::kAfterX})
-        e.Run(mode, path, QStringLiteral("x"));
+        EXPECT_TRUE(e.Run(mode, path, QStringLiteral("x")).skippedAsProtected);
     EXPECT_EQ(fixtures::ReadFile(path), before);
     EXPECT_TRUE(e.sink.reports.empty());
     EXPECT_EQ(e.dialogs.Messages(), QStringList(4, FileSize::ProtectedMessage("Locked.docx")));
