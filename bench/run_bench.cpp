@@ -43,13 +43,13 @@ long PeakRssKiB() {
 
 class Options : public engine::InsertOptionsView, public engine::ProgressView {
   public:
-    QString ModeText() const override { return mode; }
+    std::optional<engine::Mode> ModeChoice() const override { return mode; }
     QString LinesText() const override { return QStringLiteral("Inserted line one\r\nline two"); }
     QString FontNameText() const override { return QStringLiteral("Arial"); }
     QString FontSizeText() const override { return QStringLiteral("12"); }
     void SetProgressValue(double) override {}
     void SetProgressText(const QString&) override {}
-    QString mode;
+    engine::Mode mode = engine::Mode::kFirstLine;
 };
 
 class Boxes : public platform::Dialogs {
@@ -94,7 +94,7 @@ class Sampler : public platform::EventLoop {
     std::vector<long> rss;
 };
 
-void RunMode(const char* label, const QString& mode, const fs::path& folder, int documents,
+void RunMode(const char* label, engine::Mode mode, const fs::path& folder, int documents,
              const word::Registry& registry) {
     intake::MemoryFileList list;
     for (int i = 0; i < documents; ++i) {
@@ -144,9 +144,9 @@ int main(int argc, char** argv) {
 
     word::Registry registry;
     word::builtin::Register(registry);
-    RunMode("first-line", engine::kModeFirstLine, folder / "first", documents,
+    RunMode("first-line", engine::Mode::kFirstLine, folder / "first", documents,
             (fs::create_directories(folder / "first"), registry));
-    RunMode("before-x", engine::kModeBeforeX, folder / "before", documents,
+    RunMode("before-x", engine::Mode::kBeforeX, folder / "before", documents,
             (fs::create_directories(folder / "before"), registry));
     std::printf("peak RSS of the whole benchmark: %ld KiB\n", PeakRssKiB());
     fs::remove_all(folder);

@@ -11,13 +11,14 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <optional>
 #include <sstream>
 
 #include "docx/Document.h"
+#include "engine/InsertIntoDocument.h"
+#include "platform/Dialogs.h"
 #include "runtime/Error.h"
 #include "word/Registry.h"
-#include "word/Word.h"
 #include "word/builtin/Builtin.h"
 
 namespace lf_fuzz {
@@ -62,131 +63,102 @@ void RemoveScratch() {
     std::filesystem::remove_all(ScratchPath(), ec);
 }
 
-// Runs one step as a guarded line does: a raised error is recorded and false returned. The
-// engine raises only its own errors; anything else escaping it is a fault.
-bool Step(StepsOutcome& out, const char* label, const std::function<void()>& f) {
-    try {
-        f();
-        return true;
-    } catch (const runtime::Error& e) {
-        out.errors.push_back(std::string(label) + ": " + std::to_string(e.Number()) + " " +
-                             e.what());
-        return false;
-    } catch (const std::exception& e) {
-        Violation(std::string("step ") + label + " raised a foreign exception: " + e.what());
-    }
-}
-
-word::Ref<word::Application> NewWord(docx::FileLayer* layer) {
+// The built-in engine; its saves go through layer (the real file operations when null).
+word::Registry Engine(docx::FileLayer* layer) {
     word::Registry registry;
     docx::PackageLimits limits;
     limits.fileLayer = layer;
     word::builtin::Register(registry, limits);
-    return registry.CreateObject("Word.Application");
+    return registry;
 }
 
-// The protection check: unprotect when protected; true when the document stays protected (or
-// the test itself fails).
-bool StaysProtected(StepsOutcome& out, const word::Ref<word::Document>& doc) {
-    bool prot = true;
-    Step(out, "ProtectionType", [&] { prot = doc->ProtectionType() != word::wdNoProtection; });
-    if (prot)
-        Step(out, "Unprotect", [&] { doc->Unprotect(); });
-    bool still = true;
-    Step(out, "ProtectionType", [&] { still = doc->ProtectionType() != word::wdNoProtection; });
-    if (still)
-        Step(out, "Name", [&] { (void)doc->Name(); });
-    return still;
-}
+// The boxes of a procedure: the protection message is taken and answered with OK.
+class Boxes : public platform::Dialogs {
+  public:
+    int MsgBox(const QString&, int, const QString&) override { return platform::vbOK; }
+    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString ShowOpen(const platform::OpenFileRequest&) override { return {}; }
+    QString BrowseForFolder(const QString&, const QString&) override { return {}; }
+};
 
-void ClearFrames(const word::Ref<word::Document>& doc) {
-    long count = doc->Frames()->Count();
-    // Every pass removes or unwraps one frame; a frame that stays ends the loop.
-    for (long guard = 0; count != 0 && guard < 100000; ++guard) {
-        word::Ref<word::Frame> frame = doc->Frames()->Item(1);
-        if (frame->Range()->Information(word::wdWithInTable))
-            frame->Range()->Tables()->Item(1)->Rows()->WrapAroundText(false);
-        else
-            frame->Delete();
-        const long after = doc->Frames()->Count();
-        if (after >= count)
-            break;
-        count = after;
-    }
-}
+// The reports are read from the procedure's outcome.
+class Quiet : public runtime::ErrorSink {
+  public:
+    void ShowErrorReport(const std::string&) override {}
+};
 
-word::Ref<word::Selection> SelectionOf(const word::Ref<word::Application>& wd) {
-    return wd->ActiveDocument()->Application()->Selection();
-}
+class Options : public engine::InsertOptionsView {
+  public:
+    Options(engine::Mode mode, const Insertion& ins)
+        : mode_(mode),
+          lines_(QString::fromStdString(ins.lines)),
+          font_(QString::fromStdString(ins.fontName)),
+          size_(QString::fromStdString(ins.fontSize)) {}
+    std::optional<engine::Mode> ModeChoice() const override { return mode_; }
+    QString LinesText() const override { return lines_; }
+    QString FontNameText() const override { return font_; }
+    QString FontSizeText() const override { return size_; }
+    void SetProgressValue(double) override {}
 
-void Save(StepsOutcome& out, const word::Ref<word::Application>& wd, const std::string& path) {
-    if (Step(out, "SaveAs", [&] { wd->ActiveDocument()->SaveAs(path); }))
-        out.saved = true;
-    else
-        out.saveFailed = true;
-}
+  private:
+    engine::Mode mode_;
+    QString lines_, font_, size_;
+};
 
-template <class Body>
-StepsOutcome WithDocument(const std::string& path, Body&& body, docx::FileLayer* layer = nullptr) {
+// The label of the document's open in every procedure.
+constexpr int kOpenLabel = 102;
+
+}  // namespace
+
+StepsOutcome RunProcedure(engine::Mode mode, const std::string& path, const Insertion& ins,
+                          const std::string& x) {
+    Boxes boxes;
+    Quiet quiet;
+    Options options(mode, ins);
+    const word::Registry registry = Engine(ins.fileLayer);
+    const engine::InsertContext context{registry, boxes, quiet, options};
+    const engine::DocumentOutcome done = engine::InsertIntoDocument(
+        context, mode, QString::fromStdString(path), QString::fromStdString(x));
     StepsOutcome out;
-    word::Ref<word::Application> wd;
-    word::Ref<word::Document> doc;
-    Step(out, "CreateObject", [&] { wd = NewWord(layer); });
-    out.opened = Step(out, "Open", [&] { doc = wd->Documents()->Open(path); });
-    if (!StaysProtected(out, doc)) {
-        Step(out, "ClearFrames", [&] { ClearFrames(doc); });
-        body(out, wd, doc);
+    out.opened = true;
+    out.saved = done.saved;
+    if (engine::NeedsX(mode))
+        out.replacements = done.insertions;
+    for (const runtime::Failure& f : done.failures) {
+        // The engine raises only its own errors; anything else reaching a handler is a fault.
+        if (f.number == 0)
+            Violation("line " + std::to_string(f.label) +
+                      " raised a foreign exception: " + f.description);
+        if (f.label == kOpenLabel)
+            out.opened = false;
+        out.errors.push_back(std::to_string(f.label) + ": " + std::to_string(f.number) + " " +
+                             f.description);
     }
-    Step(out, "Quit", [&] { wd->Quit(); });
     return out;
 }
 
-void ReplaceInStories(StepsOutcome& out, const word::Ref<word::Application>& wd,
-                      const std::string& findText, const std::string& replacementText,
-                      const std::string& fontName, const std::string& fontSize, bool* sound) {
-    word::Ref<word::StoryRanges> ranges;
-    long count = 0;
-    if (!Step(out, "StoryRanges", [&] {
-            ranges = wd->ActiveDocument()->StoryRanges();
-            count = ranges->Count();
-        })) {
-        *sound = false;
-        return;
-    }
-    for (long i = 1; *sound && i <= count; ++i) {
-        word::Ref<word::Range> r;
-        word::Ref<word::Find> f;
-        if (!Step(out, "StoryRanges.Item", [&] { r = ranges->Item(i); }) ||
-            !Step(out, "Find", [&] { f = r->Find(); })) {
-            *sound = false;
-            break;
-        }
-        Step(out, "ClearFormatting", [&] { f->ClearFormatting(); });
-        Step(out, "Replacement.ClearFormatting", [&] { f->Replacement()->ClearFormatting(); });
-        if (!Step(out, "Find.Text", [&] { f->Text(findText); }) ||
-            !Step(out, "Replacement.Text", [&] { f->Replacement()->Text(replacementText); })) {
-            *sound = false;
-            break;
-        }
-        Step(out, "Forward", [&] { f->Forward(true); });
-        Step(out, "Wrap", [&] { f->Wrap(word::wdFindContinue); });
-        Step(out, "Format", [&] { f->Format(true); });
-        Step(out, "MatchCase", [&] { f->MatchCase(false); });
-        Step(out, "MatchWholeWord", [&] { f->MatchWholeWord(false); });
-        Step(out, "MatchWildcards", [&] { f->MatchWildcards(false); });
-        Step(out, "MatchSoundsLike", [&] { f->MatchSoundsLike(false); });
-        Step(out, "MatchAllWordForms", [&] { f->MatchAllWordForms(false); });
-        Step(out, "Replacement.Font.Size", [&] { f->Replacement()->Font()->Size(fontSize); });
-        Step(out, "Replacement.Font.Name", [&] { f->Replacement()->Font()->Name(fontName); });
-        f.Reset();
-        Step(out, "Execute", [&] {
-            if (r->Find()->Execute(word::wdReplaceAll))
-                ++out.replacements;
-        });
-    }
+StepsOutcome InsertAtStart(const std::string& path, const Insertion& ins) {
+    return RunProcedure(engine::Mode::kFirstLine, path, ins);
 }
 
-}  // namespace
+StepsOutcome InsertAtEnd(const std::string& path, const Insertion& ins) {
+    return RunProcedure(engine::Mode::kLastLine, path, ins);
+}
+
+StepsOutcome WalkEveryMember(const std::string& path) {
+    StepsOutcome all;
+    all.opened = true;
+    const Insertion ins{"First\tline\r\nLast line", "Liberation Serif", "10.5"};
+    for (const engine::Mode mode :
+         {engine::Mode::kFirstLine, engine::Mode::kLastLine, engine::Mode::kAfterX}) {
+        const StepsOutcome one = RunProcedure(mode, path, ins, "e");
+        all.opened = all.opened && one.opened;
+        all.saved = all.saved || one.saved;
+        all.replacements += one.replacements;
+        all.errors.insert(all.errors.end(), one.errors.begin(), one.errors.end());
+    }
+    return all;
+}
 
 void Violation(const std::string& what) {
     if (handler)
@@ -233,73 +205,6 @@ std::vector<std::string> FolderNames(const std::string& dir) {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-StepsOutcome InsertAtStart(const std::string& path, const Insertion& ins) {
-    return WithDocument(
-        path,
-        [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
-            const word::Ref<word::Document>&) {
-            Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name(ins.fontName); });
-            Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size(ins.fontSize); });
-            const bool typed =
-                Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText(ins.lines); }) &&
-                Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); });
-            if (typed)
-                Save(out, wd, path);
-        },
-        ins.fileLayer);
-}
-
-StepsOutcome InsertAtEnd(const std::string& path, const Insertion& ins) {
-    return WithDocument(
-        path,
-        [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
-            const word::Ref<word::Document>&) {
-            if (!Step(out, "EndKey", [&] { SelectionOf(wd)->EndKey(word::wdStory); }))
-                return;
-            Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name(ins.fontName); });
-            Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size(ins.fontSize); });
-            const bool typed =
-                Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); }) &&
-                Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText(ins.lines); });
-            if (typed)
-                Save(out, wd, path);
-        },
-        ins.fileLayer);
-}
-
-StepsOutcome ReplaceEverywhere(const std::string& path, const std::string& findText,
-                               const std::string& replacementText, const std::string& fontName,
-                               const std::string& fontSize) {
-    return WithDocument(path, [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
-                                  const word::Ref<word::Document>&) {
-        bool sound = true;
-        ReplaceInStories(out, wd, findText, replacementText, fontName, fontSize, &sound);
-        if (sound)
-            Save(out, wd, path);
-    });
-}
-
-StepsOutcome WalkEveryMember(const std::string& path) {
-    return WithDocument(path, [&](StepsOutcome& out, const word::Ref<word::Application>& wd,
-                                  const word::Ref<word::Document>& doc) {
-        Step(out, "Name", [&] { (void)doc->Name(); });
-        Step(out, "Font.Name", [&] { SelectionOf(wd)->Font()->Name("Liberation Serif"); });
-        Step(out, "Font.Size", [&] { SelectionOf(wd)->Font()->Size("10.5"); });
-        bool typed = Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText("First\tline\r\n"); }) &&
-                     Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); });
-        typed = typed && Step(out, "EndKey", [&] { SelectionOf(wd)->EndKey(word::wdStory); }) &&
-                Step(out, "TypeParagraph", [&] { SelectionOf(wd)->TypeParagraph(); }) &&
-                Step(out, "TypeText", [&] { SelectionOf(wd)->TypeText("Last line"); });
-        if (!typed)
-            return;
-        Save(out, wd, path);
-        bool sound = true;
-        ReplaceInStories(out, wd, "e", "^&E", "Courier New", "9", &sound);
-        if (sound)
-            Save(out, wd, path);
-    });
 }
 
 PreparedDocument PrepareDocument(std::string_view bytes) {

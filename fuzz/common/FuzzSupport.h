@@ -1,9 +1,8 @@
 #pragma once
 
 // What the fuzz targets share: a scratch folder, the report of a broken invariant, and the
-// steps the program takes on a document through the Word interface (open, protection, frames,
-// typing at the start or the end, find and replace in every story, save), with the checks made
-// on the file afterwards.
+// program's own per-document procedures run on a file, with the checks made on the file
+// afterwards.
 
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 
 #include "PackageValidator.h"
 #include "docx/FileLayer.h"
+#include "engine/Modes.h"
 
 namespace lf_fuzz {
 
@@ -30,13 +30,12 @@ std::string ReadWhole(const std::string& path);
 // The names in a folder, sorted (without "." and "..").
 std::vector<std::string> FolderNames(const std::string& dir);
 
-// What one run of the program's steps on a document did.
+// What one run of the program's procedures on a document did.
 struct StepsOutcome {
-    bool opened = false;
-    bool saved = false;               // SaveAs completed
-    bool saveFailed = false;          // SaveAs was called and raised
-    long replacements = 0;            // ranges whose Execute reported a find
-    std::vector<std::string> errors;  // "step: number description" of every raised error
+    bool opened = false;              // no failure at the open
+    bool saved = false;               // the document was written
+    long replacements = 0;            // insertions around x that were saved
+    std::vector<std::string> errors;  // "label: number description" of every report
 };
 
 // The font and lines of an insertion, as the window hands them over.
@@ -47,20 +46,14 @@ struct Insertion {
     docx::FileLayer* fileLayer = nullptr;  // the file operations of the save; null: the real ones
 };
 
-// The steps of the first-line insertion: open, protection check, frames cleared, font, lines
-// typed and a paragraph typed at the start, save under the same path, quit.
+// The program's per-document procedure of mode on path, with x in the x modes.
+StepsOutcome RunProcedure(engine::Mode mode, const std::string& path, const Insertion& insertion,
+                          const std::string& x = {});
+// The first-line and the last-line insertion.
 StepsOutcome InsertAtStart(const std::string& path, const Insertion& insertion);
-// The steps of the last-line insertion: as InsertAtStart, with the insertion point moved to the
-// end first and the paragraph typed before the lines.
 StepsOutcome InsertAtEnd(const std::string& path, const Insertion& insertion);
-// The steps of the insertion before or after x: in every story range, replace all of findText
-// by replacementText with the font, then save.
-StepsOutcome ReplaceEverywhere(const std::string& path, const std::string& findText,
-                               const std::string& replacementText, const std::string& fontName,
-                               const std::string& fontSize);
-// Every member the program uses: protection (and removal), frames (table check, unwrapping,
-// deletion), typing at the start and at the end, a save, then story ranges with a replacement
-// in each and a second save from the same session.
+// The first-line, the last-line and the after-x insertion (x "e") one after the other, each a
+// run of its own on the file the previous one left; saved when any of them saved.
 StepsOutcome WalkEveryMember(const std::string& path);
 
 // The checks after steps ran on path, whose bytes were before: an unsaved file is

@@ -16,7 +16,7 @@ using EntryFunction = int (*)(const std::uint8_t* data, size_t size);
 int FuzzOpenPackage(const std::uint8_t* data, size_t size);
 // Part chunks built into a package, then walked as FuzzOpenPackage does.
 int FuzzPackageParts(const std::uint8_t* data, size_t size);
-// Chunks: search text, replacement text, part chunks. Replaced in every story and saved.
+// Chunks: x, lines, part chunks. The lines put before each x in every story, and saved.
 int FuzzFindReplace(const std::uint8_t* data, size_t size);
 // Chunks: typed text, font name, font size, part chunks. Typed at the start (saved), then at
 // the end of the result (saved again).

@@ -53,9 +53,10 @@ int FuzzFindReplace(const std::uint8_t* data, size_t size) {
     if (chunks.size() < 3 || !ParseParts(chunks, 2, &parts))
         return 0;
     const std::string findText = Chunk(chunks, 0);
-    const std::string replacement = Chunk(chunks, 1);
+    Insertion ins;
+    ins.lines = Chunk(chunks, 1);
     RunOnBytes(BuildPackage(parts), [&](const std::string& path) {
-        return ReplaceEverywhere(path, findText, replacement, "Arial", "12");
+        return RunProcedure(engine::Mode::kBeforeX, path, ins, findText);
     });
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "app/WindowHandles.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
@@ -15,9 +16,6 @@ namespace app {
 
 // The product title shown as the main window's caption.
 inline const QString kProductTitle = QStringLiteral("Lineforge Suite");
-// The settings application and section under which every choice is kept.
-inline const QString kSettingsApp = QStringLiteral("Kestrova");
-inline const QString kSettingsSection = QStringLiteral("Lineforge Suite");
 // The maker's home page, opened now and then at start-up.
 inline const QString kHomePage = QStringLiteral("https://www.lineforge.example/");
 
@@ -44,6 +42,8 @@ struct AppServices {
     std::function<void(const QString&)> applicationTitleChanged;
     // The file services of the intake; null gives the platform's own.
     platform::FileSystem* fileSystem = nullptr;
+    // The handles of the windows made with these services.
+    WindowHandles windowHandles{};
 };
 
 }  // namespace app

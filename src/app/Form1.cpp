@@ -9,6 +9,7 @@
 
 #include "app/Colors.h"
 #include "app/CursorFile.h"
+#include "platform/StoredChoices.h"
 #include "runtime/Error.h"
 
 namespace app {
@@ -27,16 +28,13 @@ QFont ArialBold(double points) {
     return font;
 }
 
-qint32 NextHandle() {
-    static qint32 next = 0x00010010;
-    next += 4;
-    return next;
-}
-
 }  // namespace
 
 Form1::Form1(AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), errorSink_(services.dialogs), handle_(NextHandle()) {
+    : QWidget(parent),
+      services_(services),
+      errorSink_(services.dialogs),
+      handle_(services.windowHandles.Next()) {
     BuildControls();
 }
 
@@ -218,7 +216,7 @@ void Form1::Frame1_MouseMove() {
 }
 
 void Form1::SaveChoice(const QString& key, const QString& value) {
-    services_.settings.SaveSetting(kSettingsApp, kSettingsSection, key, value);
+    services_.settings.SaveSetting(platform::kSettingsApp, platform::kSettingsSection, key, value);
 }
 
 void Form1::Combo1_Click() {

@@ -3,25 +3,19 @@
 #include "app/AppIcon.h"
 #include "app/Form1.h"
 #include "app/Main.h"
+#include "app/ModeCaptions.h"
 #include "engine/FillFontNames.h"
 #include "engine/IsInstalled.h"
-#include "engine/Modes.h"
 #include "platform/Integer16.h"
+#include "platform/StoredChoices.h"
 #include "runtime/ErrorHandler.h"
 
 namespace app {
 
-namespace {
-
-const QStringList kFontSizes = {"8",  "9",  "10", "11", "12", "14", "16", "18",
-                                "20", "22", "24", "28", "36", "48", "72"};
-
-}  // namespace
-
 void Form1::Form_Load() {
     runtime::ErrorHandler on(errorSink_, "in Linewright2021/08/31.Form1.Form_Load ");
     auto setting = [this](const char* key, const QString& defaultValue) {
-        return services_.settings.GetSetting(kSettingsApp, kSettingsSection,
+        return services_.settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,
                                              QString::fromLatin1(key), defaultValue);
     };
 
@@ -41,13 +35,14 @@ void Form1::Form_Load() {
     on.line(128, [&] { ListView1->AddColumnHeader(QStringLiteral("File(s)")); });
     on.line(130, [&] { ListView1->SetColumnWidthTwips(1, 7000); });
 
-    on.line(132, [&] { Combo1->AddItem(engine::kModeFirstLine); });
-    on.line(134, [&] { Combo1->AddItem(engine::kModeLastLine); });
-    on.line(136, [&] { Combo1->AddItem(engine::kModeAfterX); });
-    on.line(138, [&] { Combo1->AddItem(engine::kModeBeforeX); });
+    on.line(132, [&] { Combo1->AddItem(kModeFirstLine); });
+    on.line(134, [&] { Combo1->AddItem(kModeLastLine); });
+    on.line(136, [&] { Combo1->AddItem(kModeAfterX); });
+    on.line(138, [&] { Combo1->AddItem(kModeBeforeX); });
 
     on.line(140, [&] {
-        Combo1->SetListIndex(platform::ToInteger16(setting("Combo1", QStringLiteral("0"))));
+        Combo1->SetListIndex(
+            platform::ToInteger16(setting("Combo1", QString::number(platform::kDefaultModeIndex))));
     });
 
     on.line(142, [&] { Text1->setPlainText(setting("Textbox", QStringLiteral("Zarem"))); });
@@ -58,14 +53,16 @@ void Form1::Form_Load() {
     });
 
     on.line(146, [&] {
-        Combo3->SetListIndex(platform::ToInteger16(setting("Combo3", QStringLiteral("0"))));
+        Combo3->SetListIndex(platform::ToInteger16(
+            setting("Combo3", QString::number(platform::kDefaultFontNameIndex))));
     });
 
-    for (int k = 0; k < kFontSizes.size(); ++k)
-        on.line(148 + 2 * k, [&] { Combo2->AddItem(kFontSizes[k]); });
+    for (int k = 0; k < platform::kFontSizes.size(); ++k)
+        on.line(148 + 2 * k, [&] { Combo2->AddItem(platform::kFontSizes[k]); });
 
     on.line(178, [&] {
-        Combo2->SetListIndex(platform::ToInteger16(setting("Combo2", QStringLiteral("4"))));
+        Combo2->SetListIndex(platform::ToInteger16(
+            setting("Combo2", QString::number(platform::kDefaultFontSizeIndex))));
     });
 
     on.line(180, [&] {

@@ -5,6 +5,7 @@
 
 #include "app/AppServices.h"
 #include "app/Form1.h"
+#include "app/ModeCaptions.h"
 #include "engine/InsertOptionsView.h"
 #include "engine/InsertionRun.h"
 
@@ -14,7 +15,9 @@ namespace app {
 class FormInsertOptions : public engine::InsertOptionsView, public engine::ProgressView {
   public:
     explicit FormInsertOptions(Form1& form) : form_(form) {}
-    QString ModeText() const override { return form_.Combo1->Text(); }
+    std::optional<engine::Mode> ModeChoice() const override {
+        return ModeFromCaption(form_.Combo1->Text());
+    }
     // The lines box with CR LF line breaks, as a multi-line box hands them over on Windows.
     QString LinesText() const override;
     QString FontNameText() const override { return form_.Combo3->Text(); }

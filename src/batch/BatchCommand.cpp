@@ -9,7 +9,6 @@
 #include "batch/Json.h"
 #include "batch/LeftOut.h"
 #include "batch/ProcessDocument.h"
-#include "batch/SaveWatch.h"
 #include "batch/SavedChoices.h"
 #include "batch/TerminalText.h"
 #include "engine/FillFontNames.h"
@@ -150,19 +149,18 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         progress.Clear();
         console.err << Err(current) << ": " << Err(OneLine(text)) << '\n' << std::flush;
     });
-    SaveWatch watch;
-    word::Registry watched;
-    RegisterWatched(watched, env.engine, engine::kWordProgId, watch);
-    BatchView view(ModeText(o.mode), o.lines, font, size);
-    const DocumentServices services{{watched, reports, reports, view}, reports, watch};
+    BatchView view(o.mode, o.lines, font, size);
+    const DocumentServices services{{env.engine, reports, reports, view}, reports};
 
-    qsizetype changed = 0, skipped = 0, failed = 0;
+    qsizetype changed = 0, unchanged = 0, skipped = 0, failed = 0;
     for (qsizetype i = 0; i < documents.size(); ++i) {
         current = documents[i];
         progress.Show(i + 1, documents.size(), current);
         const DocumentResult result = ProcessDocument(services, o.mode, current, o.x);
         if (result.outcome == Outcome::kChanged)
             ++changed;
+        else if (result.outcome == Outcome::kUnchanged)
+            ++unchanged;
         else if (result.outcome == Outcome::kSkipped)
             ++skipped;
         else
@@ -176,8 +174,8 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     }
     progress.Clear();
 
-    console.err << kProgram << ": " << changed << " changed, " << skipped << " skipped, " << failed
-                << " failed";
+    console.err << kProgram << ": " << changed << " changed, " << unchanged << " unchanged, "
+                << skipped << " skipped, " << failed << " failed";
     if (walkReports.count > 0)
         console.err << "; " << walkReports.count << " folder error(s)";
     if (!leftOut.items.empty())

@@ -1,12 +1,13 @@
 #include "batch/BatchOptions.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QStringDecoder>
 #include <string>
+#include <utility>
 
 #include "docx/FontSize.h"
 #include "engine/InsertionRun.h"
-#include "engine/Modes.h"
 
 namespace batch {
 
@@ -19,15 +20,15 @@ ParsedCommand UsageError(const QString& message) {
     return parsed;
 }
 
-std::optional<Mode> ModeFromName(const QString& name) {
+std::optional<engine::Mode> ModeFromName(const QString& name) {
     if (name == QLatin1String("first"))
-        return Mode::kFirst;
+        return engine::Mode::kFirstLine;
     if (name == QLatin1String("last"))
-        return Mode::kLast;
+        return engine::Mode::kLastLine;
     if (name == QLatin1String("after"))
-        return Mode::kAfter;
+        return engine::Mode::kAfterX;
     if (name == QLatin1String("before"))
-        return Mode::kBefore;
+        return engine::Mode::kBeforeX;
     return std::nullopt;
 }
 
@@ -71,100 +72,95 @@ bool IsFontSize(const QString& size) {
     }
 }
 
+// The options the command knows, with a value or as a flag.
+const QStringList kValueOptions = {"mode", "lines", "lines-file", "x",
+                                   "font", "size",  "ext",        "settings"};
+const QStringList kFlags = {"help", "version", "json"};
+
+// The option token of args that the tokeniser refused, as the message names it: the first one
+// that names no option, or a flag given a value; else the last token, a value option without
+// its value.
+QString RefusedOption(const QStringList& args) {
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--"))
+            break;
+        if (arg.size() < 2 || !arg.startsWith(u'-'))
+            continue;
+        const qsizetype eq = arg.indexOf(u'=');
+        const QString token = eq > 0 ? arg.left(eq) : arg;
+        const QString name = token.startsWith(QLatin1String("--")) ? token.mid(2) : QString();
+        if (!kValueOptions.contains(name) && !kFlags.contains(name))
+            return QStringLiteral("unknown option %1").arg(token);
+        if (kFlags.contains(name) && eq > 0)
+            return QStringLiteral("unknown option %1").arg(token);
+    }
+    return QStringLiteral("%1 needs a value").arg(args.isEmpty() ? QString() : args.last());
+}
+
 }  // namespace
 
-QString ModeText(Mode mode) {
-    switch (mode) {
-        case Mode::kFirst:
-            return engine::kModeFirstLine;
-        case Mode::kLast:
-            return engine::kModeLastLine;
-        case Mode::kAfter:
-            return engine::kModeAfterX;
-        case Mode::kBefore:
-            return engine::kModeBeforeX;
-    }
-    return {};
-}
-
-bool NeedsX(Mode mode) {
-    return mode == Mode::kAfter || mode == Mode::kBefore;
-}
-
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    for (const QString& name : kValueOptions)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
+    for (const QString& name : kFlags)
+        parser.addOption(QCommandLineOption(name));
+    // The parser skips the first argument, the program's name.
+    if (!parser.parse(QStringList{QString()} + args))
+        return UsageError(RefusedOption(args));
+
+    // The texts that came from arguments that were not UTF-8, as an argument of their own or
+    // behind "--name=".
+    QStringList notUtf8Args;
+    for (qsizetype i = 0; i < args.size(); ++i)
+        if (static_cast<size_t>(i) < notUtf8.size() && notUtf8[static_cast<size_t>(i)])
+            notUtf8Args << args[i];
+    const auto cameFromNotUtf8 = [&](const QString& name, const QString& value) {
+        return notUtf8Args.contains(value) ||
+               notUtf8Args.contains(QStringLiteral("--%1=%2").arg(name, value));
+    };
+
+    for (const QString& name : parser.optionNames())
+        if (parser.values(name).size() > 1)
+            return UsageError(QStringLiteral("--%1 is given twice").arg(name));
+    if (parser.isSet(QStringLiteral("help")))
+        return ParsedCommand{ParsedCommand::kHelp, {}, {}};
+    if (parser.isSet(QStringLiteral("version")))
+        return ParsedCommand{ParsedCommand::kVersion, {}, {}};
+
     ParsedCommand parsed;
     BatchOptions& o = parsed.options;
-    std::optional<QString> modeName, lines, linesFile, x;
-    bool onlyPaths = false;
-
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (onlyPaths || !arg.startsWith(QLatin1String("--")) || arg.size() == 2) {
-            if (!onlyPaths && arg == QLatin1String("--")) {
-                onlyPaths = true;
-                continue;
-            }
-            if (arg.isEmpty())
-                return UsageError(QStringLiteral("an empty path was given"));
-            if (static_cast<size_t>(i) < notUtf8.size() && notUtf8[static_cast<size_t>(i)])
-                return UsageError(
-                    QStringLiteral("the path \"%1\" is not valid in the locale's encoding (UTF-8)")
-                        .arg(arg));
-            o.paths << arg;
-            continue;
-        }
-        if (arg == QLatin1String("--help"))
-            return ParsedCommand{ParsedCommand::kHelp, {}, {}};
-        if (arg == QLatin1String("--version"))
-            return ParsedCommand{ParsedCommand::kVersion, {}, {}};
-        if (arg == QLatin1String("--json")) {
-            o.json = true;
-            continue;
-        }
-
-        // Options with a value, as "--name value" or "--name=value".
-        QString name = arg, value;
-        const qsizetype eq = arg.indexOf(u'=');
-        if (eq > 0) {
-            name = arg.left(eq);
-            value = arg.mid(eq + 1);
-        }
-        std::optional<QString>* slot = nullptr;
-        if (name == QLatin1String("--mode"))
-            slot = &modeName;
-        else if (name == QLatin1String("--lines"))
-            slot = &lines;
-        else if (name == QLatin1String("--lines-file"))
-            slot = &linesFile;
-        else if (name == QLatin1String("--x"))
-            slot = &x;
-        else if (name == QLatin1String("--font"))
-            slot = &o.font;
-        else if (name == QLatin1String("--size"))
-            slot = &o.size;
-        else if (name == QLatin1String("--ext"))
-            slot = &o.ext;
-        else if (name == QLatin1String("--settings"))
-            slot = &o.settingsFile;
-        else
-            return UsageError(QStringLiteral("unknown option %1").arg(name));
-        if (eq < 0) {
-            if (i + 1 >= args.size())
-                return UsageError(QStringLiteral("%1 needs a value").arg(name));
-            value = args[++i];
-        }
-        if (slot->has_value())
-            return UsageError(QStringLiteral("%1 is given twice").arg(name));
-        // i is the position of the value's argument in both forms.
-        const bool isText = slot == &lines || slot == &x || slot == &o.font;
-        if (isText && static_cast<size_t>(i) < notUtf8.size() && notUtf8[static_cast<size_t>(i)])
-            return UsageError(QStringLiteral("%1 is not UTF-8 text").arg(name));
-        *slot = value;
+    o.json = parser.isSet(QStringLiteral("json"));
+    const auto value = [&](const char* name) -> std::optional<QString> {
+        const QString n = QString::fromLatin1(name);
+        if (!parser.isSet(n))
+            return std::nullopt;
+        return parser.value(n);
+    };
+    const std::optional<QString> modeName = value("mode"), lines = value("lines"),
+                                 linesFile = value("lines-file"), x = value("x");
+    o.font = value("font");
+    o.size = value("size");
+    o.ext = value("ext");
+    o.settingsFile = value("settings");
+    for (const auto& [name, text] : {std::pair{"lines", lines}, {"x", x}, {"font", o.font}})
+        if (text && cameFromNotUtf8(QString::fromLatin1(name), *text))
+            return UsageError(QStringLiteral("--%1 is not UTF-8 text").arg(name));
+    for (const QString& path : parser.positionalArguments()) {
+        if (path.isEmpty())
+            return UsageError(QStringLiteral("an empty path was given"));
+        if (notUtf8Args.contains(path))
+            return UsageError(
+                QStringLiteral("the path \"%1\" is not valid in the locale's encoding (UTF-8)")
+                    .arg(path));
+        o.paths << path;
     }
 
     if (!modeName)
         return UsageError(QStringLiteral("--mode is missing (first, last, after or before)"));
-    const std::optional<Mode> mode = ModeFromName(*modeName);
+    const std::optional<engine::Mode> mode = ModeFromName(*modeName);
     if (!mode)
         return UsageError(
             QStringLiteral("unknown mode \"%1\" (first, last, after or before)").arg(*modeName));
@@ -189,7 +185,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     if (o.lines.isEmpty())
         return UsageError(QStringLiteral("Please enter lines to insert. (the lines are empty)"));
 
-    if (NeedsX(o.mode)) {
+    if (engine::NeedsX(o.mode)) {
         if (!x)
             return UsageError(
                 QStringLiteral("--mode %1 needs --x, the text to look for").arg(*modeName));
@@ -248,8 +244,9 @@ QString HelpText() {
                "\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "
                "run.\n"
-               "Exit status: 0 every document changed, 1 some skipped or failed (or left out by\n"
-               "the folder walk), 2 usage error.\n");
+               "A document in which x is found nowhere is unchanged: it is not rewritten.\n"
+               "Exit status: 0 every document changed or unchanged, 1 some skipped or failed (or\n"
+               "left out by the folder walk), 2 usage error.\n");
 }
 
 }  // namespace batch

@@ -5,15 +5,14 @@
 #include <optional>
 #include <vector>
 
-namespace batch {
+#include "engine/Modes.h"
 
-// The four places the lines can go, as the command line names them.
-enum class Mode { kFirst, kLast, kAfter, kBefore };
+namespace batch {
 
 // What the command line asks for. Options left out are empty and take the window's saved
 // choices (or its defaults) later.
 struct BatchOptions {
-    Mode mode = Mode::kFirst;
+    engine::Mode mode = engine::Mode::kFirstLine;
     QString lines;                        // exactly as given or as the file holds it
     QString x;                            // only in the after and before modes
     std::optional<QString> font;          // --font
@@ -32,22 +31,19 @@ struct ParsedCommand {
     QString error;  // for kUsageError: one line, without the program name
 };
 
-// Reads the arguments that follow the program name. Checks everything that can be checked
+// Reads the arguments that follow the program name, tokenised by QCommandLineParser ("--name
+// value" and "--name=value"; "--" ends the options; any other word that begins with "-" is an
+// option, so a path that does must follow "--"). Checks everything that can be checked
 // without touching a document: a known mode, lines given once and not empty (a lines file is
 // read here, and must be UTF-8 and at most kMaxLinesBytes), x given exactly in the two x modes
 // and not blank, a size that is a font size, at least one path. The texts (lines, x, font) and
-// the paths must not come from arguments marked in notUtf8 (by position). Whether the paths
-// exist is checked later.
+// the paths must not come from arguments marked in notUtf8 (by position; a text counts as
+// coming from such an argument when it is that argument or stands behind its "--name=").
+// Whether the paths exist is checked later.
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8 = {});
 
 // The most bytes of line text the command takes, from --lines-file or --lines.
 inline constexpr qsizetype kMaxLinesBytes = 1 << 20;
-
-// The mode text of the window's mode list that stands for mode.
-QString ModeText(Mode mode);
-
-// True in the modes that need x.
-bool NeedsX(Mode mode);
 
 // The short usage text shown with a usage error and, with more detail, by --help.
 QString UsageText();

@@ -8,19 +8,17 @@ namespace batch {
 // is not shown.
 class BatchView : public engine::InsertOptionsView {
   public:
-    BatchView(QString mode, QString lines, QString font, QString size)
-        : mode_(std::move(mode)),
-          lines_(std::move(lines)),
-          font_(std::move(font)),
-          size_(std::move(size)) {}
-    QString ModeText() const override { return mode_; }
+    BatchView(engine::Mode mode, QString lines, QString font, QString size)
+        : mode_(mode), lines_(std::move(lines)), font_(std::move(font)), size_(std::move(size)) {}
+    std::optional<engine::Mode> ModeChoice() const override { return mode_; }
     QString LinesText() const override { return lines_; }
     QString FontNameText() const override { return font_; }
     QString FontSizeText() const override { return size_; }
     void SetProgressValue(double) override {}
 
   private:
-    QString mode_, lines_, font_, size_;
+    engine::Mode mode_;
+    QString lines_, font_, size_;
 };
 
 }  // namespace batch

@@ -6,7 +6,6 @@ namespace batch {
 
 void DocumentReports::ShowErrorReport(const std::string& message) {
     const QString text = QString::fromStdString(message);
-    ++errorReports_;
     messages_ << text;
     if (onMessage_)
         onMessage_(kErrorReport, text);
@@ -22,7 +21,6 @@ int DocumentReports::MsgBox(const QString& prompt, int style, const QString&) {
 QStringList DocumentReports::Take() {
     QStringList taken;
     taken.swap(messages_);
-    errorReports_ = 0;
     return taken;
 }
 

@@ -26,15 +26,12 @@ class DocumentReports : public runtime::ErrorSink, public platform::Dialogs {
     QString ShowOpen(const platform::OpenFileRequest&) override { return {}; }
     QString BrowseForFolder(const QString&, const QString&) override { return {}; }
 
-    // The messages kept since the last Take(), and the number of error reports among them;
-    // both start afresh.
+    // The messages kept since the last Take(), which start afresh.
     QStringList Take();
-    int ErrorReports() const { return errorReports_; }
 
   private:
     Listener onMessage_;
     QStringList messages_;
-    int errorReports_ = 0;
 };
 
 // A report or message on one line: every line break (CR LF, CR or LF) becomes one blank.

@@ -50,7 +50,8 @@ std::string JsonString(const QString& text) {
 std::string DocumentJson(const DocumentResult& result) {
     std::string line = "{\"path\":" + JsonString(result.path) +
                        ",\"outcome\":" + JsonString(OutcomeName(result.outcome)) +
-                       ",\"saved\":" + (result.saved ? "true" : "false") + ",\"messages\":[";
+                       ",\"saved\":" + (result.saved ? "true" : "false") +
+                       ",\"insertions\":" + std::to_string(result.insertions) + ",\"messages\":[";
     for (qsizetype i = 0; i < result.messages.size(); ++i) {
         if (i)
             line += ',';

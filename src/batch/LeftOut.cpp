@@ -22,8 +22,9 @@ QString LeftOutReason(AddFolder::WalkSkips::Reason reason) {
 }
 
 std::string LeftOutJson(const LeftOut::Item& item) {
-    return "{\"path\":" + JsonString(item.path) + ",\"outcome\":\"left out\",\"saved\":false," +
-           "\"messages\":[" + JsonString(LeftOutReason(item.reason)) + "]}";
+    return "{\"path\":" + JsonString(item.path) +
+           ",\"outcome\":\"left out\",\"saved\":false,\"insertions\":0," + "\"messages\":[" +
+           JsonString(LeftOutReason(item.reason)) + "]}";
 }
 
 }  // namespace batch

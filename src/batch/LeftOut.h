@@ -24,7 +24,7 @@ class LeftOut : public AddFolder::WalkSkips {
 QString LeftOutReason(AddFolder::WalkSkips::Reason reason);
 
 // One line of --json output for a path left out:
-// {"path":…,"outcome":"left out","saved":false,"messages":[reason]}.
+// {"path":…,"outcome":"left out","saved":false,"insertions":0,"messages":[reason]}.
 std::string LeftOutJson(const LeftOut::Item& item);
 
 }  // namespace batch

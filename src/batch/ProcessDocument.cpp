@@ -1,8 +1,6 @@
 #include "batch/ProcessDocument.h"
 
-#include "engine/InsertAroundX.h"
-#include "engine/InsertAtEnds.h"
-#include "engine/ProcedurePaths.h"
+#include "engine/InsertIntoDocument.h"
 
 namespace batch {
 
@@ -10,6 +8,8 @@ QString OutcomeName(Outcome outcome) {
     switch (outcome) {
         case Outcome::kChanged:
             return QStringLiteral("changed");
+        case Outcome::kUnchanged:
+            return QStringLiteral("unchanged");
         case Outcome::kSkipped:
             return QStringLiteral("skipped");
         case Outcome::kFailed:
@@ -18,38 +18,21 @@ QString OutcomeName(Outcome outcome) {
     return {};
 }
 
-DocumentResult ProcessDocument(const DocumentServices& s, Mode mode, const QString& path,
+DocumentResult ProcessDocument(const DocumentServices& s, engine::Mode mode, const QString& path,
                                const QString& x) {
     s.reports.Take();
-    s.watch.Reset();
-    {
-        // The labels and the procedure path are those of the window's run, which reports what
-        // escapes a per-document call.
-        runtime::ErrorHandler on(s.reports, engine::kPathPushButton2Click);
-        switch (mode) {
-            case Mode::kFirst:
-                on.line(134, [&] { AddRemove::InsertTextAtBeginningInFile(s.context, path); });
-                break;
-            case Mode::kLast:
-                on.line(138, [&] { AddRemove::InsertTextAtLastInFile(s.context, path); });
-                break;
-            case Mode::kAfter:
-                on.line(142, [&] { AddRemove::InsertAfterEachX(s.context, path, x); });
-                break;
-            case Mode::kBefore:
-                on.line(146, [&] { AddRemove::InsertBeforeEachX(s.context, path, x); });
-                break;
-        }
-    }
+    const engine::DocumentOutcome done = engine::InsertIntoDocument(s.context, mode, path, x);
     DocumentResult result;
     result.path = path;
-    const int errorReports = s.reports.ErrorReports();
     result.messages = s.reports.Take();
-    result.saved = s.watch.Saves() > 0;
-    if (errorReports > 0)
+    result.saved = done.saved;
+    result.insertions = done.insertions;
+    if (!done.failures.empty())
         result.outcome = Outcome::kFailed;
-    else if (result.saved)
+    else if (done.saved)
         result.outcome = Outcome::kChanged;
+    else if (done.unchanged)
+        result.outcome = Outcome::kUnchanged;
     else
         result.outcome = Outcome::kSkipped;
     // A document that stays protected is named by the protection message; one whose name

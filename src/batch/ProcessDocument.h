@@ -3,22 +3,23 @@
 #include <QString>
 #include <QStringList>
 
-#include "batch/BatchOptions.h"
 #include "batch/DocumentReports.h"
-#include "batch/SaveWatch.h"
 #include "engine/InsertContext.h"
+#include "engine/Modes.h"
 
 namespace batch {
 
-// What happened to one document: changed (saved with the lines, no failure), skipped (left as
-// it was without a failure, e.g. protected) or failed (at least one error report; saved tells
-// whether the document was written all the same).
-enum class Outcome { kChanged, kSkipped, kFailed };
+// What happened to one document: changed (saved with the lines, no failure), unchanged (x found
+// nowhere, so nothing needed changing and the file was not rewritten), skipped (left as it was
+// without a failure, e.g. protected) or failed (at least one error report; saved tells whether
+// the document was written all the same).
+enum class Outcome { kChanged, kUnchanged, kSkipped, kFailed };
 
 struct DocumentResult {
     QString path;
     Outcome outcome = Outcome::kFailed;
     bool saved = false;
+    long insertions = 0;   // what the saved file received; 0 when it was not saved
     QStringList messages;  // the full texts of the reports and messages, in order
 };
 
@@ -28,17 +29,16 @@ inline const QString kNotSavedMessage = QStringLiteral("The document was not sav
 // The word used for an outcome in the summary and in JSON.
 QString OutcomeName(Outcome outcome);
 
-// Everything one document needs: the per-document procedures' context, whose registry makes
-// its saves known to watch and whose errors and dialogs are reports.
+// Everything one document needs: the per-document procedures' context, whose errors and dialogs
+// are reports.
 struct DocumentServices {
     engine::InsertContext context;
     DocumentReports& reports;
-    SaveWatch& watch;
 };
 
 // Runs the window's per-document procedure of mode on path (x in the x modes), exactly as the
 // insertion run calls it, and tells what came of it. Never raises.
-DocumentResult ProcessDocument(const DocumentServices& s, Mode mode, const QString& path,
+DocumentResult ProcessDocument(const DocumentServices& s, engine::Mode mode, const QString& path,
                                const QString& x);
 
 }  // namespace batch

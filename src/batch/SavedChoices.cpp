@@ -1,12 +1,9 @@
 #include "batch/SavedChoices.h"
 
-#include "intake/ProcedurePaths.h"
 #include "platform/Integer16.h"
+#include "platform/StoredChoices.h"
 
 namespace batch {
-
-const QStringList kFontSizes = {"8",  "9",  "10", "11", "12", "14", "16", "18",
-                                "20", "22", "24", "28", "36", "48", "72"};
 
 namespace {
 
@@ -14,7 +11,7 @@ namespace {
 int SavedIndex(platform::SettingsStore& settings, const QString& key, int fallback, int count,
                const QString& what, QStringList* notes) {
     const QString text =
-        settings.GetSetting(intake::kSettingsApp, intake::kSettingsSection, key, QString());
+        settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection, key, QString());
     if (text.isNull())
         return fallback;
     int index = -1;
@@ -36,19 +33,19 @@ Choices SavedChoices(platform::SettingsStore& settings, bool needFont, bool need
                      const std::function<QStringList()>& fontNames) {
     Choices c;
     if (needSize)
-        c.size = kFontSizes[SavedIndex(settings, QStringLiteral("Combo2"), kDefaultSizeIndex,
-                                       static_cast<int>(kFontSizes.size()),
-                                       QStringLiteral("font-size"), &c.notes)];
+        c.size = platform::kFontSizes[SavedIndex(
+            settings, QStringLiteral("Combo2"), platform::kDefaultFontSizeIndex,
+            static_cast<int>(platform::kFontSizes.size()), QStringLiteral("font-size"), &c.notes)];
     if (needFont) {
         const QStringList names = fontNames();
         if (!names.isEmpty())
-            c.font = names[SavedIndex(settings, QStringLiteral("Combo3"), kDefaultFontIndex,
-                                      static_cast<int>(names.size()), QStringLiteral("font-name"),
-                                      &c.notes)];
+            c.font = names[SavedIndex(
+                settings, QStringLiteral("Combo3"), platform::kDefaultFontNameIndex,
+                static_cast<int>(names.size()), QStringLiteral("font-name"), &c.notes)];
     }
     if (needExt)
-        c.ext = settings.GetSetting(intake::kSettingsApp, intake::kSettingsSection,
-                                    QStringLiteral("Extension"), kDefaultExtension);
+        c.ext = settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,
+                                    QStringLiteral("Extension"), platform::kDefaultExtension);
     return c;
 }
 

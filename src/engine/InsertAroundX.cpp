@@ -31,17 +31,18 @@ QString AfterXReplacement(const QString& lines) {
     return kFoundText + kCR + lines;
 }
 
-void InsertBeforeEachX(const engine::InsertContext& context, const QString& path,
-                       const QString& x) {
+engine::DocumentOutcome InsertBeforeEachX(const engine::InsertContext& context, const QString& path,
+                                          const QString& x) {
     RequireX(path, x);
     const QString replacement = BeforeXReplacement(context.view.LinesText());
-    ReplaceByFileXY(context, path, x, replacement);
+    return ReplaceByFileXY(context, path, x, replacement);
 }
 
-void InsertAfterEachX(const engine::InsertContext& context, const QString& path, const QString& x) {
+engine::DocumentOutcome InsertAfterEachX(const engine::InsertContext& context, const QString& path,
+                                         const QString& x) {
     RequireX(path, x);
     const QString replacement = AfterXReplacement(context.view.LinesText());
-    ReplaceByFileXY(context, path, x, replacement);
+    return ReplaceByFileXY(context, path, x, replacement);
 }
 
 }  // namespace AddRemove

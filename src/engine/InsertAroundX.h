@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "engine/DocumentOutcome.h"
 #include "engine/InsertContext.h"
 
 namespace AddRemove {
@@ -16,10 +17,12 @@ QString AfterXReplacement(const QString& lines);
 // Puts the lines (read from the window now) before each x, ending the paragraph in which x
 // stood, through ReplaceByFileXY. Raises runtime::Error, and touches nothing, when x is
 // empty; the caller reports it and skips the document.
-void InsertBeforeEachX(const engine::InsertContext& context, const QString& path, const QString& x);
+engine::DocumentOutcome InsertBeforeEachX(const engine::InsertContext& context, const QString& path,
+                                          const QString& x);
 
 // Puts the lines after each x, in a paragraph that starts behind x, through ReplaceByFileXY.
 // Raises runtime::Error, and touches nothing, when x is empty.
-void InsertAfterEachX(const engine::InsertContext& context, const QString& path, const QString& x);
+engine::DocumentOutcome InsertAfterEachX(const engine::InsertContext& context, const QString& path,
+                                         const QString& x);
 
 }  // namespace AddRemove

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "engine/Modes.h"
 
 namespace engine {
 
@@ -9,8 +12,8 @@ namespace engine {
 class InsertOptionsView {
   public:
     virtual ~InsertOptionsView() = default;
-    // The text of the mode list (Combo1), compared exactly with the mode texts.
-    virtual QString ModeText() const = 0;
+    // The mode the mode list (Combo1) shows; none when its text names no mode.
+    virtual std::optional<Mode> ModeChoice() const = 0;
     // The whole text of the lines box (Text1), line breaks included.
     virtual QString LinesText() const = 0;
     // The text of the font-name list (Combo3).

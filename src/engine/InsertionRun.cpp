@@ -3,10 +3,8 @@
 #include <optional>
 
 #include "engine/GetFileName.h"
-#include "engine/InsertAroundX.h"
-#include "engine/InsertAtEnds.h"
 #include "engine/InsertContext.h"
-#include "engine/Modes.h"
+#include "engine/InsertIntoDocument.h"
 #include "engine/ProcedurePaths.h"
 
 namespace engine {
@@ -42,8 +40,8 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
 
     QString x;
     if (on.cond(108, [&] {
-            const QString mode = s_.options.ModeText();
-            return mode == kModeAfterX || mode == kModeBeforeX;
+            const std::optional<Mode> mode = s_.options.ModeChoice();
+            return mode && NeedsX(*mode);
         })) {
         do {
             std::optional<QString> answer;
@@ -97,19 +95,14 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
 
 void InsertionRun::ProcessEntry(runtime::ErrorHandler& on, const QString& path, const QString& x) {
     const InsertContext context{s_.registry, s_.dialogs, s_.errors, s_.options};
-    QString mode;
+    std::optional<Mode> mode;
     on.line(130, [&] {
         s_.pointer.SetMousePointer(platform::vbHourglass);
-        mode = s_.options.ModeText();
+        mode = s_.options.ModeChoice();
     });
-    if (on.cond(132, [&] { return mode == kModeFirstLine; }))
-        on.line(134, [&] { AddRemove::InsertTextAtBeginningInFile(context, path); });
-    else if (on.cond(136, [&] { return mode == kModeLastLine; }))
-        on.line(138, [&] { AddRemove::InsertTextAtLastInFile(context, path); });
-    else if (on.cond(140, [&] { return mode == kModeAfterX; }))
-        on.line(142, [&] { AddRemove::InsertAfterEachX(context, path, x); });
-    else if (on.cond(144, [&] { return mode == kModeBeforeX; }))
-        on.line(146, [&] { AddRemove::InsertBeforeEachX(context, path, x); });
+    // A mode list showing no mode leaves the document alone.
+    if (mode)
+        InsertIntoDocument(context, *mode, path, x);
 }
 
 }  // namespace engine

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QString>
-
 namespace engine {
 
-// The four insertion modes, by the exact text of Combo1; index is their place in the list.
-inline const QString kModeFirstLine =
-    QStringLiteral("Insert [Textbox] as first line in each word file");
-inline const QString kModeLastLine =
-    QStringLiteral("Insert [Textbox] as last line in each word file");
-inline const QString kModeAfterX = QStringLiteral("Insert [Textbox] after each x in word files");
-inline const QString kModeBeforeX = QStringLiteral("Insert [Textbox] before each x in word files");
+// The four places the lines can go, in the order of the window's mode list.
+enum class Mode { kFirstLine, kLastLine, kAfterX, kBeforeX };
+
+// True in the modes that put the lines around each x, and so need x.
+constexpr bool NeedsX(Mode mode) {
+    return mode == Mode::kAfterX || mode == Mode::kBeforeX;
+}
 
 }  // namespace engine

@@ -5,15 +5,15 @@
 
 namespace engine {
 
-bool PrepareDocument(runtime::ErrorHandler& on, const InsertContext& context,
-                     const std::string& fileName, word::Ref<word::Application>& wd,
-                     word::Ref<word::Document>& doc) {
+Prepared PrepareDocument(runtime::ErrorHandler& on, const InsertContext& context,
+                         const std::string& fileName, word::Ref<word::Application>& wd,
+                         word::Ref<word::Document>& doc) {
     on.line(100, [&] { wd = context.registry.CreateObject(kWordProgId); });
     on.line(102, [&] { doc = wd->Documents()->Open(fileName); });
     if (on.cond(104, [&] { return FileSize::IsDocumentProtected(doc, context.dialogs); }))
-        return false;
+        return doc ? Prepared::kProtected : Prepared::kNotOpened;
     on.line(106, [&] { Word1::ClearFrames(doc); });
-    return true;
+    return Prepared::kReady;
 }
 
 }  // namespace engine

@@ -8,11 +8,13 @@
 
 namespace engine {
 
+// How far PrepareDocument got: only a ready document may change or be saved.
+enum class Prepared { kReady, kProtected, kNotOpened };
+
 // Steps 100 to 106 that every insertion procedure shares, under its own handler: a new Word
-// instance, the document opened, the protection check and the frame clean-up. Returns false when
-// the document stays protected (or could not be opened): then nothing may change or be saved.
-bool PrepareDocument(runtime::ErrorHandler& on, const InsertContext& context,
-                     const std::string& fileName, word::Ref<word::Application>& wd,
-                     word::Ref<word::Document>& doc);
+// instance, the document opened, the protection check and the frame clean-up.
+Prepared PrepareDocument(runtime::ErrorHandler& on, const InsertContext& context,
+                         const std::string& fileName, word::Ref<word::Application>& wd,
+                         word::Ref<word::Document>& doc);
 
 }  // namespace engine

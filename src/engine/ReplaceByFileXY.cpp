@@ -17,16 +17,18 @@ constexpr int kSetReplacementText = 122;
 
 }  // namespace
 
-void ReplaceByFileXY(const engine::InsertContext& context, const QString& path, const QString& x,
-                     const QString& replacement) {
+engine::DocumentOutcome ReplaceByFileXY(const engine::InsertContext& context, const QString& path,
+                                        const QString& x, const QString& replacement) {
     runtime::ErrorHandler on(context.errors, engine::kPathReplaceByFileXY);
+    engine::DocumentOutcome outcome;
     if (x.isEmpty()) {
         on.line(kSetSearchText, [&] {
             throw runtime::Error(kInvalidProcedureCall,
                                  "There is no text x to search for; the document was skipped: " +
                                      path.toStdString());
         });
-        return;
+        outcome.failures = on.reported();
+        return outcome;
     }
 
     const std::string fileName = path.toStdString();
@@ -35,8 +37,11 @@ void ReplaceByFileXY(const engine::InsertContext& context, const QString& path, 
     word::Ref<word::Application> wd;
     word::Ref<word::Document> doc;
 
-    if (engine::PrepareDocument(on, context, fileName, wd, doc)) {
+    const engine::Prepared prepared = engine::PrepareDocument(on, context, fileName, wd, doc);
+    outcome.skippedAsProtected = prepared == engine::Prepared::kProtected;
+    if (prepared == engine::Prepared::kReady) {
         bool sound = true;
+        long replaced = 0;
         word::Ref<word::StoryRanges> ranges;
         long rangeCount = 0;
         if (!on.line(108, [&] {
@@ -91,13 +96,28 @@ void ReplaceByFileXY(const engine::InsertContext& context, const QString& path, 
                 f->Replacement()->Font()->Name(context.view.FontNameText().toStdString());
             });
             f.Reset();
-            on.line(144, [&] { r->Find()->Execute(word::wdReplaceAll); });
+            on.line(144, [&] {
+                const word::Ref<word::Find> find = r->Find();
+                find->Execute(word::wdReplaceAll);
+                replaced += find->Replaced();
+            });
         }
 
         if (sound)
-            on.line(148, [&] { wd->ActiveDocument()->SaveAs(fileName); });
+            on.line(148, [&] {
+                const word::Ref<word::Document> active = wd->ActiveDocument();
+                if (active->Saved()) {
+                    outcome.unchanged = true;
+                    return;
+                }
+                active->SaveAs(fileName);
+                outcome.saved = true;
+                outcome.insertions = replaced;
+            });
     }
     on.line(150, [&] { wd->Quit(); });
+    outcome.failures = on.reported();
+    return outcome;
 }
 
 }  // namespace AddRemove

@@ -5,6 +5,7 @@
 #include "intake/GetSubDirectories.h"
 #include "intake/ProcedurePaths.h"
 #include "platform/Pointer.h"
+#include "platform/StoredChoices.h"
 
 namespace intake {
 
@@ -14,20 +15,20 @@ void PushButton3_Click(const IntakeContext& c) {
     on.line(100, [&] {
         answer = c.dialogs.InputBox(
             kExtensionPrompt, QString(),
-            c.settings.GetSetting(kSettingsApp, kSettingsSection, QStringLiteral("Extension"),
-                                  QStringLiteral("doc")));
+            c.settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,
+                                  QStringLiteral("Extension"), platform::kDefaultExtension));
     });
     on.line(102, [&] {
         if (!answer.isEmpty())
-            c.settings.SaveSetting(kSettingsApp, kSettingsSection, QStringLiteral("Extension"),
-                                   answer);
+            c.settings.SaveSetting(platform::kSettingsApp, platform::kSettingsSection,
+                                   QStringLiteral("Extension"), answer);
     });
     if (answer.isEmpty())
         return;
 
     QString lastFolder;
     on.line(104, [&] {
-        lastFolder = c.settings.GetSetting(kSettingsApp, kSettingsSection,
+        lastFolder = c.settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,
                                            QStringLiteral("LastFolder"), QString());
     });
     QString folder;
@@ -37,8 +38,8 @@ void PushButton3_Click(const IntakeContext& c) {
     if (folder.isEmpty())
         return;
     on.line(108, [&] {
-        c.settings.SaveSetting(kSettingsApp, kSettingsSection, QStringLiteral("LastFolder"),
-                               folder);
+        c.settings.SaveSetting(platform::kSettingsApp, platform::kSettingsSection,
+                               QStringLiteral("LastFolder"), folder);
     });
 
     on.line(110, [&] { c.pointer.SetMousePointer(platform::vbHourglass); });

@@ -10,10 +10,6 @@ inline constexpr const char* kPushButton3Path = "in Linewright2021/08/31.Form1.P
 inline constexpr const char* kDragDropPath = "in Linewright2021/08/31.Form1.ListView1_OLEDragDrop ";
 inline constexpr const char* kWalkPath = "in Brenwick2021/08/31.AddFolder.GetSubDirectories2016 ";
 
-// Where the intake keeps its settings.
-inline const QString kSettingsApp = QStringLiteral("Kestrova");
-inline const QString kSettingsSection = QStringLiteral("Lineforge Suite");
-
 // Paths and names at or above this length are not descended into.
 inline constexpr int kMaxPath = 260;
 

@@ -29,8 +29,18 @@ std::string DescribeCurrentException() {
     }
 }
 
-void ErrorHandler::Report(const std::string& description) {
-    ++failures_;
+long CurrentErrorNumber() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e.Number();
+    } catch (...) {
+        return 0;
+    }
+}
+
+void ErrorHandler::Report(const std::string& description, long number) {
+    reported_.push_back({path_, label_, number, description});
     sink_.ShowErrorReport(FormatErrorReport(description, path_, label_));
 }
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "runtime/Error.h"
 
@@ -26,6 +27,16 @@ std::string FormatErrorReport(const std::string& description, const std::string&
 
 // The description of whatever a statement raised.
 std::string DescribeCurrentException();
+// The number of whatever a statement raised: a runtime::Error's own, else 0.
+long CurrentErrorNumber();
+
+// One report a guarded procedure made: where it came from and what was raised.
+struct Failure {
+    std::string procedurePath;
+    int label = 0;
+    long number = 0;  // the error's number; 0 for anything raised that is no runtime::Error
+    std::string description;
+};
 
 // One guarded procedure: each statement runs under a line label; a statement that raises is
 // reported with the procedure path and its label, and the procedure goes on with the next one.
@@ -44,7 +55,7 @@ class ErrorHandler {
             std::forward<F>(statement)();
             return true;
         } catch (...) {
-            Report(DescribeCurrentException());
+            Report(DescribeCurrentException(), CurrentErrorNumber());
             return false;
         }
     }
@@ -56,25 +67,27 @@ class ErrorHandler {
         try {
             return static_cast<bool>(std::forward<F>(predicate)());
         } catch (...) {
-            Report(DescribeCurrentException());
+            Report(DescribeCurrentException(), CurrentErrorNumber());
             return true;
         }
     }
 
     // Reports a failure under the label in force without running anything.
-    void Report(const std::string& description);
+    void Report(const std::string& description, long number = 0);
 
     // The label of the last statement started.
     int label() const noexcept { return label_; }
     // How many reports this procedure has shown.
-    int failures() const noexcept { return failures_; }
+    int failures() const noexcept { return static_cast<int>(reported_.size()); }
+    // The reports this procedure has shown, in order.
+    const std::vector<Failure>& reported() const noexcept { return reported_; }
     const std::string& path() const noexcept { return path_; }
 
   private:
     ErrorSink& sink_;
     std::string path_;
     int label_ = 0;
-    int failures_ = 0;
+    std::vector<Failure> reported_;
 };
 
 // Runs a statement whose errors are ignored ("On Error Resume Next" without a report).

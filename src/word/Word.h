@@ -100,6 +100,10 @@ class Find {
     // Runs the search with the named argument Replace (wdReplaceAll replaces every
     // occurrence in the range); returns whether anything was found.
     virtual bool Execute(long Replace) = 0;
+    // How many occurrences the last Execute replaced (0 before the first). Word's own Find
+    // does not say; a backend over such an object model counts the occurrences itself (a
+    // search without replacing, repeated) or answers 1 when Execute found something.
+    virtual long Replaced() = 0;
 };
 
 class Range {
@@ -159,6 +163,8 @@ class Document {
     virtual Ref<word::Frames> Frames() = 0;
     virtual Ref<word::StoryRanges> StoryRanges() = 0;
     virtual Ref<word::Application> Application() = 0;
+    // True while the document holds no change since it was opened or last saved.
+    virtual bool Saved() = 0;
     // Writes the document to FileName in its own format.
     virtual void SaveAs(const std::string& FileName) = 0;
 };

@@ -14,8 +14,8 @@
 #include "FakeWord.h"
 #include "app/Assembly.h"
 #include "app/Form1.h"
+#include "app/ModeCaptions.h"
 #include "app/RunController.h"
-#include "engine/Modes.h"
 #include "engine/ProcedurePaths.h"
 #include "platform/qt/QtDialogs.h"
 
@@ -114,7 +114,7 @@ TEST(RunController, EmptyListSaysNoFilesAdded) {
 TEST(RunController, EmptyLinesBoxAsksForNoX) {
     RunWindow w;
     w.Add({"/d/a.docx"});
-    w.Mode(engine::kModeBeforeX);
+    w.Mode(app::kModeBeforeX);
     w.form->Text1->clear();
     w.Click();
     EXPECT_EQ(w.h.dialogs.Messages(), QStringList{"Please enter lines to insert."});
@@ -137,7 +137,7 @@ TEST(RunController, LinesOfSpacesAreInsertedAndRowsKeepTheirBreaks) {
 TEST(RunController, XIsAskedAgainOnEmptyAndBlankAnswers) {
     RunWindow w;
     w.Add({"/d/a.docx"});
-    w.Mode(engine::kModeAfterX);
+    w.Mode(app::kModeAfterX);
     w.h.dialogs.inputAnswers = {QStringLiteral(""), QStringLiteral("  "), QStringLiteral(" x")};
     w.Click();
     EXPECT_EQ(w.Inputs(), 3);
@@ -245,7 +245,7 @@ TEST(RunController, ModeSwitchedToAnXModeMidRunSkipsWithOneReport) {
     w.Add({"/d/a.docx", "/d/b.docx"});
     w.duringYield = [&](int n) {
         if (n == 3)
-            w.Mode(engine::kModeBeforeX);
+            w.Mode(app::kModeBeforeX);
     };
     w.Click();
     EXPECT_EQ(w.Opened(), Strings{"/d/a.docx"});
@@ -277,7 +277,7 @@ struct XBoxWindow : RunWindow {
     std::deque<std::function<void(QInputDialog&)>> actions;
     XBoxWindow() {
         Add({"/d/a.docx"});
-        Mode(engine::kModeBeforeX);
+        Mode(app::kModeBeforeX);
         qt.SetOwner(form.get());
         qt.SetModalRunner([this](QDialog& d) {
             auto& box = dynamic_cast<QInputDialog&>(d);

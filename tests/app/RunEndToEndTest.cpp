@@ -7,7 +7,7 @@
 #include "PackageFixtures.h"
 #include "app/Assembly.h"
 #include "app/Form1.h"
-#include "engine/Modes.h"
+#include "app/ModeCaptions.h"
 #include "word/builtin/Builtin.h"
 
 namespace {
@@ -75,10 +75,10 @@ TEST_P(RunEndToEnd, EveryListedDocumentReceivesTheRowsOfTheLinesBox) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, RunEndToEnd,
-    ::testing::Values(ModeCase{"First", &engine::kModeFirstLine, {"Row 1", "Row 2", "Old x"}},
-                      ModeCase{"Last", &engine::kModeLastLine, {"Old x", "Row 1", "Row 2"}},
-                      ModeCase{"Before", &engine::kModeBeforeX, {"Old Row 1", "Row 2", "x"}},
-                      ModeCase{"After", &engine::kModeAfterX, {"Old x", "Row 1", "Row 2"}}),
+    ::testing::Values(ModeCase{"First", &app::kModeFirstLine, {"Row 1", "Row 2", "Old x"}},
+                      ModeCase{"Last", &app::kModeLastLine, {"Old x", "Row 1", "Row 2"}},
+                      ModeCase{"Before", &app::kModeBeforeX, {"Old Row 1", "Row 2", "x"}},
+                      ModeCase{"After", &app::kModeAfterX, {"Old x", "Row 1", "Row 2"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,5 +1,5 @@
-// --json output parsed back, outcomes and reports of changed, skipped and failed documents, and
-// the progress line.
+// --json output parsed back, outcomes and reports of changed, unchanged, skipped and failed
+// documents, and the progress line.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -53,6 +53,14 @@ TEST(BatchJson, StringsSurviveARoundTrip) {
     }
 }
 
+TEST(BatchJson, ALoneSurrogateBecomesAQuestionMark) {
+    const QChar high(char16_t(0xD83D)), low(char16_t(0xDE00));
+    EXPECT_EQ(batch::JsonString(QString(high)), "\"?\"");
+    EXPECT_EQ(batch::JsonString(QStringLiteral("a") + low + QStringLiteral("b")), "\"a?b\"");
+    EXPECT_EQ(batch::JsonString(QString(low) + high), "\"??\"");
+    EXPECT_EQ(batch::JsonString(QString(high) + low), "\"\xF0\x9F\x98\x80\"");
+}
+
 TEST(BatchJson, OneObjectPerDocumentWithOutcomeAndMessages) {
     fixtures::TempFolder folder;
     const std::string good = folder / "we\"ird\\né.docx";
@@ -75,11 +83,13 @@ TEST(BatchJson, OneObjectPerDocumentWithOutcomeAndMessages) {
     EXPECT_EQ(objects[0]["path"].toString(), Q(good));
     EXPECT_EQ(objects[0]["outcome"].toString(), "changed");
     EXPECT_TRUE(objects[0]["saved"].toBool());
+    EXPECT_EQ(objects[0]["insertions"].toInt(-1), 1);
     EXPECT_TRUE(objects[0]["messages"].toArray().isEmpty());
 
     EXPECT_EQ(objects[1]["path"].toString(), Q(locked));
     EXPECT_EQ(objects[1]["outcome"].toString(), "skipped");
     EXPECT_FALSE(objects[1]["saved"].toBool());
+    EXPECT_EQ(objects[1]["insertions"].toInt(-1), 0);
     ASSERT_EQ(objects[1]["messages"].toArray().size(), 1);
     EXPECT_EQ(objects[1]["messages"][0].toString(),
               "locked.docx is protected. \r\n\r\nPlease remove read-only protection");
@@ -105,9 +115,35 @@ TEST(BatchJson, OneObjectPerDocumentWithOutcomeAndMessages) {
         o.err.find(locked + ": locked.docx is protected.  Please remove read-only protection"),
         std::string::npos)
         << o.err;
-    EXPECT_NE(o.err.find("lineforge-batch: 1 changed, 1 skipped, 1 failed\n"), std::string::npos)
+    EXPECT_NE(o.err.find("lineforge-batch: 1 changed, 0 unchanged, 1 skipped, 1 failed\n"),
+              std::string::npos)
         << o.err;
     EXPECT_EQ(o.err.find('\r'), std::string::npos) << "progress shown on a non-terminal";
+}
+
+TEST(BatchJson, ADocumentWithoutXIsUnchangedAndNotRewritten) {
+    fixtures::TempFolder folder;
+    const std::string with = folder / "with.docx";
+    const std::string without = folder / "without.docx";
+    batch_test::WriteDocument(with, {"one x", "two x"});
+    batch_test::WriteDocument(without, {"none here"});
+    const std::string withoutBefore = batch_test::Bytes(without);
+
+    const auto o = RunInProcess({"--mode", "after", "--x", "x", "--lines", "New", "--font", "Arial",
+                                 "--json", Q(with), Q(without)});
+    EXPECT_EQ(o.status, 0) << o.err;
+    const std::vector<QJsonObject> objects = JsonLines(o.out);
+    ASSERT_EQ(objects.size(), 2u) << o.out;
+    EXPECT_EQ(objects[0]["outcome"].toString(), "changed");
+    EXPECT_EQ(objects[0]["insertions"].toInt(-1), 2);
+    EXPECT_EQ(objects[1]["outcome"].toString(), "unchanged");
+    EXPECT_FALSE(objects[1]["saved"].toBool());
+    EXPECT_EQ(objects[1]["insertions"].toInt(-1), 0);
+    EXPECT_TRUE(objects[1]["messages"].toArray().isEmpty());
+    EXPECT_EQ(batch_test::Bytes(without), withoutBefore);
+    EXPECT_NE(o.err.find("lineforge-batch: 1 changed, 1 unchanged, 0 skipped, 0 failed\n"),
+              std::string::npos)
+        << o.err;
 }
 
 TEST(BatchJson, ProgressLineOnlyOnATerminal) {

@@ -13,13 +13,15 @@ using testing_support::FakeWord;
 
 struct OutcomeCase {
     const char* name;
-    batch::Mode mode;
+    engine::Mode mode;
     const char* failingMember;  // "" for none
     long protection;
     bool password;
     Outcome outcome;
     bool saved;
+    long insertions;
     const char* message;  // a text the first message holds, "" for no message
+    long found = 1;       // what each replace finds
 };
 
 void PrintTo(const OutcomeCase& c, std::ostream* os) {
@@ -33,6 +35,7 @@ TEST_P(DocumentOutcome, FollowsFromReportsMessagesAndTheSave) {
     FakeWord fake;
     fake.document.protection = c.protection;
     fake.document.password = c.password;
+    fake.document.found = c.found;
     if (*c.failingMember)
         fake.Fail(c.failingMember, 0, 5, "Scripted failure");
     word::Registry engine;
@@ -41,15 +44,13 @@ TEST_P(DocumentOutcome, FollowsFromReportsMessagesAndTheSave) {
     std::vector<QString> printed;
     batch::DocumentReports reports(
         [&](batch::DocumentReports::Kind, const QString& text) { printed.push_back(text); });
-    batch::SaveWatch watch;
-    word::Registry watched;
-    batch::RegisterWatched(watched, engine, "Word.Application", watch);
-    batch::BatchView view(batch::ModeText(c.mode), "New", "Arial", "12");
-    const batch::DocumentServices services{{watched, reports, reports, view}, reports, watch};
+    batch::BatchView view(c.mode, "New", "Arial", "12");
+    const batch::DocumentServices services{{engine, reports, reports, view}, reports};
 
     const batch::DocumentResult r = batch::ProcessDocument(services, c.mode, "/d/Doc.docx", "x");
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.saved, c.saved);
+    EXPECT_EQ(r.insertions, c.insertions);
     EXPECT_EQ(r.path, "/d/Doc.docx");
     if (*c.message) {
         ASSERT_FALSE(r.messages.isEmpty());
@@ -68,28 +69,32 @@ TEST_P(DocumentOutcome, FollowsFromReportsMessagesAndTheSave) {
 INSTANTIATE_TEST_SUITE_P(
     Batch, DocumentOutcome,
     ::testing::Values(
-        OutcomeCase{"FirstChanged", batch::Mode::kFirst, "", word::wdNoProtection, false,
-                    Outcome::kChanged, true, ""},
-        OutcomeCase{"AfterChanged", batch::Mode::kAfter, "", word::wdNoProtection, false,
-                    Outcome::kChanged, true, ""},
-        OutcomeCase{"SaveFails", batch::Mode::kLast, "Document.SaveAs", word::wdNoProtection, false,
-                    Outcome::kFailed, false,
+        OutcomeCase{"FirstChanged", engine::Mode::kFirstLine, "", word::wdNoProtection, false,
+                    Outcome::kChanged, true, 1, ""},
+        OutcomeCase{"AfterChanged", engine::Mode::kAfterX, "", word::wdNoProtection, false,
+                    Outcome::kChanged, true, 1, ""},
+        OutcomeCase{"SaveFails", engine::Mode::kLastLine, "Document.SaveAs", word::wdNoProtection,
+                    false, Outcome::kFailed, false, 0,
                     "Scripted failure\r\nin Linewright2021/08/31.AddRemove.InsertTextAtLastInFile "
                     "at line 118"},
-        OutcomeCase{"FontRefusedButSaved", batch::Mode::kFirst, "Selection.Font.Name",
-                    word::wdNoProtection, false, Outcome::kFailed, true, "at line 108"},
-        OutcomeCase{"ReplaceSaveFails", batch::Mode::kBefore, "Document.SaveAs",
-                    word::wdNoProtection, false, Outcome::kFailed, false,
+        OutcomeCase{"FontRefusedButSaved", engine::Mode::kFirstLine, "Selection.Font.Name",
+                    word::wdNoProtection, false, Outcome::kFailed, true, 1, "at line 108"},
+        OutcomeCase{"ReplaceSaveFails", engine::Mode::kBeforeX, "Document.SaveAs",
+                    word::wdNoProtection, false, Outcome::kFailed, false, 0,
                     "in Linewright2021/08/31.AddRemove.ReplaceByFileXY at line 148"},
-        OutcomeCase{"ProtectedWithPassword", batch::Mode::kFirst, "", word::wdAllowOnlyReading,
-                    true, Outcome::kSkipped, false, "Doc.docx is protected. "},
-        OutcomeCase{"ProtectedWithoutPasswordIsChanged", batch::Mode::kFirst, "",
-                    word::wdAllowOnlyComments, false, Outcome::kChanged, true, ""},
-        OutcomeCase{"ProtectedAndNameUnreadable", batch::Mode::kLast, "Document.Name",
-                    word::wdAllowOnlyReading, true, Outcome::kSkipped, false,
+        OutcomeCase{"ProtectedWithPassword", engine::Mode::kFirstLine, "", word::wdAllowOnlyReading,
+                    true, Outcome::kSkipped, false, 0, "Doc.docx is protected. "},
+        OutcomeCase{"ProtectedWithoutPasswordIsChanged", engine::Mode::kFirstLine, "",
+                    word::wdAllowOnlyComments, false, Outcome::kChanged, true, 1, ""},
+        OutcomeCase{"ProtectedAndNameUnreadable", engine::Mode::kLastLine, "Document.Name",
+                    word::wdAllowOnlyReading, true, Outcome::kSkipped, false, 0,
                     "The document was not saved."},
-        OutcomeCase{"WordCannotStart", batch::Mode::kFirst, "CreateObject", word::wdNoProtection,
-                    false, Outcome::kFailed, false, "at line 100"}),
+        OutcomeCase{"AfterFoundNowhereIsUnchanged", engine::Mode::kAfterX, "", word::wdNoProtection,
+                    false, Outcome::kUnchanged, false, 0, "", 0},
+        OutcomeCase{"BeforeCountsEveryReplacement", engine::Mode::kBeforeX, "",
+                    word::wdNoProtection, false, Outcome::kChanged, true, 3, "", 3},
+        OutcomeCase{"WordCannotStart", engine::Mode::kFirstLine, "CreateObject",
+                    word::wdNoProtection, false, Outcome::kFailed, false, 0, "at line 100"}),
     [](const ::testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
 
 }  // namespace

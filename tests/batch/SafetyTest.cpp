@@ -53,7 +53,7 @@ TEST(BatchSafety, AFileSizeLimitRefusesOneDocumentAndTheRunGoesOn) {
                                   });
     EXPECT_EQ(o.status, 1) << o.err;
     EXPECT_TRUE(Has(o.err, "file size limit")) << o.err;
-    EXPECT_TRUE(Has(o.err, "1 changed, 0 skipped, 1 failed")) << o.err;
+    EXPECT_TRUE(Has(o.err, "1 changed, 0 unchanged, 0 skipped, 1 failed")) << o.err;
     EXPECT_EQ(Bytes(dir / "big.docx"), before);
     EXPECT_EQ(Paragraphs(dir / "small.docx"), (std::vector<std::string>{"New", "Old"}));
 }
@@ -77,7 +77,7 @@ TEST(BatchSafety, AnotherUsersFileAndFolderAreReportedAndLeftAsTheyAre) {
     EXPECT_TRUE(Has(o.err, "closed/: left out: the folder cannot be read")) << o.err;
     EXPECT_TRUE(Has(o.out, "\"outcome\":\"left out\"")) << o.out;
     EXPECT_TRUE(Has(o.err, "belongs to another user")) << o.err;
-    EXPECT_TRUE(Has(o.err, "1 changed, 0 skipped, 1 failed; 1 left out")) << o.err;
+    EXPECT_TRUE(Has(o.err, "1 changed, 0 unchanged, 0 skipped, 1 failed; 1 left out")) << o.err;
     EXPECT_EQ(Paragraphs(dir / "mine.docx"), (std::vector<std::string>{"New", "Old"}));
     EXPECT_EQ(Bytes(dir / "theirs.docx"), theirs);
     struct stat st;
@@ -92,6 +92,8 @@ TEST(BatchSafety, ArgumentsThatAreNotUtf8AreRefused) {
     // The shell hands over the Latin-1 byte that no QString argument can carry.
     for (const auto& [script, message] :
          {std::pair{"\"$0\" --mode first --lines \"$(printf 'caf\\351')\" \"$1\"",
+                    "--lines is not UTF-8 text"},
+          std::pair{"\"$0\" --mode first \"--lines=$(printf 'caf\\351')\" \"$1\"",
                     "--lines is not UTF-8 text"},
           std::pair{"\"$0\" --mode first --lines New \"$1\" \"$(printf 'caf\\351.docx')\"",
                     "is not valid in the locale's encoding"}}) {

@@ -24,16 +24,16 @@ const std::string kObject = "\xEF\xBF\xBC";  // U+FFFC, a barrier in the story t
 
 struct Mode {
     const char* name;
-    const QString* text;
+    engine::Mode text;
     const char* path;
     bool xMode;
 };
 
 const Mode kModes[] = {
-    {"FirstLine", &engine::kModeFirstLine, engine::kPathInsertAtBeginning, false},
-    {"LastLine", &engine::kModeLastLine, engine::kPathInsertAtLast, false},
-    {"BeforeX", &engine::kModeBeforeX, engine::kPathReplaceByFileXY, true},
-    {"AfterX", &engine::kModeAfterX, engine::kPathReplaceByFileXY, true},
+    {"FirstLine", engine::Mode::kFirstLine, engine::kPathInsertAtBeginning, false},
+    {"LastLine", engine::Mode::kLastLine, engine::kPathInsertAtLast, false},
+    {"BeforeX", engine::Mode::kBeforeX, engine::kPathReplaceByFileXY, true},
+    {"AfterX", engine::Mode::kAfterX, engine::kPathReplaceByFileXY, true},
 };
 
 std::vector<std::string> CorpusDocuments() {
@@ -98,7 +98,7 @@ TEST_P(CorpusRun, LinesWhereTheModePutsThemAndNothingElseChanged) {
         e.view.lines = QString::fromStdString(kLines);
         std::string x;
         if (!Openable(path)) {
-            e.Run(*mode.text, path, QStringLiteral("word"));
+            e.Run(mode.text, path, QStringLiteral("word"));
             EXPECT_EQ(Where(e.sink.reports), std::vector<std::string>{At(mode.path, 102)});
             EXPECT_TRUE(e.dialogs.shown.empty());
             EXPECT_EQ(fixtures::ReadFile(path), bytesBefore);
@@ -120,7 +120,7 @@ TEST_P(CorpusRun, LinesWhereTheModePutsThemAndNothingElseChanged) {
         if (protection != word::wdNoProtection)
             mayChange.insert(SettingsPart(path));
 
-        e.Run(*mode.text, path, QString::fromStdString(x));
+        e.Run(mode.text, path, QString::fromStdString(x));
 
         if (protection != word::wdNoProtection && password) {
             EXPECT_TRUE(e.sink.reports.empty());
@@ -146,11 +146,11 @@ TEST_P(CorpusRun, LinesWhereTheModePutsThemAndNothingElseChanged) {
 
         const auto textsAfter = StoryTexts(path);
         const std::string& main = textsAfter.at(1);
-        if (mode.text == &engine::kModeFirstLine) {
+        if (mode.text == engine::Mode::kFirstLine) {
             EXPECT_EQ(main.rfind(kLines + "\r", 0), 0u)
                 << ::testing::PrintToString(main.substr(0, 80));
             EXPECT_EQ(CountNoCase(main, kLines), 1);
-        } else if (mode.text == &engine::kModeLastLine) {
+        } else if (mode.text == engine::Mode::kLastLine) {
             const std::string tail = "\r" + kLines;
             const std::string stripped = StripTrailingMarks(main);
             EXPECT_TRUE(stripped.size() >= tail.size() &&
@@ -160,7 +160,7 @@ TEST_P(CorpusRun, LinesWhereTheModePutsThemAndNothingElseChanged) {
         } else {
             ASSERT_EQ(textsAfter.size(), textsBefore.size());
             const std::string joined =
-                mode.text == &engine::kModeBeforeX ? kLines + "\r" + x : x + "\r" + kLines;
+                mode.text == engine::Mode::kBeforeX ? kLines + "\r" + x : x + "\r" + kLines;
             for (const auto& [type, before] : textsBefore) {
                 SCOPED_TRACE("story " + std::to_string(type) + " x=" + x);
                 const std::string& after = textsAfter.at(type);

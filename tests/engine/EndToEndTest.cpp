@@ -39,9 +39,10 @@ class EndToEnd : public ::testing::Test {
 
 struct ModeCase {
     const char* name;
-    const QString* mode;
+    engine::Mode mode;
     const char* x;
     Strings after;
+    long insertions;
 };
 
 class EndToEndModes : public EndToEnd, public ::testing::WithParamInterface<ModeCase> {};
@@ -49,27 +50,35 @@ class EndToEndModes : public EndToEnd, public ::testing::WithParamInterface<Mode
 TEST_P(EndToEndModes, LinesGoWhereTheModePutsThem) {
     const auto& c = GetParam();
     const std::string path = Write("d.docx", P("Old x here"));
-    e.Run(*c.mode, path, QString::fromUtf8(c.x));
+    const std::string before = fixtures::ReadFile(path);
+    const engine::DocumentOutcome done = e.Run(c.mode, path, QString::fromUtf8(c.x));
     EXPECT_TRUE(e.sink.reports.empty()) << (e.sink.reports.empty() ? "" : e.sink.reports[0]);
     EXPECT_EQ(Paragraphs(path), c.after);
+    EXPECT_EQ(done.insertions, c.insertions);
+    EXPECT_EQ(done.saved, c.insertions > 0);
+    EXPECT_EQ(done.unchanged, c.insertions == 0);
+    EXPECT_TRUE(done.failures.empty());
+    if (done.unchanged) {
+        EXPECT_EQ(fixtures::ReadFile(path), before) << "an unchanged document was rewritten";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, EndToEndModes,
-    ::testing::Values(ModeCase{"First", &engine::kModeFirstLine, "", {"New", "Old x here"}},
-                      ModeCase{"Last", &engine::kModeLastLine, "", {"Old x here", "New"}},
-                      ModeCase{"Before", &engine::kModeBeforeX, "x", {"Old New", "x here"}},
-                      ModeCase{"After", &engine::kModeAfterX, "x", {"Old x", "New here"}},
-                      ModeCase{
-                          "CaseAndInsideWords", &engine::kModeAfterX, "ER", {"Old x her", "Newe"}},
-                      ModeCase{"NotFound", &engine::kModeBeforeX, "zz", {"Old x here"}}),
+    ::testing::Values(
+        ModeCase{"First", engine::Mode::kFirstLine, "", {"New", "Old x here"}, 1},
+        ModeCase{"Last", engine::Mode::kLastLine, "", {"Old x here", "New"}, 1},
+        ModeCase{"Before", engine::Mode::kBeforeX, "x", {"Old New", "x here"}, 1},
+        ModeCase{"After", engine::Mode::kAfterX, "x", {"Old x", "New here"}, 1},
+        ModeCase{"CaseAndInsideWords", engine::Mode::kAfterX, "ER", {"Old x her", "Newe"}, 1},
+        ModeCase{"NotFound", engine::Mode::kBeforeX, "zz", {"Old x here"}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EndToEnd, OnlyParagraphReadsOldThenNewInFirstAndLastMode) {
     const std::string first = Write("first.docx", P("Old"));
     const std::string last = Write("last.docx", P("Old"));
-    e.Run(engine::kModeFirstLine, first);
-    e.Run(engine::kModeLastLine, last);
+    e.Run(engine::Mode::kFirstLine, first);
+    e.Run(engine::Mode::kLastLine, last);
     EXPECT_EQ(Paragraphs(first), (Strings{"New", "Old"}));
     EXPECT_EQ(Paragraphs(last), (Strings{"Old", "New"}));
 }
@@ -78,8 +87,8 @@ TEST_F(EndToEnd, RowsOfTheLinesBoxBecomeParagraphsInTheirOrder) {
     e.view.lines = QStringLiteral("Row 1\r\nRow 2");
     const std::string first = Write("first.docx", P("Old"));
     const std::string before = Write("before.docx", P("a x b"));
-    e.Run(engine::kModeFirstLine, first);
-    e.Run(engine::kModeBeforeX, before, QStringLiteral("x"));
+    e.Run(engine::Mode::kFirstLine, first);
+    e.Run(engine::Mode::kBeforeX, before, QStringLiteral("x"));
     EXPECT_TRUE(e.sink.reports.empty());
     EXPECT_EQ(Paragraphs(first), (Strings{"Row 1", "Row 2", "Old"}));
     EXPECT_EQ(Paragraphs(before), (Strings{"a Row 1", "Row 2", "x b"}));
@@ -87,8 +96,8 @@ TEST_F(EndToEnd, RowsOfTheLinesBoxBecomeParagraphsInTheirOrder) {
 
 TEST_F(EndToEnd, RunningTwiceInsertsTwice) {
     const std::string path = Write("d.docx", P("Old"));
-    e.Run(engine::kModeFirstLine, path);
-    e.Run(engine::kModeFirstLine, path);
+    e.Run(engine::Mode::kFirstLine, path);
+    e.Run(engine::Mode::kFirstLine, path);
     EXPECT_EQ(Paragraphs(path), (Strings{"New", "New", "Old"}));
 }
 
@@ -97,8 +106,8 @@ TEST_F(EndToEnd, InsertedTextCarriesTheChosenFont) {
     e.view.fontSize = QStringLiteral("14");
     const std::string first = Write("first.docx", P("Old"));
     const std::string after = Write("after.docx", P("Old x"));
-    e.Run(engine::kModeFirstLine, first);
-    e.Run(engine::kModeAfterX, after, QStringLiteral("x"));
+    e.Run(engine::Mode::kFirstLine, first);
+    e.Run(engine::Mode::kAfterX, after, QStringLiteral("x"));
     for (const std::string& path : {first, after}) {
         const std::string props = RunPropertiesOf(path, "New");
         EXPECT_NE(props.find("Courier New"), std::string::npos) << props;
@@ -113,7 +122,7 @@ TEST_F(EndToEnd, TextFramesAreGoneAfterTheInsertion) {
               "<w:p><w:pPr><w:framePr w:w=\"2000\" w:h=\"500\"/></w:pPr><w:r><w:t>Framed"
               "</w:t></w:r></w:p>" +
                   P("Old"));
-    e.Run(engine::kModeLastLine, path);
+    e.Run(engine::Mode::kLastLine, path);
     EXPECT_TRUE(e.sink.reports.empty());
     EXPECT_EQ(fixtures::ReadZip(path)["word/document.xml"].data.find("framePr"), std::string::npos);
     EXPECT_EQ(Paragraphs(path), (Strings{"Framed", "Old", "New"}));
@@ -122,7 +131,7 @@ TEST_F(EndToEnd, TextFramesAreGoneAfterTheInsertion) {
 TEST_F(EndToEnd, ProtectionWithoutPasswordIsRemovedAndTheLinesSaved) {
     const std::string path = Write(
         "d.docx", P("Old"), "<w:documentProtection w:edit=\"readOnly\" w:enforcement=\"1\"/>");
-    e.Run(engine::kModeFirstLine, path);
+    e.Run(engine::Mode::kFirstLine, path);
     EXPECT_TRUE(e.dialogs.shown.empty());
     EXPECT_EQ(Paragraphs(path), (Strings{"New", "Old"}));
     EXPECT_EQ(Protection(path), word::wdNoProtection);
@@ -135,9 +144,9 @@ TEST_F(EndToEnd, DocumentWithPasswordIsLeftByteForByte) {
                                    "w:cryptAlgorithmType=\"typeAny\" w:cryptAlgorithmSid=\"14\" "
                                    "w:cryptSpinCount=\"100000\" w:hash=\"AAAA\" w:salt=\"BBBB\"/>");
     const std::string before = fixtures::ReadFile(path);
-    for (const QString* mode : {&engine::kModeFirstLine, &engine::kModeLastLine,
-                                &engine::kModeBeforeX, &engine::kModeAfterX})
-        e.Run(*mode, path, QStringLiteral("x"));
+    for (const engine::Mode mode : {engine::Mode::kFirstLine, engine::Mode::kLastLine,
+                                    engine::Mode::kBeforeX, engine::Mode::kAfterX})
+        EXPECT_TRUE(e.Run(mode, path, QStringLiteral("x")).skippedAsProtected);
     EXPECT_EQ(fixtures::ReadFile(path), before);
     EXPECT_TRUE(e.sink.reports.empty());
     EXPECT_EQ(e.dialogs.Messages(), QStringList(4, FileSize::ProtectedMessage("Locked.docx")));
@@ -147,9 +156,9 @@ TEST_F(EndToEnd, FailingSaveLeavesTheFileByteIdentical) {
     const std::string path = Write("ro.docx", P("Old x"));
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     const std::string before = fixtures::ReadFile(path);
-    e.Run(engine::kModeFirstLine, path);
-    e.Run(engine::kModeLastLine, path);
-    e.Run(engine::kModeAfterX, path, QStringLiteral("x"));
+    e.Run(engine::Mode::kFirstLine, path);
+    e.Run(engine::Mode::kLastLine, path);
+    e.Run(engine::Mode::kAfterX, path, QStringLiteral("x"));
     EXPECT_EQ(fixtures::ReadFile(path), before);
     EXPECT_EQ(Where(e.sink.reports),
               (Strings{At(engine::kPathInsertAtBeginning, 116), At(engine::kPathInsertAtLast, 118),
@@ -161,8 +170,8 @@ TEST_F(EndToEnd, MissingAndForeignFilesGiveOneReportAndStayAsTheyWere) {
     const std::string missing = dir / "gone.docx";
     const std::string foreign = dir / "notes.docx";
     fixtures::WriteFile(foreign, "plain text, not a package");
-    e.Run(engine::kModeFirstLine, missing);
-    e.Run(engine::kModeBeforeX, foreign, QStringLiteral("x"));
+    e.Run(engine::Mode::kFirstLine, missing);
+    e.Run(engine::Mode::kBeforeX, foreign, QStringLiteral("x"));
     EXPECT_EQ(Where(e.sink.reports), (Strings{At(engine::kPathInsertAtBeginning, 102),
                                               At(engine::kPathReplaceByFileXY, 102)}));
     EXPECT_TRUE(e.dialogs.shown.empty());
@@ -178,7 +187,7 @@ TEST_F(EndToEnd, XInHeaderAndFooterIsHandledThereWithProgressPerStory) {
     spec.footers = {{"footer1.xml", P("Foot x")}};
     const std::string path = dir / "stories.docx";
     story_test::WriteStoryDocx(path, spec);
-    e.Run(engine::kModeBeforeX, path, QStringLiteral("X"));
+    e.Run(engine::Mode::kBeforeX, path, QStringLiteral("X"));
     EXPECT_TRUE(e.sink.reports.empty()) << (e.sink.reports.empty() ? "" : e.sink.reports[0]);
     const auto texts = StoryTexts(path);
     ASSERT_EQ(texts.size(), 3u);
@@ -204,7 +213,7 @@ TEST_F(EndToEnd, RunOverAListInsertsIntoEveryDocumentOnce) {
         list.Append(QString::fromStdString(paths.back()));
     }
     list.Append(QString::fromStdString(paths[0]));
-    e.view.mode = engine::kModeLastLine;
+    e.view.mode = engine::Mode::kLastLine;
     run.PushButton2_Click();
     EXPECT_EQ(Paragraphs(paths[0]), (Strings{"Old", "New", "New"}));
     EXPECT_EQ(Paragraphs(paths[1]), (Strings{"Old", "New"}));

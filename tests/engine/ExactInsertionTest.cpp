@@ -76,17 +76,17 @@ const std::vector<StoryCase>& Stories() {
 
 struct ModeCase {
     const char* name;
-    const QString* mode;
+    engine::Mode mode;
     Strings paragraphs;  // the story's paragraphs after the run (empty ones left out)
 };
 
 const std::vector<ModeCase>& XModes() {
     static const std::vector<ModeCase> modes = {
         {"Before",
-         &engine::kModeBeforeX,
+         engine::Mode::kBeforeX,
          {"lower mark", "The end. lower mark", "THE end. [x] lower mark", "the end."}},
         {"After",
-         &engine::kModeAfterX,
+         engine::Mode::kAfterX,
          {"The", "lower mark end. THE", "lower mark end. [x] the", "lower mark end."}},
     };
     return modes;
@@ -127,7 +127,7 @@ TEST_P(ExactInsertion, OccurrencesKeepTheirCaseAndTheLinesGoInAsTyped) {
     const std::string path = dir / "d.docx";
     story_test::WriteStoryDocx(path, spec);
     e.view.lines = QStringLiteral("lower mark");
-    e.Run(*mode.mode, path, QStringLiteral("the"));
+    e.Run(mode.mode, path, QStringLiteral("the"));
     EXPECT_TRUE(e.sink.reports.empty()) << (e.sink.reports.empty() ? "" : e.sink.reports[0]);
 
     Strings expected;
@@ -155,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Stories, ExactInsertion,
 
 struct TrackedCase {
     const char* name;
-    const QString* mode;
+    engine::Mode mode;
     size_t runs;   // insertions of runs the mode records
     size_t marks;  // paragraph marks it inserts
 };
@@ -184,7 +184,7 @@ TEST_P(TrackedInsertion, IsTheUsersTrackedChangeAndKeepsTheDocumentsOwn) {
     const std::string path = dir / "t.docx";
     story_test::WriteStoryDocx(path, spec);
     e.view.lines = QStringLiteral("lower mark");
-    e.Run(*c.mode, path, QStringLiteral("the"));
+    e.Run(c.mode, path, QStringLiteral("the"));
     ASSERT_TRUE(e.sink.reports.empty()) << e.sink.reports[0];
 
     const std::string xml = fixtures::ReadZip(path)["word/document.xml"].data;
@@ -204,24 +204,24 @@ TEST_P(TrackedInsertion, IsTheUsersTrackedChangeAndKeepsTheDocumentsOwn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, TrackedInsertion,
-                         ::testing::Values(TrackedCase{"First", &engine::kModeFirstLine, 1, 1},
-                                           TrackedCase{"Last", &engine::kModeLastLine, 1, 1},
-                                           TrackedCase{"Before", &engine::kModeBeforeX, 2, 2},
-                                           TrackedCase{"After", &engine::kModeAfterX, 2, 2}),
+                         ::testing::Values(TrackedCase{"First", engine::Mode::kFirstLine, 1, 1},
+                                           TrackedCase{"Last", engine::Mode::kLastLine, 1, 1},
+                                           TrackedCase{"Before", engine::Mode::kBeforeX, 2, 2},
+                                           TrackedCase{"After", engine::Mode::kAfterX, 2, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Without revision recording a split paragraph's new half carries none of the old mark's
 // revision records, and a revision cut in two continues under a fresh id.
 TEST(SplitParagraph, NoRevisionIdTwiceInEveryMode) {
-    for (const QString* mode : {&engine::kModeFirstLine, &engine::kModeLastLine,
-                                &engine::kModeBeforeX, &engine::kModeAfterX}) {
+    for (const engine::Mode mode : {engine::Mode::kFirstLine, engine::Mode::kLastLine,
+                                    engine::Mode::kBeforeX, engine::Mode::kAfterX}) {
         fixtures::TempFolder dir;
         RealEngine e;
         story_test::StoryDocSpec spec;
         spec.body = kRevised;
         const std::string path = dir / "s.docx";
         story_test::WriteStoryDocx(path, spec);
-        e.Run(*mode, path, QStringLiteral("the"));
+        e.Run(mode, path, QStringLiteral("the"));
         const std::string xml = fixtures::ReadZip(path)["word/document.xml"].data;
         for (const char* id : {"w:id=\"7\"", "w:id=\"8\"", "w:id=\"9\"", "w:id=\"10\""})
             EXPECT_EQ(Count(xml, id), 1u) << id << " in " << xml;

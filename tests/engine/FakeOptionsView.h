@@ -16,14 +16,17 @@ class FakeOptionsView : public engine::InsertOptionsView, public engine::Progres
   public:
     explicit FakeOptionsView(FakeWord* log = nullptr) : log_(log) {}
 
-    QString ModeText() const override { return Read("View.ModeText", mode); }
+    std::optional<engine::Mode> ModeChoice() const override {
+        Read("View.ModeChoice", QString::number(mode ? static_cast<int>(*mode) : -1));
+        return mode;
+    }
     QString LinesText() const override { return Read("View.LinesText", lines); }
     QString FontNameText() const override { return Read("View.FontNameText", fontName); }
     QString FontSizeText() const override { return Read("View.FontSizeText", fontSize); }
     void SetProgressValue(double value) override { values.push_back(value); }
     void SetProgressText(const QString& text) override { texts.push_back(text); }
 
-    QString mode = engine::kModeFirstLine;
+    std::optional<engine::Mode> mode = engine::Mode::kFirstLine;
     QString lines = QStringLiteral("New");
     QString fontName = QStringLiteral("Arial");
     QString fontSize = QStringLiteral("12");

@@ -66,7 +66,7 @@ TEST_F(InsertionRunTest, EmptyListSaysSoEvenWithEmptyLines) {
 TEST_F(InsertionRunTest, EmptyLinesSaySoAndAskNoX) {
     Add({"/d/a.docx"});
     view.lines.clear();
-    view.mode = engine::kModeAfterX;
+    view.mode = engine::Mode::kAfterX;
     run.PushButton2_Click();
     EXPECT_EQ(dialogs.Messages(), QStringList{"Please enter lines to insert."});
     EXPECT_TRUE(Inputs().isEmpty());
@@ -89,7 +89,7 @@ TEST_F(InsertionRunTest, LinesOfSpacesOrBreaksOnlyAreInserted) {
 
 TEST_F(InsertionRunTest, XIsAskedAgainOnEmptyAndBlankAnswersAndKeptUntrimmed) {
     Add({"/d/a.docx"});
-    view.mode = engine::kModeBeforeX;
+    view.mode = engine::Mode::kBeforeX;
     dialogs.inputAnswers = {QStringLiteral(""), QStringLiteral("   "), QStringLiteral(" "),
                             QStringLiteral(" x ")};
     run.PushButton2_Click();
@@ -110,7 +110,7 @@ TEST_F(InsertionRunTest, OnlyTheSpaceCountsAsBlank) {
     EXPECT_FALSE(engine::IsBlankAnswer(QStringLiteral("\t")));
     EXPECT_FALSE(engine::IsBlankAnswer(QStringLiteral(" \u00a0 ")));
     Add({"/d/a.docx"});
-    view.mode = engine::kModeAfterX;
+    view.mode = engine::Mode::kAfterX;
     dialogs.inputAnswers = {QStringLiteral("\t")};
     run.PushButton2_Click();
     EXPECT_EQ(Inputs().size(), 1);
@@ -119,7 +119,7 @@ TEST_F(InsertionRunTest, OnlyTheSpaceCountsAsBlank) {
 
 TEST_F(InsertionRunTest, NoInputBoxInTheLineModes) {
     Add({"/d/a.docx"});
-    for (const QString& mode : {engine::kModeFirstLine, engine::kModeLastLine}) {
+    for (const engine::Mode mode : {engine::Mode::kFirstLine, engine::Mode::kLastLine}) {
         view.mode = mode;
         run.PushButton2_Click();
     }
@@ -161,7 +161,7 @@ TEST_F(InsertionRunTest, EmptyEntryIsSkippedButProgressAdvances) {
 
 TEST_F(InsertionRunTest, UnknownModeCallsNothingAndStillEndsWithDone) {
     Add({"/d/a.docx", "/d/b.docx"});
-    view.mode = engine::kModeFirstLine + QStringLiteral(" ");
+    view.mode = std::nullopt;
     run.PushButton2_Click();
     EXPECT_EQ(fake.instances, 0);
     EXPECT_EQ(events.yields, 4);
@@ -249,7 +249,7 @@ TEST_F(InsertionRunTest, ModeSwitchedToAnXModeSkipsWithOneReportEach) {
     Add({"/d/a.docx", "/d/b.docx", "/d/c.docx"});
     events.onYield = [&](int n) {
         if (n == 3)
-            view.mode = engine::kModeAfterX;
+            view.mode = engine::Mode::kAfterX;
     };
     run.PushButton2_Click();
     EXPECT_EQ(Opened(), Strings{"/d/a.docx"});
@@ -267,7 +267,7 @@ TEST_F(InsertionRunTest, OptionChangesTakeEffectFromTheNextDocument) {
     Add({"/d/a.docx", "/d/b.docx"});
     events.onYield = [&](int n) {
         if (n == 3) {
-            view.mode = engine::kModeLastLine;
+            view.mode = engine::Mode::kLastLine;
             view.lines = QStringLiteral("Later");
         }
     };

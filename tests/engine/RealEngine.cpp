@@ -8,9 +8,7 @@
 #include "docx/Protection.h"
 #include "docx/Stories.h"
 #include "docx/TextStream.h"
-#include "engine/InsertAroundX.h"
-#include "engine/InsertAtEnds.h"
-#include "engine/Modes.h"
+#include "engine/InsertIntoDocument.h"
 #include "word/builtin/Builtin.h"
 
 namespace testing_support {
@@ -19,16 +17,9 @@ RealEngine::RealEngine() {
     word::builtin::Register(registry);
 }
 
-void RealEngine::Run(const QString& mode, const std::string& path, const QString& x) {
-    const QString p = QString::fromStdString(path);
-    if (mode == engine::kModeFirstLine)
-        AddRemove::InsertTextAtBeginningInFile(context, p);
-    else if (mode == engine::kModeLastLine)
-        AddRemove::InsertTextAtLastInFile(context, p);
-    else if (mode == engine::kModeAfterX)
-        AddRemove::InsertAfterEachX(context, p, x);
-    else if (mode == engine::kModeBeforeX)
-        AddRemove::InsertBeforeEachX(context, p, x);
+engine::DocumentOutcome RealEngine::Run(engine::Mode mode, const std::string& path,
+                                        const QString& x) {
+    return engine::InsertIntoDocument(context, mode, QString::fromStdString(path), x);
 }
 
 std::map<long, std::string> StoryTexts(const std::string& path) {

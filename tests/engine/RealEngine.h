@@ -9,7 +9,9 @@
 
 #include "FakeDialogs.h"
 #include "FakeOptionsView.h"
+#include "engine/DocumentOutcome.h"
 #include "engine/InsertContext.h"
+#include "engine/Modes.h"
 #include "word/Registry.h"
 
 namespace testing_support {
@@ -23,8 +25,8 @@ struct RealEngine {
     FakeOptionsView view;
     engine::InsertContext context{registry, dialogs, sink, view};
 
-    // Runs the procedure of mode (one of the four mode texts) on path.
-    void Run(const QString& mode, const std::string& path, const QString& x = {});
+    // Runs the procedure of mode on path through the run's dispatch.
+    engine::DocumentOutcome Run(engine::Mode mode, const std::string& path, const QString& x = {});
 };
 
 // The text of each story the engine finds, by story type: paragraph marks as CR, other

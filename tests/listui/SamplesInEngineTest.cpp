@@ -29,7 +29,7 @@ QString SamplesDir() {
 }
 
 struct Options : engine::InsertOptionsView {
-    QString ModeText() const override { return {}; }
+    std::optional<engine::Mode> ModeChoice() const override { return std::nullopt; }
     QString LinesText() const override { return QString::fromStdString(kLine); }
     QString FontNameText() const override { return "DejaVu Sans"; }
     QString FontSizeText() const override { return "12"; }

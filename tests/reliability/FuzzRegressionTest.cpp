@@ -110,7 +110,7 @@ TEST(FuzzSteps, ReplaceInEveryStory) {
     // The fifth synthetic document has x in its body, header, footer and footnote.
     const lf_fuzz::PreparedDocument doc = lf_fuzz::PrepareDocument(seeds[4].bytes);
     const lf_fuzz::StepsOutcome out =
-        lf_fuzz::ReplaceEverywhere(doc.path, "x", "before x", "Arial", "12");
+        lf_fuzz::RunProcedure(engine::Mode::kBeforeX, doc.path, {"before", "Arial", "12"}, "x");
     EXPECT_TRUE(out.saved);
     EXPECT_EQ(out.replacements, 4);
     EXPECT_NO_THROW(lf_fuzz::CheckAfterSteps(doc.path, doc.before, doc.names, out));

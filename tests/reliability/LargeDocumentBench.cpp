@@ -86,7 +86,8 @@ int One(const std::string& mode, const std::string& path) {
     else if (mode == "last-line")
         out = lf_fuzz::InsertAtEnd(path, {"Inserted line", "Arial", "12"});
     else if (mode == "before-x")
-        out = lf_fuzz::ReplaceEverywhere(path, "zqx", "Inserted line\rzqx", "Arial", "12");
+        out = lf_fuzz::RunProcedure(engine::Mode::kBeforeX, path, {"Inserted line", "Arial", "12"},
+                                    "zqx");
     for (const auto& e : out.errors)
         std::fprintf(stderr, "%s\n", e.c_str());
     return out.saved ? 0 : 1;

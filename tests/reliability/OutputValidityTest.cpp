@@ -42,11 +42,13 @@ const std::vector<Mode>& Modes() {
          }},
         {"before x",
          [](const std::string& p) {
-             return lf_fuzz::ReplaceEverywhere(p, "e", kLines + "\r^&", "Courier New", "10");
+             return lf_fuzz::RunProcedure(engine::Mode::kBeforeX, p, {kLines, "Courier New", "10"},
+                                          "e");
          }},
         {"after x",
          [](const std::string& p) {
-             return lf_fuzz::ReplaceEverywhere(p, "the", "^&\r" + kLines, "Courier New", "10");
+             return lf_fuzz::RunProcedure(engine::Mode::kAfterX, p, {kLines, "Courier New", "10"},
+                                          "the");
          }},
     };
     return modes;

@@ -119,7 +119,11 @@ class FakeFind : public word::Find {
     void MatchAllWordForms(bool v) override { w_->Call(p_ + ".MatchAllWordForms", B(v)); }
     bool Execute(long Replace) override {
         w_->Call(p_ + ".Execute", N(Replace));
-        return true;
+        return w_->document.found > 0;
+    }
+    long Replaced() override {
+        w_->Call(p_ + ".Replaced");
+        return w_->document.found;
     }
 
   private:
@@ -255,6 +259,10 @@ class FakeDocument : public word::Document {
     word::Ref<word::Application> Application() override {
         w_->Call("Document.Application");
         return app_.lock();
+    }
+    bool Saved() override {
+        w_->Call("Document.Saved");
+        return w_->document.found == 0;
     }
     void SaveAs(const std::string& FileName) override { w_->Call("Document.SaveAs", FileName); }
 

@@ -30,6 +30,8 @@ class FakeWord {
         bool password = false;
         std::vector<FrameSpec> frames;
         int storyRanges = 1;
+        // What every Find.Execute replaces; with none, the document reads as unchanged.
+        long found = 1;
     };
 
     FakeWord();

@@ -124,6 +124,7 @@ bool BuiltinFind::Execute(long Replace) {
         throw word::Error(docx::kInvalidArgument,
                           "The search text could not be set; nothing was searched.");
     }
+    replaced_ = 0;
     return Translate([&] {
         docx::ReplaceRequest request;
         request.pattern = docx::ParseFindText(text_, matchCase_);
@@ -136,7 +137,10 @@ bool BuiltinFind::Execute(long Replace) {
             request.limit = 1;
         if (format_)
             request.font = replacement_->FontToUse();
-        return docx::ReplaceInStory(*doc_->doc, story_, request) > 0;
+        const auto found = docx::ReplaceInStory(*doc_->doc, story_, request);
+        if (request.replace)
+            replaced_ = static_cast<long>(found);
+        return found > 0;
     });
 }
 

@@ -62,6 +62,7 @@ class BuiltinFind : public word::Find {
     // replacement text, a text that could not be set, wildcards, sounds-like or word-form
     // matching (not provided) and any other Replace value.
     bool Execute(long Replace) override;
+    long Replaced() override { return replaced_; }
 
   private:
     std::shared_ptr<Session> session_;
@@ -76,6 +77,7 @@ class BuiltinFind : public word::Find {
     bool wildcards_ = false;
     bool soundsLike_ = false;
     bool allWordForms_ = false;
+    long replaced_ = 0;
 };
 
 }  // namespace word::builtin

@@ -95,6 +95,10 @@ Ref<word::Application> BuiltinDocument::Application() {
     return app;
 }
 
+bool BuiltinDocument::Saved() {
+    return Translate([&] { return Doc().package().ChangedParts().empty(); });
+}
+
 void BuiltinDocument::SaveAs(const std::string& FileName) {
     Translate([&] { Doc().SaveAs(FileName); });
 }

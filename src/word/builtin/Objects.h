@@ -45,6 +45,8 @@ class BuiltinDocument : public word::Document {
     Ref<word::Frames> Frames() override;
     Ref<word::StoryRanges> StoryRanges() override;
     Ref<word::Application> Application() override;
+    // True while no part is marked changed; a save of such a package leaves the file as it is.
+    bool Saved() override;
     void SaveAs(const std::string& FileName) override;
 
     docx::Document& Doc();

@@ -25,6 +25,7 @@ struct LoadedDocument {
     struct stat openStat {};
     int officeStart = 0;  // the office start it was loaded in
     bool hasView = false;
+    bool settingsChanged = false;  // protection lifted: a change the model may not count
 
     // The insertion point: the start of the main text until EndKey moves it to the end.
     bool atEnd = false;

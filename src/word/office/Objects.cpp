@@ -11,11 +11,12 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextSectionsSupplier.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 
 #include "docx/Error.h"
-#include "word/builtin/FontNames.h"
 #include "docx/FontSize.h"
 #include "docx/SpecialCodes.h"
+#include "word/builtin/FontNames.h"
 #include "word/office/Backend.h"
 #include "word/office/Stories.h"
 #include "word/office/Uno.h"
@@ -231,6 +232,7 @@ void OfficeDocument::Unprotect() {
         for (const auto& section : sections)
             section->setPropertyValue("IsProtected", css::uno::Any(false));
     });
+    doc_->settingsChanged = true;
 }
 
 std::string OfficeDocument::Name() {
@@ -259,6 +261,16 @@ Ref<word::Application> OfficeDocument::Application() {
 void OfficeDocument::SaveAs(const std::string& FileName) {
     session_->CheckAlive();
     StoreDocument(*doc_, FileName);
+}
+
+bool OfficeDocument::Saved() {
+    session_->CheckAlive();
+    bool modified = doc_->settingsChanged;
+    if (!modified)
+        InOffice(*doc_, "Reading whether it changed", [&](const auto& model) {
+            modified = Reference<css::util::XModifiable>(model, UNO_QUERY_THROW)->isModified();
+        });
+    return !modified;
 }
 
 // Selection --------------------------------------------------------------------------------------

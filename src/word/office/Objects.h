@@ -62,6 +62,9 @@ class OfficeDocument : public word::Document {
     Ref<word::StoryRanges> StoryRanges() override;
     Ref<word::Application> Application() override;
     void SaveAs(const std::string& FileName) override;
+    // False once the model holds a change (the office's own modified flag) or the protection
+    // was lifted.
+    bool Saved() override;
 
   private:
     std::shared_ptr<Session> session_;

@@ -142,6 +142,7 @@ class OfficeFind : public word::Find {
         const OfficeSearch search = TranslateSearch(
             text_, Replace != 0 ? replacement_->TextToUse() : std::string(), matchCase_);
         bool found = false;
+        replaced_ = 0;
         EnsureView(*doc_);
         Office::Instance().Call("Replacing in \"" + doc_->name + "\"", [&](const auto&,
                                                                            const auto&) {
@@ -166,15 +167,21 @@ class OfficeFind : public word::Find {
                 Reference<css::util::XPropertyReplace>(d, UNO_QUERY_THROW)
                     ->setReplaceAttributes(css::uno::Sequence<css::beans::PropertyValue>(
                         font.data(), static_cast<sal_Int32>(font.size())));
-            found = r->replaceAll(Up<css::util::XSearchDescriptor>(d)) > 0;
+            replaced_ = r->replaceAll(Up<css::util::XSearchDescriptor>(d));
+            found = replaced_ > 0;
         });
         return found;
+    }
+    long Replaced() override {
+        session_->CheckAlive();
+        return replaced_;
     }
 
   private:
     std::shared_ptr<Session> session_;
     std::shared_ptr<LoadedDocument> doc_;
     std::shared_ptr<OfficeReplacement> replacement_;
+    long replaced_ = 0;
     std::string text_;
     bool textRefused_ = false;
     bool format_ = false;

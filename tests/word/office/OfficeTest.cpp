@@ -121,37 +121,37 @@ TEST_F(OfficeTest, TablesFirstAndLiteralTexts) {
         SCOPED_TRACE(k.ext);
         const std::string path = work_ / (std::string("table.") + k.ext);
         struct Step {
-            QString mode;
+            engine::Mode mode;
             std::string expected;
         };
         const Step steps[] = {
-            {engine::kModeFirstLine, lines + "\nin a.b cell\naxb and A.B end\n"},
-            {engine::kModeLastLine, "in a.b cell\naxb and A.B end\n" + lines + "\n"},
-            {engine::kModeAfterX, "in a.b\n" + lines + " cell\naxb and A.B\n" + lines + " end\n"},
+            {engine::Mode::kFirstLine, lines + "\nin a.b cell\naxb and A.B end\n"},
+            {engine::Mode::kLastLine, "in a.b cell\naxb and A.B end\n" + lines + "\n"},
+            {engine::Mode::kAfterX, "in a.b\n" + lines + " cell\naxb and A.B\n" + lines + " end\n"},
         };
         for (const Step& s : steps) {
             word::office::ConvertDocument(source, path, k.filter);
             engine.sink.reports.clear();
             engine.Run(s.mode, path, "a.b");
             EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
-            EXPECT_EQ(Text(path), s.expected) << s.mode.toStdString();
+            EXPECT_EQ(Text(path), s.expected) << static_cast<int>(s.mode);
         }
     }
 }
 
 TEST_F(OfficeTest, EveryModeInEveryFormat) {
     struct Mode {
-        QString mode;
+        engine::Mode mode;
         QString x;
     };
-    const Mode modes[] = {{engine::kModeFirstLine, {}},
-                          {engine::kModeLastLine, {}},
-                          {engine::kModeBeforeX, "mark"},
-                          {engine::kModeAfterX, "mark"}};
+    const Mode modes[] = {{engine::Mode::kFirstLine, {}},
+                          {engine::Mode::kLastLine, {}},
+                          {engine::Mode::kBeforeX, "mark"},
+                          {engine::Mode::kAfterX, "mark"}};
     for (const Kind& k : kKinds) {
         const std::string before = Text(*folder_ / (std::string("source.") + k.ext));
         for (const Mode& m : modes) {
-            SCOPED_TRACE(std::string(k.ext) + " " + m.mode.toStdString());
+            SCOPED_TRACE(std::string(k.ext) + " mode " + std::to_string(static_cast<int>(m.mode)));
             const std::string path = Copy(k, "doc");
             engine.sink.reports.clear();
             engine.Run(m.mode, path, m.x);
@@ -164,7 +164,7 @@ TEST_F(OfficeTest, EveryModeInEveryFormat) {
             if (m.x.isEmpty()) {
                 const size_t at = after.find("Lead line");
                 ASSERT_NE(at, std::string::npos) << after;
-                if (m.mode == engine::kModeFirstLine) {
+                if (m.mode == engine::Mode::kFirstLine) {
                     EXPECT_EQ(after.rfind("Lead line\nIntro MARK here.", 0), 0u) << after;
                 }
                 std::string rest = after;
@@ -173,13 +173,13 @@ TEST_F(OfficeTest, EveryModeInEveryFormat) {
                 const size_t frame = rest.find("frame mark\n");
                 ASSERT_NE(frame, std::string::npos) << rest;
                 rest.erase(frame, std::string("frame mark\n").size());
-                if (m.mode == engine::kModeFirstLine) {
+                if (m.mode == engine::Mode::kFirstLine) {
                     EXPECT_EQ(rest, before);
                 }
             } else {
                 // Five occurrences in body, table, header, footer and footnote; the text export
                 // holds body and table, the others are checked through the converted package.
-                const bool beforeX = m.mode == engine::kModeBeforeX;
+                const bool beforeX = m.mode == engine::Mode::kBeforeX;
                 EXPECT_NE(after.find(beforeX ? "Intro Lead line\nMARK here."
                                              : "Intro MARK\nLead line here."),
                           std::string::npos)
@@ -222,7 +222,7 @@ TEST_F(OfficeTest, RefusedDocumentsStayByteIdentical) {
         for (const std::string& path : {locked, damaged}) {
             const std::string original = fixtures::ReadFile(path);
             engine.sink.reports.clear();
-            engine.Run(engine::kModeFirstLine, path);
+            engine.Run(engine::Mode::kFirstLine, path);
             if (path == locked || k.format != Format::Rtf) {
                 EXPECT_FALSE(engine.sink.reports.empty()) << path;
             }
@@ -243,7 +243,7 @@ TEST_F(OfficeTest, ProtectionAndPasswords) {
         const std::string path = work_ / (std::string("protected.") + k.ext);
         word::office::ConvertDocument(protectedDocx, path, k.filter);
         engine.sink.reports.clear();
-        engine.Run(engine::kModeFirstLine, path);
+        engine.Run(engine::Mode::kFirstLine, path);
         EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
         EXPECT_EQ(Text(path).rfind("Lead line\nBody text.", 0), 0u) << Text(path);
         if (k.format == Format::Rtf)
@@ -252,7 +252,7 @@ TEST_F(OfficeTest, ProtectionAndPasswords) {
         word::office::ConvertDocument(protectedDocx, secret, k.filter, "pw");
         const std::string original = fixtures::ReadFile(secret);
         engine.sink.reports.clear();
-        engine.Run(engine::kModeFirstLine, secret);
+        engine.Run(engine::Mode::kFirstLine, secret);
         ASSERT_FALSE(engine.sink.reports.empty());
         EXPECT_NE(engine.sink.reports.front().find("password"), std::string::npos)
             << engine.sink.reports.front();
@@ -267,7 +267,7 @@ TEST_F(OfficeTest, WithoutTheOfficeTheDocumentIsRefusedByName) {
     Office::Instance().Configure(settings);
     const std::string path = Copy(kKinds[0], "missing");
     const std::string original = fixtures::ReadFile(path);
-    engine.Run(engine::kModeFirstLine, path);
+    engine.Run(engine::Mode::kFirstLine, path);
     settings.program = installed;
     Office::Instance().Configure(settings);
     ASSERT_FALSE(engine.sink.reports.empty());
@@ -326,13 +326,13 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     word::office::OfficeSettings settings = word::office::DefaultSettings();
     settings.callLimit = std::chrono::milliseconds(1);
     Office::Instance().Configure(settings);
-    engine.Run(engine::kModeLastLine, first);
+    engine.Run(engine::Mode::kLastLine, first);
     Office::Instance().Configure(word::office::DefaultSettings());
     EXPECT_FALSE(engine.sink.reports.empty());
     EXPECT_EQ(fixtures::ReadFile(first), original);
 
     engine.sink.reports.clear();
-    engine.Run(engine::kModeLastLine, second);
+    engine.Run(engine::Mode::kLastLine, second);
     EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
     EXPECT_NE(Text(second).find("Lead line"), std::string::npos);
     // One new office, not one more for closing the dead office's document.
@@ -350,7 +350,7 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
         << engine.sink.reports.front();
     EXPECT_EQ(fixtures::ReadFile(third), thirdBytes);
     engine.sink.reports.clear();
-    engine.Run(engine::kModeFirstLine, second);
+    engine.Run(engine::Mode::kFirstLine, second);
     EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
     EXPECT_EQ(Office::Instance().Starts(), starts + 2);
     for (const std::string& name : fixtures::FolderNames(work_.path()))
