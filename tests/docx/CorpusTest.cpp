@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CorpusManifest.h"
 #include "PackageFixtures.h"
 #include "docx/Document.h"
 #include "docx/Error.h"
@@ -15,13 +16,7 @@
 
 namespace {
 
-struct CorpusFile {
-    std::string name;
-    std::string features;
-    std::string observations;
-    bool broken() const { return ("," + features + ",").find(",broken,") != std::string::npos; }
-    bool signedPackage() const { return observations.find("digsig") != std::string::npos; }
-};
+using fixtures::CorpusFile;
 
 std::string CorpusDir() {
     const char* env = std::getenv("LINEFORGE_CORPUS");
@@ -35,26 +30,7 @@ std::string CorpusDir() {
 }
 
 std::vector<CorpusFile> Manifest() {
-    std::vector<CorpusFile> files;
-    const std::string dir = CorpusDir();
-    if (dir.empty())
-        return files;
-    std::ifstream in(dir + "/MANIFEST.tsv");
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> cols;
-        std::stringstream s(line);
-        std::string col;
-        while (std::getline(s, col, '\t'))
-            cols.push_back(col);
-        if (cols.size() < 7)
-            continue;
-        files.push_back({cols[0], cols[6], cols.size() > 7 ? cols[7] : ""});
-    }
-    return files;
+    return fixtures::ReadCorpusManifest(CorpusDir());
 }
 
 // The frame clean-up as the insertion procedures run it, ending when a pass removes nothing.
@@ -103,10 +79,6 @@ bool InsertLine(const std::string& path, bool first, const std::string& text) {
     return true;
 }
 
-void PrintTo(const CorpusFile& f, std::ostream* os) {
-    *os << f.name;
-}
-
 class Corpus : public ::testing::TestWithParam<CorpusFile> {};
 
 TEST_P(Corpus, OpensTakesFirstAndLastLineAndKeepsEveryOtherEntry) {
@@ -118,12 +90,12 @@ TEST_P(Corpus, OpensTakesFirstAndLastLineAndKeepsEveryOtherEntry) {
         path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string original = fixtures::ReadFile(path);
 
-    if (f.broken() || f.signedPackage()) {
+    if (f.Broken() || f.Signed()) {
         try {
             docx::Document::Open(path);
             FAIL() << f.name << " opened although it must be refused";
         } catch (const docx::Error& e) {
-            if (f.signedPackage()) {
+            if (f.Signed()) {
                 EXPECT_EQ(e.Number(), docx::kRefused) << e.what();
                 EXPECT_EQ(e.Why(), docx::Reason::kSigned) << e.what();
             }

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "CorpusManifest.h"
 #include "PackageFixtures.h"
 #include "docx/Document.h"
 #include "docx/Error.h"
@@ -26,21 +27,9 @@ std::string Corpus() {
 // The files of the manifest that are not broken on purpose.
 std::vector<std::string> UsableFiles() {
     std::vector<std::string> names;
-    std::ifstream in(Corpus() + "/MANIFEST.tsv");
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> cols;
-        std::stringstream s(line);
-        for (std::string col; std::getline(s, col, '\t');)
-            cols.push_back(col);
-        if (cols.size() < 7 || ("," + cols[6] + ",").find(",broken,") != std::string::npos) {
-            continue;
-        }
-        names.push_back(cols[0]);
-    }
+    for (const fixtures::CorpusFile& f : fixtures::ReadCorpusManifest(Corpus()))
+        if (!f.Broken())
+            names.push_back(f.name);
     return names;
 }
 
