@@ -66,8 +66,9 @@ int FuzzWildcard(const std::uint8_t* data, size_t size) {
     const QString name = all.mid(split);
     const bool matches = platform::MatchesWildcard(pattern, name);
 
-    const QString folded = pattern.toCaseFolded();
-    if (!folded.contains(u'.') && matches != ReferenceGlob(folded, name.toCaseFolded()))
+    const QString folded = platform::FoldedForMatching(pattern);
+    if (!folded.contains(u'.') &&
+        matches != ReferenceGlob(folded, platform::FoldedForMatching(name)))
         Violation("wildcard \"" + Show(pattern) + "\" on \"" + Show(name) +
                   "\" differs from the reference glob");
     if (!platform::MatchesWildcard(name, name))

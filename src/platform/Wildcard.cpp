@@ -29,7 +29,19 @@ bool GlobMatch(const QString& pattern, const QString& name) {
 
 }  // namespace
 
-WildcardPattern::WildcardPattern(const QString& pattern) : folded_(pattern.toCaseFolded()) {
+QString FoldedForMatching(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            text[i] = QChar::ReplacementCharacter;
+        }
+    }
+    return text.toCaseFolded();
+}
+
+WildcardPattern::WildcardPattern(const QString& pattern) : folded_(FoldedForMatching(pattern)) {
     if (folded_.endsWith(u".*")) {
         dotStarTail_ = true;
         stem_ = folded_.left(folded_.size() - 2);
@@ -39,7 +51,7 @@ WildcardPattern::WildcardPattern(const QString& pattern) : folded_(pattern.toCas
 }
 
 bool WildcardPattern::Matches(const QString& name) const {
-    const QString folded = name.toCaseFolded();
+    const QString folded = FoldedForMatching(name);
     if (GlobMatch(folded_, folded))
         return true;
     if (dotStarTail_ && GlobMatch(stem_, folded))

@@ -22,6 +22,11 @@ class WildcardPattern {
     bool threeCharExtension_ = false;
 };
 
+// The text as patterns and names are compared: case-folded, each lone surrogate (a name no
+// file system gives, but a text can hold) turned into U+FFFD first, so that folding is the same
+// whether or not the text held letters that change.
+QString FoldedForMatching(QString text);
+
 // One-off form of WildcardPattern(pattern).Matches(name).
 bool MatchesWildcard(const QString& pattern, const QString& name);
 
