@@ -12,6 +12,8 @@
 #include "batch/SaveWatch.h"
 #include "batch/SavedChoices.h"
 #include "batch/TerminalText.h"
+#include "batch/journal/BatchJournal.h"
+#include "batch/journal/JournalCommand.h"
 #include "engine/FillFontNames.h"
 #include "engine/GetFileName.h"
 #include "runtime/ErrorHandler.h"
@@ -93,6 +95,11 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         case ParsedCommand::kUsageError:
             console.err << kProgram << ": " << Err(parsed.error) << '\n' << Utf8(UsageText());
             return kUsageError;
+        case ParsedCommand::kRuns:
+            return journal::ListRuns(journal::RootOf(env.journal), parsed.options.json, console);
+        case ParsedCommand::kUndo:
+            return journal::UndoRun(journal::RootOf(env.journal), parsed.options.journal.undoRun,
+                                    parsed.options.json, console);
         case ParsedCommand::kRun:
             break;
     }
@@ -150,9 +157,16 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         progress.Clear();
         console.err << Err(current) << ": " << Err(OneLine(text)) << '\n' << std::flush;
     });
+    journal::BatchJournal runJournal;
+    if (QString error; !runJournal.Start(env, args, o, &error)) {
+        console.err << kProgram << ": " << Err(error) << '\n'
+                    << kProgram << ": nothing was changed\n";
+        return kUsageError;
+    }
+
     SaveWatch watch;
     word::Registry watched;
-    RegisterWatched(watched, env.engine, engine::kWordProgId, watch);
+    RegisterWatched(watched, runJournal.Engine(env), engine::kWordProgId, watch);
     BatchView view(ModeText(o.mode), o.lines, font, size);
     const DocumentServices services{{watched, reports, reports, view}, reports, watch};
 
@@ -175,6 +189,10 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             console.out << DocumentJson(result) + '\n' << std::flush;
     }
     progress.Clear();
+    for (const QString& note :
+         runJournal.Finish(static_cast<int>(changed), static_cast<int>(skipped),
+                           static_cast<int>(failed), o.journal.keep))
+        console.err << kProgram << ": " << Err(note) << '\n';
 
     console.err << kProgram << ": " << changed << " changed, " << skipped << " skipped, " << failed
                 << " failed";

@@ -96,6 +96,8 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     BatchOptions& o = parsed.options;
     std::optional<QString> modeName, lines, linesFile, x;
     bool onlyPaths = false;
+    // The journal's commands; --undo takes the next argument as its run unless it is an option.
+    std::optional<ParsedCommand::Kind> journalCommand;
 
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -119,6 +121,23 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
             return ParsedCommand{ParsedCommand::kVersion, {}, {}};
         if (arg == QLatin1String("--json")) {
             o.json = true;
+            continue;
+        }
+        if (arg == QLatin1String("--no-journal")) {
+            o.journal.off = true;
+            continue;
+        }
+        if (arg == QLatin1String("--runs") || arg == QLatin1String("--undo") ||
+            arg.startsWith(QLatin1String("--undo="))) {
+            if (journalCommand)
+                return UsageError(QStringLiteral("give one of --runs and --undo, once"));
+            journalCommand =
+                arg == QLatin1String("--runs") ? ParsedCommand::kRuns : ParsedCommand::kUndo;
+            if (arg.startsWith(QLatin1String("--undo=")))
+                o.journal.undoRun = arg.mid(7);
+            else if (arg == QLatin1String("--undo") && i + 1 < args.size() &&
+                     !args[i + 1].startsWith(QLatin1String("--")))
+                o.journal.undoRun = args[++i];
             continue;
         }
 
@@ -146,6 +165,12 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
             slot = &o.ext;
         else if (name == QLatin1String("--settings"))
             slot = &o.settingsFile;
+        else if (name == QLatin1String("--journal-runs"))
+            slot = &o.journal.maxRuns;
+        else if (name == QLatin1String("--journal-days"))
+            slot = &o.journal.maxDays;
+        else if (name == QLatin1String("--journal-size"))
+            slot = &o.journal.maxSize;
         else
             return UsageError(QStringLiteral("unknown option %1").arg(name));
         if (eq < 0) {
@@ -162,6 +187,23 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
         *slot = value;
     }
 
+    if (journalCommand) {
+        const bool others = modeName || lines || linesFile || x || o.font || o.size || o.ext ||
+                            o.settingsFile || o.journal.off || o.journal.maxRuns ||
+                            o.journal.maxDays || o.journal.maxSize || !o.paths.isEmpty();
+        if (others)
+            return UsageError(
+                QStringLiteral("--runs and --undo take no paths and no other option but --json"));
+        if (o.journal.undoRun && o.journal.undoRun->isEmpty())
+            return UsageError(QStringLiteral("--undo was given an empty run"));
+        parsed.kind = *journalCommand;
+        return parsed;
+    }
+    {
+        QString error;
+        if (!journal::ReadRetention(o.journal, &error))
+            return UsageError(error);
+    }
     if (!modeName)
         return UsageError(QStringLiteral("--mode is missing (first, last, after or before)"));
     const std::optional<Mode> mode = ModeFromName(*modeName);
@@ -220,7 +262,10 @@ QString UsageText() {
         "usage: lineforge-batch --mode first|last|after|before\n"
         "                       (--lines TEXT | --lines-file FILE)\n"
         "                       [--x TEXT] [--font NAME] [--size SIZE] [--ext EXT] [--json]\n"
-        "                       [--settings FILE] PATH...\n"
+        "                       [--settings FILE] [--no-journal] [--journal-runs N]\n"
+        "                       [--journal-days N] [--journal-size SIZE] PATH...\n"
+        "       lineforge-batch --runs [--json]\n"
+        "       lineforge-batch --undo [RUN] [--json]\n"
         "       lineforge-batch --help | --version\n");
 }
 
@@ -246,10 +291,13 @@ QString HelpText() {
                "  --json                 one JSON object per document on standard output\n"
                "  --settings FILE        read the window's saved choices from this INI file\n"
                "\n"
+               "%1\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "
                "run.\n"
                "Exit status: 0 every document changed, 1 some skipped or failed (or left out by\n"
-               "the folder walk), 2 usage error.\n");
+               "the folder walk), 2 usage error. --undo: 0 every document restored (or already\n"
+               "as it was), 1 some left as they are or failed, 2 no such run.\n")
+               .arg(journal::JournalHelpText());
 }
 
 }  // namespace batch

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "batch/journal/JournalOptions.h"
+
 namespace batch {
 
 // The four places the lines can go, as the command line names them.
@@ -22,12 +24,14 @@ struct BatchOptions {
     std::optional<QString> settingsFile;  // --settings: an INI file instead of the user's store
     bool json = false;
     QStringList paths;  // files and folders, in the order given
+    journal::JournalOptions journal;
 };
 
 // The outcome of reading the command line: options to run, a request for help or the version,
 // or a usage error with a message that says what is wrong.
 struct ParsedCommand {
-    enum Kind { kRun, kHelp, kVersion, kUsageError } kind = kRun;
+    // kRuns: --runs; kUndo: --undo, of options.journal.undoRun or else the latest run.
+    enum Kind { kRun, kHelp, kVersion, kUsageError, kRuns, kUndo } kind = kRun;
     BatchOptions options;
     QString error;  // for kUsageError: one line, without the program name
 };

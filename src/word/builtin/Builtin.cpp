@@ -4,9 +4,10 @@
 
 namespace word::builtin {
 
-void Register(word::Registry& registry) {
-    registry.Register("Word.Application", [] {
+void Register(word::Registry& registry, docx::SaveHook* saveHook) {
+    registry.Register("Word.Application", [saveHook] {
         auto app = std::make_shared<BuiltinApplication>();
+        app->session()->saveHook = saveHook;
         app->session()->application = app;
         return std::shared_ptr<word::Application>(app);
     });

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "docx/SaveHook.h"
 #include "word/Registry.h"
 
 namespace word::builtin {
 
 // Registers the built-in document engine as "Word.Application": every creation starts a new,
-// independent instance with no document open.
-void Register(word::Registry& registry);
+// independent instance with no document open. With saveHook, every document those instances open
+// tells it of each save before the save replaces the file (see docx::Package::SetSaveHook);
+// saveHook must outlive them.
+void Register(word::Registry& registry, docx::SaveHook* saveHook = nullptr);
 
 }  // namespace word::builtin

@@ -11,6 +11,7 @@
 
 #include "docx/Document.h"
 #include "docx/Error.h"
+#include "docx/SaveHook.h"
 #include "docx/Selection.h"
 #include "word/Word.h"
 
@@ -36,6 +37,8 @@ struct Session {
     std::vector<std::shared_ptr<OpenDocument>> documents;  // in opening order; last is active
     bool quit = false;
     std::weak_ptr<word::Application> application;
+    // Told of every save of the documents this instance opens, when set.
+    docx::SaveHook* saveHook = nullptr;
 
     // Raises 462 after Quit.
     void CheckAlive() const {
