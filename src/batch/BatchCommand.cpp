@@ -189,10 +189,9 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             console.out << DocumentJson(result) + '\n' << std::flush;
     }
     progress.Clear();
-    for (const QString& note :
-         runJournal.Finish(static_cast<int>(changed), static_cast<int>(skipped),
-                           static_cast<int>(failed), o.journal.keep))
-        console.err << kProgram << ": " << Err(note) << '\n';
+    const QStringList journalNotes =
+        runJournal.Finish(static_cast<int>(changed), static_cast<int>(skipped),
+                          static_cast<int>(failed), o.journal.keep);
 
     console.err << kProgram << ": " << changed << " changed, " << skipped << " skipped, " << failed
                 << " failed";
@@ -200,7 +199,10 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         console.err << "; " << walkReports.count << " folder error(s)";
     if (!leftOut.items.empty())
         console.err << "; " << leftOut.items.size() << " left out by the folder walk";
-    console.err << '\n' << std::flush;
+    console.err << '\n';
+    for (const QString& note : journalNotes)
+        console.err << kProgram << ": " << Err(note) << '\n';
+    console.err << std::flush;
     return (skipped || failed || walkReports.count || !leftOut.items.empty()) ? kSomeNotChanged
                                                                               : kAllChanged;
 }

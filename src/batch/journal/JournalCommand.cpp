@@ -101,12 +101,12 @@ int UndoRun(const QString& root, const std::optional<QString>& run, bool json, C
                     << kProgram << ": nothing was changed\n";
         return kUsageError;
     };
+    if (run && !ids.contains(*run))
+        return refuse(
+            QStringLiteral("the journal holds no run \"%1\" (--runs lists them)").arg(*run));
     if (ids.isEmpty())
         return refuse(QStringLiteral("the journal holds no run to undo (%1)").arg(root));
     const QString id = run.value_or(ids.last());
-    if (!ids.contains(id))
-        return refuse(
-            QStringLiteral("the journal holds no run \"%1\" (--runs lists them)").arg(id));
     const RunInfo info = ReadRun(root, id);
     if (!info.manifest.readable)
         return refuse(QStringLiteral("the journal of run %1 cannot be read").arg(id));
