@@ -14,6 +14,7 @@
 #include <map>
 
 #include "BatchTestSupport.h"
+#include "docx/FileLayer.h"
 
 namespace {
 
@@ -263,6 +264,35 @@ TEST(BatchJournal, AnOriginalThatCannotBeLinkedIsCopiedAndOneThatCannotBeKeptIsN
         EXPECT_EQ(undo.status, 0) << undo.err;
         s.ExpectAsBefore(s.paths[0]);
     }
+}
+
+// A rename that fails after the original was linked: the link goes again, or the document would
+// keep a second name and every later save of it would be refused.
+class FailingRename : public docx::FileLayer {
+  public:
+    int Rename(const std::string&, const std::string&) override {
+        errno = EIO;
+        return -1;
+    }
+};
+
+TEST(BatchJournal, ASaveThatFailsAfterTheOriginalWasKeptLeavesNoSecondName) {
+    Documents s;
+    s.AddPlain(1);
+    s.Snapshot();
+    FailingRename layer;
+    Outcome run;
+    {
+        const docx::ScopedFileLayer scoped(layer);
+        run = s.Run("first");
+    }
+    EXPECT_EQ(run.status, 1) << run.err;
+    s.ExpectAsBefore(s.paths[0]);
+    struct stat st {};
+    ASSERT_EQ(::stat(s.paths[0].c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 1u);
+    EXPECT_TRUE(s.Runs().isEmpty());
+    EXPECT_EQ(s.Run("first").status, 0);
 }
 
 TEST(BatchJournal, PruningKeepsTheLatestRunWhateverTheLimits) {
