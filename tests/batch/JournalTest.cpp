@@ -353,6 +353,19 @@ TEST(BatchJournal, JournalCommandsAndLimitsAreCheckedAndNoJournalKeepsNone) {
     }
 }
 
+TEST(BatchJournal, AJournalFolderThatCannotBeMadeChangesNothing) {
+    Documents s;
+    s.AddPlain(1);
+    s.Snapshot();
+    // A folder below a regular file cannot be made, even by root.
+    const Place unusable{Q(s.paths[0] + "/journal"), {}};
+    const Outcome o = RunInProcess(s.Args("first"), {}, false, unusable);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("cannot be made"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("nothing was changed"), std::string::npos) << o.err;
+    s.ExpectAsBefore(s.paths[0]);
+}
+
 TEST(BatchJournal, TheProgramKeepsItsJournalUnderXdgDataHomeAndUndoesFromThere) {
     Documents s;
     s.AddPlain(2);

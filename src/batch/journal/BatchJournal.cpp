@@ -40,8 +40,10 @@ bool BatchJournal::Start(const CommandEnvironment& env, const QStringList& args,
     header.lines = o.lines;
     header.x = o.x;
     journal_ = RunJournal::Start(env.journal, header, error);
-    if (!journal_)
+    if (!journal_) {
+        *error += QStringLiteral("; give --no-journal to run without one");
         return false;
+    }
     env.journaledEngine(journaled_, *journal_);
     return true;
 }

@@ -49,14 +49,14 @@ bool ManifestLocked(const std::string& path) {
     return locked;
 }
 
-RunInfo ReadRun(const QString& root, const QString& id) {
+RunInfo ReadRun(const QString& root, const QString& id, bool headerOnly) {
     RunInfo run;
     run.id = id;
     run.folder = root + u'/' + id;
     const QString manifest = run.folder + u'/' + kManifestName;
     QFile file(manifest);
     if (file.open(QIODevice::ReadOnly))
-        run.manifest = ParseManifest(file.readAll());
+        run.manifest = ParseManifest(headerOnly ? file.readLine() : file.readAll());
     run.running = ManifestLocked(manifest.toStdString());
     for (const QFileInfo& f : QDir(run.folder).entryInfoList(QDir::Files | QDir::Hidden))
         run.bytes += f.size();
@@ -86,7 +86,7 @@ QStringList Prune(const QString& root, const Retention& keep, const QDateTime& n
     // Newest first: runs are kept while they fit the limits together with the newer ones; once
     // one does not, neither does any older one.
     for (qsizetype i = ids.size() - 1; i >= 0; --i) {
-        const RunInfo run = ReadRun(root, ids[i]);
+        const RunInfo run = ReadRun(root, ids[i], true);
         const bool latest = i == ids.size() - 1;
         const QDateTime time = RunTime(run);
         const bool tooOld = time.isValid() && time.secsTo(now) > std::int64_t(keep.maxDays) * 86400;

@@ -50,7 +50,8 @@ struct RunInfo {
     std::int64_t bytes = 0;  // the files of its folder together
     bool running = false;    // its run still holds the manifest's lock
 };
-RunInfo ReadRun(const QString& root, const QString& id);
+// With headerOnly, the manifest's first line alone is read (enough for RunTime).
+RunInfo ReadRun(const QString& root, const QString& id, bool headerOnly = false);
 
 // The run a time belongs to, for the age limit: its header's time, else the time in its name.
 QDateTime RunTime(const RunInfo& run);
