@@ -4,6 +4,7 @@
 // copied, and one that cannot be kept at all is not replaced.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -14,6 +15,7 @@
 #include <map>
 
 #include "BatchTestSupport.h"
+#include "batch/journal/FileHash.h"
 #include "docx/FileLayer.h"
 
 namespace {
@@ -121,6 +123,22 @@ std::vector<std::string> CorpusDocuments() {
          QDir(dir).entryList({"*.docx", "*.docm", "*.dotx", "*.dotm"}, QDir::Files, QDir::Name))
         out.push_back(QDir(dir).filePath(name).toStdString());
     return out;
+}
+
+TEST(BatchJournal, FileHashesAreTheSha256OfTheKnownVectors) {
+    const std::pair<std::string, const char*> vectors[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    fixtures::TempFolder folder;
+    for (const auto& [text, sha] : vectors) {
+        fixtures::WriteFile(folder / "v", text);
+        const int fd = ::open((folder / "v").c_str(), O_RDONLY);
+        EXPECT_EQ(batch::journal::Sha256OfFile(fd), sha) << text.size();
+        ::close(fd);
+    }
 }
 
 TEST(BatchJournal, EveryModeOverTheCorpusIsUndoneToTheExactBytesAndMetadata) {

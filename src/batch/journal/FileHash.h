@@ -8,7 +8,4 @@ namespace batch::journal {
 // left as it was), in lower-case hex; "" with errno set when it cannot be read.
 std::string Sha256OfFile(int fd);
 
-// The same for the file at path.
-std::string Sha256OfPath(const std::string& path);
-
 }  // namespace batch::journal
