@@ -6,6 +6,8 @@
 //     every zip entry raw while re-deflating only the main part (libzip, temporary file and
 //     rename, as the engine saves);
 //   - the peak resident memory of each run, so that 200 and 1,000 documents can be compared;
+//   - the journal's cost per document (each mode with it and with --no-journal), and whether
+//     the journal of a run holds the documents' own old files or copies of them;
 //   - time against the size of the main part (1, 10 and 100 MB).
 // Every batch run starts the lineforge-batch executable, whose peak memory the kernel reports
 // when it exits.
@@ -16,6 +18,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
@@ -27,6 +30,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -336,6 +340,14 @@ std::vector<Op> Operations(const std::string& program, const fs::path& root,
                        [program, mode, settings](const fs::path& work) {
                            return RunBatch(program, BatchArgs(mode, work, settings));
                        }});
+    // The same without the journal, to show what keeping the originals costs.
+    if (withCopies)
+        for (const char* mode : kModes)
+            ops.push_back({std::string("lineforge-batch --mode ") + mode + " --no-journal",
+                           [program, mode, settings](const fs::path& work) {
+                               return RunBatch(program, BatchArgs(mode, work, settings)
+                                                            << "--no-journal");
+                           }});
     return ops;
 }
 
@@ -370,6 +382,51 @@ void ReportFailure(const std::string& what, const ChildRun& run) {
         std::printf("  !! %s exited with %d: %s\n", what.c_str(), run.status, run.errors.c_str());
 }
 
+// One journaled run on a fresh copy: how many originals the journal holds as the documents' own
+// files (the inode each document had before the run, now named only by the journal) and how
+// many as copies, and how many bytes were copied.
+void ReportLinks(const std::string& program, const fs::path& source, const fs::path& root,
+                 const fs::path& settings) {
+    const fs::path work = root / "work";
+    FreshCopy(source, work);
+    std::set<ino_t> before;
+    for (const auto& e : fs::directory_iterator(work)) {
+        struct stat st {};
+        if (::stat(e.path().c_str(), &st) == 0)
+            before.insert(st.st_ino);
+    }
+    const fs::path journal = root / "data" / "lineforge" / "journal";
+    std::set<std::string> runsBefore;
+    if (fs::exists(journal))
+        for (const auto& e : fs::directory_iterator(journal))
+            runsBefore.insert(e.path().filename().string());
+    const ChildRun run = RunBatch(program, BatchArgs("first", work, settings));
+    ReportFailure("journaled run", run);
+    long linked = 0, copied = 0;
+    std::uintmax_t copiedBytes = 0;
+    for (const auto& e : fs::directory_iterator(journal)) {
+        if (runsBefore.count(e.path().filename().string()))
+            continue;
+        for (const auto& f : fs::directory_iterator(e.path())) {
+            if (f.path().filename() == "manifest.jsonl")
+                continue;
+            struct stat st {};
+            if (::stat(f.path().c_str(), &st) != 0)
+                continue;
+            if (before.count(st.st_ino) && st.st_nlink == 1) {
+                ++linked;
+            } else {
+                ++copied;
+                copiedBytes += static_cast<std::uintmax_t>(st.st_size);
+            }
+        }
+    }
+    std::printf(
+        "  journal of one run: %ld originals kept as the documents' own files, %ld copied "
+        "(%ju bytes copied)\n",
+        linked, copied, copiedBytes);
+}
+
 void MeasureCount(const std::string& program, int count, int rounds, const fs::path& root,
                   const fs::path& settings) {
     const fs::path source = root / ("set" + std::to_string(count));
@@ -397,6 +454,14 @@ void MeasureCount(const std::string& program, int count, int rounds, const fs::p
         std::printf("\n");
         ReportFailure(ops[i].name, runs[i]);
     }
+    const size_t journaled = ops.size() - 8;
+    std::printf("  the journal's cost per document (with it - with --no-journal)\n");
+    for (size_t m = 0; m < 4; ++m) {
+        const double with = runs[journaled + m].ms, without = runs[journaled + 4 + m].ms;
+        std::printf("  %-44s %9.3f ms  %+6.1f %%\n", kModes[m], (with - without) / count,
+                    100.0 * (with - without) / without);
+    }
+    ReportLinks(program, source, root, settings);
     std::fflush(stdout);
     fs::remove_all(source);
     fs::remove_all(root / "work");
@@ -493,6 +558,8 @@ int main(int argc, char** argv) {
     }
     fs::remove_all(root);
     fs::create_directories(root);
+    // The journals of the runs stay in the bench's folder, removed with it.
+    ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
     // The batch command reads no user settings: an empty settings file of its own.
     const fs::path settings = root / "settings.ini";
     std::ofstream(settings).close();

@@ -11,6 +11,8 @@
 #include "batch/ProcessDocument.h"
 #include "batch/SavedChoices.h"
 #include "batch/TerminalText.h"
+#include "batch/journal/BatchJournal.h"
+#include "batch/journal/JournalCommand.h"
 #include "engine/FillFontNames.h"
 #include "engine/GetFileName.h"
 #include "runtime/ErrorHandler.h"
@@ -92,6 +94,11 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         case ParsedCommand::kUsageError:
             console.err << kProgram << ": " << Err(parsed.error) << '\n' << Utf8(UsageText());
             return kUsageError;
+        case ParsedCommand::kRuns:
+            return journal::ListRuns(journal::RootOf(env.journal), parsed.options.json, console);
+        case ParsedCommand::kUndo:
+            return journal::UndoRun(journal::RootOf(env.journal), parsed.options.journal.undoRun,
+                                    parsed.options.json, console);
         case ParsedCommand::kRun:
             break;
     }
@@ -149,8 +156,15 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         progress.Clear();
         console.err << Err(current) << ": " << Err(OneLine(text)) << '\n' << std::flush;
     });
+    journal::BatchJournal runJournal;
+    if (QString error; !runJournal.Start(env, args, o, &error)) {
+        console.err << kProgram << ": " << Err(error) << '\n'
+                    << kProgram << ": nothing was changed\n";
+        return kUsageError;
+    }
+
     BatchView view(o.mode, o.lines, font, size);
-    const DocumentServices services{{env.engine, reports, reports, view}, reports};
+    const DocumentServices services{{runJournal.Engine(env), reports, reports, view}, reports};
 
     qsizetype changed = 0, unchanged = 0, skipped = 0, failed = 0;
     for (qsizetype i = 0; i < documents.size(); ++i) {
@@ -173,6 +187,9 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             console.out << DocumentJson(result) + '\n' << std::flush;
     }
     progress.Clear();
+    const QStringList journalNotes =
+        runJournal.Finish(static_cast<int>(changed), static_cast<int>(skipped),
+                          static_cast<int>(failed), o.journal.keep);
 
     console.err << kProgram << ": " << changed << " changed, " << unchanged << " unchanged, "
                 << skipped << " skipped, " << failed << " failed";
@@ -180,7 +197,10 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         console.err << "; " << walkReports.count << " folder error(s)";
     if (!leftOut.items.empty())
         console.err << "; " << leftOut.items.size() << " left out by the folder walk";
-    console.err << '\n' << std::flush;
+    console.err << '\n';
+    for (const QString& note : journalNotes)
+        console.err << kProgram << ": " << Err(note) << '\n';
+    console.err << std::flush;
     return (skipped || failed || walkReports.count || !leftOut.items.empty()) ? kSomeNotChanged
                                                                               : kAllChanged;
 }

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <vector>
 
+#include "batch/journal/Store.h"
+#include "docx/SaveHook.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 #include "word/Registry.h"
@@ -31,6 +33,11 @@ struct CommandEnvironment {
     // For each argument, whether its bytes were not UTF-8 (and so were decoded with
     // replacement characters); missing entries count as UTF-8.
     std::vector<bool> argumentsNotUtf8;
+    // The journal: registers "Word.Application" as engine makes it, each save told to hook (the
+    // run's journal) before it replaces its document; without it a run needs --no-journal.
+    std::function<void(word::Registry& into, docx::SaveHook& hook)> journaledEngine;
+    // Where the journals are kept.
+    journal::Place journal;
 };
 
 // Where the command writes: JSON and help on out; reports, progress and the summary on err.

@@ -20,15 +20,18 @@ ParsedCommand UsageError(const QString& message) {
     return parsed;
 }
 
+// The modes as --mode names them.
+constexpr std::pair<engine::Mode, const char*> kModeNames[] = {
+    {engine::Mode::kFirstLine, "first"},
+    {engine::Mode::kLastLine, "last"},
+    {engine::Mode::kAfterX, "after"},
+    {engine::Mode::kBeforeX, "before"},
+};
+
 std::optional<engine::Mode> ModeFromName(const QString& name) {
-    if (name == QLatin1String("first"))
-        return engine::Mode::kFirstLine;
-    if (name == QLatin1String("last"))
-        return engine::Mode::kLastLine;
-    if (name == QLatin1String("after"))
-        return engine::Mode::kAfterX;
-    if (name == QLatin1String("before"))
-        return engine::Mode::kBeforeX;
+    for (const auto& [mode, text] : kModeNames)
+        if (name == QLatin1String(text))
+            return mode;
     return std::nullopt;
 }
 
@@ -73,9 +76,10 @@ bool IsFontSize(const QString& size) {
 }
 
 // The options the command knows, with a value or as a flag.
-const QStringList kValueOptions = {"mode", "lines", "lines-file", "x",
-                                   "font", "size",  "ext",        "settings"};
-const QStringList kFlags = {"help", "version", "json"};
+const QStringList kValueOptions = {"mode",         "lines",        "lines-file",  "x",
+                                   "font",         "size",         "ext",         "settings",
+                                   "journal-runs", "journal-days", "journal-size"};
+const QStringList kFlags = {"help", "version", "json", "no-journal", "runs", "undo"};
 
 // The option token of args that the tokeniser refused, as the message names it: the first one
 // that names no option, or a flag given a value; else the last token, a value option without
@@ -99,6 +103,13 @@ QString RefusedOption(const QStringList& args) {
 
 }  // namespace
 
+QString ModeName(engine::Mode mode) {
+    for (const auto& [m, text] : kModeNames)
+        if (m == mode)
+            return QString::fromLatin1(text);
+    return {};
+}
+
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
@@ -107,9 +118,21 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
     for (const QString& name : kFlags)
         parser.addOption(QCommandLineOption(name));
+    // "--undo=RUN" names its run in the flag itself, which the tokeniser does not take.
+    std::optional<QString> undoRun;
+    QStringList tokens;
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1String("--undo=")) && !tokens.contains(QStringLiteral("--"))) {
+            if (undoRun)
+                return UsageError(QStringLiteral("give one of --runs and --undo, once"));
+            undoRun = arg.mid(7);
+            continue;
+        }
+        tokens << arg;
+    }
     // The parser skips the first argument, the program's name.
-    if (!parser.parse(QStringList{QString()} + args))
-        return UsageError(RefusedOption(args));
+    if (!parser.parse(QStringList{QString()} + tokens))
+        return UsageError(RefusedOption(tokens));
 
     // The texts that came from arguments that were not UTF-8, as an argument of their own or
     // behind "--name=".
@@ -133,6 +156,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     ParsedCommand parsed;
     BatchOptions& o = parsed.options;
     o.json = parser.isSet(QStringLiteral("json"));
+    o.journal.off = parser.isSet(QStringLiteral("no-journal"));
     const auto value = [&](const char* name) -> std::optional<QString> {
         const QString n = QString::fromLatin1(name);
         if (!parser.isSet(n))
@@ -145,10 +169,25 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     o.size = value("size");
     o.ext = value("ext");
     o.settingsFile = value("settings");
+    o.journal.maxRuns = value("journal-runs");
+    o.journal.maxDays = value("journal-days");
+    o.journal.maxSize = value("journal-size");
     for (const auto& [name, text] : {std::pair{"lines", lines}, {"x", x}, {"font", o.font}})
         if (text && cameFromNotUtf8(QString::fromLatin1(name), *text))
             return UsageError(QStringLiteral("--%1 is not UTF-8 text").arg(name));
-    for (const QString& path : parser.positionalArguments()) {
+    // The journal's commands; --undo takes one run, as "--undo RUN" or "--undo=RUN".
+    const bool runs = parser.isSet(QStringLiteral("runs"));
+    const bool undo = parser.isSet(QStringLiteral("undo")) || undoRun.has_value();
+    if (runs && undo)
+        return UsageError(QStringLiteral("give one of --runs and --undo, once"));
+    std::optional<ParsedCommand::Kind> journalCommand;
+    if (runs || undo)
+        journalCommand = runs ? ParsedCommand::kRuns : ParsedCommand::kUndo;
+    QStringList positional = parser.positionalArguments();
+    if (undo && !undoRun && positional.size() == 1)
+        undoRun = positional.takeFirst();
+    o.journal.undoRun = undoRun;
+    for (const QString& path : positional) {
         if (path.isEmpty())
             return UsageError(QStringLiteral("an empty path was given"));
         if (notUtf8Args.contains(path))
@@ -158,6 +197,23 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
         o.paths << path;
     }
 
+    if (journalCommand) {
+        const bool others = modeName || lines || linesFile || x || o.font || o.size || o.ext ||
+                            o.settingsFile || o.journal.off || o.journal.maxRuns ||
+                            o.journal.maxDays || o.journal.maxSize || !o.paths.isEmpty();
+        if (others)
+            return UsageError(
+                QStringLiteral("--runs and --undo take no paths and no other option but --json"));
+        if (o.journal.undoRun && o.journal.undoRun->isEmpty())
+            return UsageError(QStringLiteral("--undo was given an empty run"));
+        parsed.kind = *journalCommand;
+        return parsed;
+    }
+    {
+        QString error;
+        if (!journal::ReadRetention(o.journal, &error))
+            return UsageError(error);
+    }
     if (!modeName)
         return UsageError(QStringLiteral("--mode is missing (first, last, after or before)"));
     const std::optional<engine::Mode> mode = ModeFromName(*modeName);
@@ -216,7 +272,10 @@ QString UsageText() {
         "usage: lineforge-batch --mode first|last|after|before\n"
         "                       (--lines TEXT | --lines-file FILE)\n"
         "                       [--x TEXT] [--font NAME] [--size SIZE] [--ext EXT] [--json]\n"
-        "                       [--settings FILE] PATH...\n"
+        "                       [--settings FILE] [--no-journal] [--journal-runs N]\n"
+        "                       [--journal-days N] [--journal-size SIZE] PATH...\n"
+        "       lineforge-batch --runs [--json]\n"
+        "       lineforge-batch --undo [RUN] [--json]\n"
         "       lineforge-batch --help | --version\n");
 }
 
@@ -242,11 +301,14 @@ QString HelpText() {
                "  --json                 one JSON object per document on standard output\n"
                "  --settings FILE        read the window's saved choices from this INI file\n"
                "\n"
+               "%1\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "
                "run.\n"
                "A document in which x is found nowhere is unchanged: it is not rewritten.\n"
                "Exit status: 0 every document changed or unchanged, 1 some skipped or failed (or\n"
-               "left out by the folder walk), 2 usage error.\n");
+               "left out by the folder walk), 2 usage error. --undo: 0 every document restored\n"
+               "(or already as it was), 1 some left as they are or failed, 2 no such run.\n")
+               .arg(journal::JournalHelpText());
 }
 
 }  // namespace batch

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "batch/journal/JournalOptions.h"
 #include "engine/Modes.h"
 
 namespace batch {
@@ -21,12 +22,14 @@ struct BatchOptions {
     std::optional<QString> settingsFile;  // --settings: an INI file instead of the user's store
     bool json = false;
     QStringList paths;  // files and folders, in the order given
+    journal::JournalOptions journal;
 };
 
 // The outcome of reading the command line: options to run, a request for help or the version,
 // or a usage error with a message that says what is wrong.
 struct ParsedCommand {
-    enum Kind { kRun, kHelp, kVersion, kUsageError } kind = kRun;
+    // kRuns: --runs; kUndo: --undo, of options.journal.undoRun or else the latest run.
+    enum Kind { kRun, kHelp, kVersion, kUsageError, kRuns, kUndo } kind = kRun;
     BatchOptions options;
     QString error;  // for kUsageError: one line, without the program name
 };
@@ -41,6 +44,9 @@ struct ParsedCommand {
 // coming from such an argument when it is that argument or stands behind its "--name=").
 // Whether the paths exist is checked later.
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8 = {});
+
+// The name --mode gives mode ("first", "last", "after", "before").
+QString ModeName(engine::Mode mode);
 
 // The most bytes of line text the command takes, from --lines-file or --lines.
 inline constexpr qsizetype kMaxLinesBytes = 1 << 20;

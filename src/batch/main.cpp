@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         },
         {},
         notUtf8,
+        [](word::Registry& into, docx::SaveHook& hook) { word::office::Register(into, &hook); },
+        {},
     };
     std::ios::sync_with_stdio(false);
     batch::Console console{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};

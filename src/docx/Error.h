@@ -61,6 +61,7 @@ enum class Reason {
     kDiskFull,
     kWriteFailed,
     kMetadataNotKept,  // owner, mode, ACL or extended attributes that cannot be carried over
+    kNotKept,          // the original could not be kept before it was replaced (a save hook)
     // Members of the object model.
     kInvalidText,  // text XML cannot hold, not UTF-8, an empty Find What, a bad font name
     kInvalidSpecialCode,

@@ -88,7 +88,7 @@ int FileLayer::CreateTemp(const std::string& dir, std::string* name) {
     name->clear();
     RemoveStaleTemps(dir);
 #ifdef O_TMPFILE
-    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd >= 0)
         return Locked(fd);
     // Kernels or file systems without unnamed files answer one of these; use a named file then.
@@ -98,7 +98,7 @@ int FileLayer::CreateTemp(const std::string& dir, std::string* name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = RandomName();
         int named =
-            ::open((dir + "/" + candidate).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+            ::open((dir + "/" + candidate).c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
         if (named >= 0) {
             *name = candidate;
             return Locked(named);

@@ -19,9 +19,9 @@ class FileLayer {
     virtual ~FileLayer() = default;
     FileLayer(const FileLayer&) = delete;
     FileLayer& operator=(const FileLayer&) = delete;
-    // Creates a new, empty file for writing in folder dir (unnamed when the file system allows
-    // it); returns its descriptor, or -1 with errno set. *name receives its name in dir, or ""
-    // when it has none yet.
+    // Creates a new, empty file for reading and writing in folder dir (unnamed when the file
+    // system allows it); returns its descriptor, or -1 with errno set. *name receives its name in
+    // dir, or "" when it has none yet.
     virtual int CreateTemp(const std::string& dir, std::string* name);
     // Writes all of len bytes; returns len, or -1 with errno set.
     virtual ssize_t Write(int fd, const void* data, size_t len);

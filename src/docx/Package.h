@@ -15,6 +15,7 @@
 
 #include "docx/Error.h"
 #include "docx/PartNames.h"
+#include "docx/SaveHook.h"
 
 namespace docx {
 
@@ -110,6 +111,10 @@ class Package {
     // folder is not writable, another editor's lock file is there, the file changed on disk
     // since it was opened, what the file has cannot be kept, or the write fails.
     void SaveAs(const std::string& path);
+    // Has hook told of every later save that replaces the file the package was opened from,
+    // just before the replacement; a save to any other file is then refused, since hook could
+    // not keep what it replaces. hook must outlive the package's saves; nullptr stops it.
+    void SetSaveHook(SaveHook* hook) noexcept;
 
   private:
     Package() = default;

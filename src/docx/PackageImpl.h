@@ -24,6 +24,7 @@ inline constexpr size_t kChunk = 64 * 1024;
 
 struct Package::Impl {
     DocumentLock lock;
+    SaveHook* saveHook = nullptr;
     ZipFileSource source;
     zip_t* zip = nullptr;
     struct stat openStat {};

@@ -16,6 +16,17 @@ bool SameContent(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+// Tells a save hook, once the save is over, whether the replacement it was told of happened.
+struct HookOutcome {
+    SaveHook* hook = nullptr;
+    bool told = false;
+    bool replaced = false;
+    ~HookOutcome() {
+        if (told)
+            hook->AfterReplace(replaced);
+    }
+};
+
 struct StringWriter : pugi::xml_writer {
     std::string out;
     void write(const void* data, size_t size) override {
@@ -24,6 +35,10 @@ struct StringWriter : pugi::xml_writer {
 };
 
 }  // namespace
+
+void Package::SetSaveHook(SaveHook* hook) noexcept {
+    impl_->saveHook = hook;
+}
 
 void Package::SaveAs(const std::string& path) {
     Impl& m = *impl_;
@@ -62,8 +77,14 @@ void Package::SaveAs(const std::string& path) {
                     head + "the file has " + std::to_string(st.st_nlink) +
                         " names (hard links), and saving would give the new text "
                         "to this name only. The document was left as it was.");
+    if (m.saveHook && !same)
+        throw Error(Reason::kNotKept, kFileAccess,
+                    head +
+                        "only the file the document was opened from can be saved while its "
+                        "old content is being kept. Nothing was written.");
     const LockFile lockFile(io::DirOf(target), io::FileNameOf(target), name);
     AtomicFile out(target, name, m.limits.fileLayer ? *m.limits.fileLayer : RealFileLayer());
+    HookOutcome hooked{m.saveHook};
     // The check above came before the new file was written, which can take a while: another
     // program may have saved the file meanwhile. Look again just before replacing it.
     if (same)
@@ -75,6 +96,10 @@ void Package::SaveAs(const std::string& path) {
                                 "the file was changed or replaced on disk by another "
                                 "program while it was being saved. It was left as it "
                                 "is; open it again to make the change.");
+            if (hooked.hook) {
+                hooked.hook->BeforeReplace({target, name, m.source.fd, m.openStat, out.Fd()});
+                hooked.told = true;
+            }
         });
     const std::optional<struct stat> keep = exists ? std::optional<struct stat>(st) : std::nullopt;
     if (m.changed.empty()) {
@@ -158,6 +183,7 @@ void Package::SaveAs(const std::string& path) {
         m.zip = nullptr;
         m.source.writer = nullptr;
     }
+    hooked.replaced = true;
     // The document now lives in the new file: read from it from here on, and hold its lock,
     // which the new file has had since it was created.
     DocumentLock savedLock;

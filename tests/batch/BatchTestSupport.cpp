@@ -80,13 +80,16 @@ std::string RunPropertiesOf(const std::string& path, const std::string& text) {
     return "(no run holds \"" + text + "\")";
 }
 
-Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool terminal) {
+Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool terminal,
+                     const batch::journal::Place& journal, docx::FileLayer* fileLayer) {
+    docx::PackageLimits limits;
+    limits.fileLayer = fileLayer;
     word::Registry engine;
-    word::builtin::Register(engine);
+    word::builtin::Register(engine, limits);
     platform::PosixFileSystem fileSystem;
     // Never the user's own settings: without --settings an empty store in a scratch file.
     const std::string scratch = std::string(::testing::TempDir()) + "/batch-unused-settings.ini";
-    const batch::CommandEnvironment env{
+    batch::CommandEnvironment env{
         engine,
         fileSystem,
         [scratch](const std::optional<QString>& ini) -> std::unique_ptr<platform::SettingsStore> {
@@ -96,7 +99,14 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
         fontNames.isEmpty() ? std::function<QStringList()>()
                             : std::function<QStringList()>([fontNames] { return fontNames; }),
         {},
+        [limits](word::Registry& into, docx::SaveHook& hook) {
+            word::builtin::Register(into, limits, &hook);
+        },
+        journal,
     };
+    if (env.journal.root.isEmpty())
+        env.journal.root =
+            QString::fromStdString(std::string(::testing::TempDir()) + "/batch-test-journal");
     std::ostringstream out, err;
     batch::Console console{out, err, terminal};
     Outcome o;
@@ -113,6 +123,7 @@ Outcome RunExecutable(const QStringList& args, const QString& configHome,
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", configHome);
     env.insert("XDG_CONFIG_HOME", configHome + "/config");
+    env.insert("XDG_DATA_HOME", configHome + "/data");
     process.setProcessEnvironment(env);
     if (inChild)
         process.setChildProcessModifier(inChild);

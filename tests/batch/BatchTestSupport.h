@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "PackageFixtures.h"
+#include "batch/journal/Store.h"
+#include "docx/FileLayer.h"
 
 namespace batch_test {
 
@@ -36,11 +38,14 @@ struct Outcome {
 
 // RunCommand in this process with the built-in engine and the real file system; the font list
 // is fontNames (the installed fonts when empty) and the error stream counts as a terminal when
-// terminal is set.
+// terminal is set. Journals go to journal (a scratch folder shared by the tests when its root is
+// empty). Saves go through fileLayer when given.
 Outcome RunInProcess(const QStringList& args, const QStringList& fontNames = {},
-                     bool terminal = false);
+                     bool terminal = false, const batch::journal::Place& journal = {},
+                     docx::FileLayer* fileLayer = nullptr);
 
-// The built lineforge-batch run with args; HOME and XDG_CONFIG_HOME point to configHome.
+// The built lineforge-batch run with args; HOME and XDG_CONFIG_HOME point to configHome, and
+// XDG_DATA_HOME (where the journals go) to its "data" folder.
 // inChild, when given, runs in the child just before the program starts (to lower a limit or
 // to become another user).
 Outcome RunExecutable(const QStringList& args, const QString& configHome,

@@ -4,10 +4,12 @@
 
 namespace word::builtin {
 
-void Register(word::Registry& registry, const docx::PackageLimits& limits) {
-    registry.Register("Word.Application", [limits] {
+void Register(word::Registry& registry, const docx::PackageLimits& limits,
+              docx::SaveHook* saveHook) {
+    registry.Register("Word.Application", [limits, saveHook] {
         auto app = std::make_shared<BuiltinApplication>();
         app->session()->limits = limits;
+        app->session()->saveHook = saveHook;
         app->session()->application = app;
         return std::shared_ptr<word::Application>(app);
     });

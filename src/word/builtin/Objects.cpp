@@ -57,6 +57,7 @@ Ref<word::Document> BuiltinDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
     auto opened = std::make_shared<OpenDocument>();
     opened->doc = Translate([&] { return docx::Document::Open(FileName, session_->limits); });
+    opened->doc->package().SetSaveHook(session_->saveHook);
     session_->documents.push_back(opened);
     return Make<word::Document, BuiltinDocument>(session_, opened);
 }

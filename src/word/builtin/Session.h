@@ -11,6 +11,7 @@
 
 #include "docx/Document.h"
 #include "docx/Error.h"
+#include "docx/SaveHook.h"
 #include "docx/Selection.h"
 #include "word/Word.h"
 
@@ -37,6 +38,8 @@ struct Session {
     bool quit = false;
     std::weak_ptr<word::Application> application;
     docx::PackageLimits limits;  // given to every document this instance opens
+    // Told of every save of the documents this instance opens, when set.
+    docx::SaveHook* saveHook = nullptr;
 
     // Raises 462 after Quit.
     void CheckAlive() const {

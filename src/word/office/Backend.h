@@ -4,12 +4,14 @@
 
 #include <memory>
 
+#include "docx/SaveHook.h"
 #include "word/Word.h"
 
 namespace word::office {
 
 // A new office Word instance with no document open (the office process itself is shared and
-// started only when a document is opened); null when this build has no UNO.
-std::shared_ptr<word::Application> CreateOfficeApplication();
+// started only when a document is opened); null when this build has no UNO. With saveHook,
+// each save of its documents tells it first, as the built-in engine's saves do.
+std::shared_ptr<word::Application> CreateOfficeApplication(docx::SaveHook* saveHook = nullptr);
 
 }  // namespace word::office

@@ -39,6 +39,18 @@
 namespace word::office {
 namespace {
 
+// A descriptor closed when it goes out of scope.
+struct UniqueFd {
+    int fd = -1;
+    UniqueFd() = default;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
 using css::uno::Reference;
 using css::uno::Sequence;
 
@@ -339,6 +351,14 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
         throw word::Error(docx::kFileAccess, head +
                                                  "LibreOffice wrote nothing. The document was "
                                                  "left as it was.");
+    if (doc.saveHook && !same)
+        throw word::Error(docx::kFileAccess,
+                          head +
+                              "only the file the document was opened from can be saved while "
+                              "its old content is being kept. Nothing was written.");
+    // The hook is told once the new file is written and flushed, and then of the outcome.
+    bool told = false;
+    UniqueFd old;
     try {
         docx::AtomicFile out(target, name);
         if (same)
@@ -346,14 +366,27 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
                 struct stat now {};
                 if (::stat(target.c_str(), &now) != 0 || !SameFile(now, doc.openStat))
                     throw docx::Error(docx::kFileAccess, changed);
+                if (doc.saveHook) {
+                    old.fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+                    struct stat opened {};
+                    if (old.fd < 0 || ::fstat(old.fd, &opened) != 0 ||
+                        !SameFile(opened, doc.openStat))
+                        throw docx::Error(docx::kFileAccess, changed);
+                    doc.saveHook->BeforeReplace({target, name, old.fd, doc.openStat, out.Fd()});
+                    told = true;
+                }
             });
         out.Begin();
         if (!out.Write(bytes.data(), bytes.size()))
             docx::ThrowSaveError(out.LastErrno(), name, "writing");
         out.Commit(exists ? std::optional<struct stat>(st) : std::nullopt);
     } catch (const docx::Error& e) {
+        if (told)
+            doc.saveHook->AfterReplace(false);
         throw word::Error(e.Number(), e.what());
     }
+    if (told)
+        doc.saveHook->AfterReplace(true);
     struct stat now {};
     if (::stat(target.c_str(), &now) == 0 && same)
         doc.openStat = now;

@@ -139,9 +139,10 @@ void MakeStartParagraph(const Reference<css::lang::XComponent>& model) {
 
 }  // namespace
 
-std::shared_ptr<word::Application> CreateOfficeApplication() {
+std::shared_ptr<word::Application> CreateOfficeApplication(docx::SaveHook* saveHook) {
     auto app = std::make_shared<OfficeApplication>();
     app->session()->application = app;
+    app->session()->saveHook = saveHook;
     return app;
 }
 
@@ -188,6 +189,7 @@ void OfficeApplication::Quit() {
 Ref<word::Document> OfficeDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
     auto doc = LoadDocument(FileName, SniffFormat(FileName));
+    doc->saveHook = session_->saveHook;
     session_->documents.push_back(doc);
     return Make<word::Document, OfficeDocument>(session_, doc);
 }

@@ -12,6 +12,7 @@ namespace {
 constexpr long kServerUnavailable = 462;
 
 struct Backends {
+    docx::SaveHook* saveHook = nullptr;
     std::shared_ptr<word::Application> builtin;
     std::shared_ptr<word::Application> office;  // created with the first office document
     std::shared_ptr<word::Application> active;  // the backend of the last document opened
@@ -35,7 +36,7 @@ class RouterDocuments : public word::Documents {
             return b_->builtin->Documents()->Open(FileName);
         }
         if (!b_->office)
-            b_->office = CreateOfficeApplication();
+            b_->office = CreateOfficeApplication(b_->saveHook);
         if (!b_->office)
             throw word::Error(docx::kCannotOpenFormat,
                               OfficeMissingMessage(docx::io::FileNameOf(FileName), format));
@@ -49,8 +50,9 @@ class RouterDocuments : public word::Documents {
 
 class RouterApplication : public word::Application {
   public:
-    explicit RouterApplication(std::shared_ptr<word::Application> builtin)
+    RouterApplication(std::shared_ptr<word::Application> builtin, docx::SaveHook* saveHook)
         : b_(std::make_shared<Backends>()) {
+        b_->saveHook = saveHook;
         b_->builtin = std::move(builtin);
         b_->active = b_->builtin;
     }
@@ -86,12 +88,12 @@ class RouterApplication : public word::Application {
 
 }  // namespace
 
-void Register(word::Registry& registry) {
+void Register(word::Registry& registry, docx::SaveHook* saveHook) {
     word::Registry builtin;
-    word::builtin::Register(builtin);
-    registry.Register("Word.Application", [builtin] {
-        return std::shared_ptr<word::Application>(
-            std::make_shared<RouterApplication>(builtin.CreateObject("Word.Application").Shared()));
+    word::builtin::Register(builtin, {}, saveHook);
+    registry.Register("Word.Application", [builtin, saveHook] {
+        return std::shared_ptr<word::Application>(std::make_shared<RouterApplication>(
+            builtin.CreateObject("Word.Application").Shared(), saveHook));
     });
 }
 

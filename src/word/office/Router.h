@@ -4,11 +4,13 @@
 // engine for Office Open XML and everything else it judges, the office for Word 97-2003,
 // RTF and OpenDocument text, recognised by their content.
 
+#include "docx/SaveHook.h"
 #include "word/Registry.h"
 
 namespace word::office {
 
-// Registers "Word.Application" as the router over the built-in engine and the office.
-void Register(word::Registry& registry);
+// Registers "Word.Application" as the router over the built-in engine and the office. With
+// saveHook, every save of either backend tells it just before the file is replaced.
+void Register(word::Registry& registry, docx::SaveHook* saveHook = nullptr);
 
 }  // namespace word::office

@@ -19,6 +19,8 @@
 #include "word/office/Office.h"
 #include "word/office/Router.h"
 
+#include <unistd.h>
+
 namespace {
 
 using story_test::P;
@@ -355,6 +357,48 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     EXPECT_EQ(Office::Instance().Starts(), starts + 2);
     for (const std::string& name : fixtures::FolderNames(work_.path()))
         EXPECT_EQ(name.rfind(".~lock", 0), std::string::npos) << name;
+}
+
+}  // namespace
+
+namespace {
+
+// Records what a save hook is told, reading the old and the new file through their descriptors.
+struct RecordingHook : docx::SaveHook {
+    std::string oldBytes, newBytes;
+    std::vector<bool> outcomes;
+    void BeforeReplace(const Replacing& r) override {
+        oldBytes = Read(r.oldFd);
+        newBytes = Read(r.newFd);
+    }
+    void AfterReplace(bool replaced) noexcept override { outcomes.push_back(replaced); }
+    static std::string Read(int fd) {
+        std::string bytes;
+        char buf[4096];
+        for (off_t at = 0;;) {
+            const ssize_t n = ::pread(fd, buf, sizeof buf, at);
+            if (n <= 0)
+                return bytes;
+            bytes.append(buf, static_cast<size_t>(n));
+            at += n;
+        }
+    }
+};
+
+// The batch's journal keeps each original through the hook: the office's saves tell it too.
+TEST_F(OfficeTest, SavesTellTheSaveHookWhatTheyReplace) {
+    for (const Kind& k : kKinds) {
+        RecordingHook hook;
+        RealEngine hooked;
+        word::office::Register(hooked.registry, &hook);
+        hooked.view.lines = QStringLiteral("Lead line");
+        const std::string path = Copy(k, "hooked");
+        const std::string before = fixtures::ReadFile(path);
+        hooked.Run(engine::Mode::kFirstLine, path);
+        EXPECT_EQ(hook.oldBytes, before) << k.ext;
+        EXPECT_EQ(hook.newBytes, fixtures::ReadFile(path)) << k.ext;
+        EXPECT_EQ(hook.outcomes, std::vector<bool>{true}) << k.ext;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "batch/BatchCommand.h"
+#include "batch/BatchOptions.h"
+#include "batch/journal/RunJournal.h"
+#include "word/Registry.h"
+
+namespace batch::journal {
+
+// The journal of one batch run as the command uses it: started before the first document,
+// handed to the engine so that every save keeps its original, ended with the run's counts.
+class BatchJournal {
+  public:
+    // Starts the run's journal unless --no-journal; false with *error when it cannot be kept.
+    bool Start(const CommandEnvironment& env, const QStringList& args, const BatchOptions& o,
+               QString* error);
+    // The engine to open the run's documents with: env's own without a journal, else one whose
+    // saves are journaled.
+    const word::Registry& Engine(const CommandEnvironment& env) const;
+    // Ends the run's journal (see RunJournal::Finish); the notes to show the user.
+    QStringList Finish(int changed, int skipped, int failed, const journal::Retention& keep);
+
+  private:
+    std::unique_ptr<RunJournal> journal_;
+    word::Registry journaled_;
+};
+
+}  // namespace batch::journal
