@@ -14,6 +14,7 @@
 #include <optional>
 #include <sstream>
 
+#include "batch/BatchView.h"
 #include "docx/Document.h"
 #include "engine/InsertIntoDocument.h"
 #include "platform/Dialogs.h"
@@ -87,24 +88,6 @@ class Quiet : public runtime::ErrorSink {
     void ShowErrorReport(const std::string&) override {}
 };
 
-class Options : public engine::InsertOptionsView {
-  public:
-    Options(engine::Mode mode, const Insertion& ins)
-        : mode_(mode),
-          lines_(QString::fromStdString(ins.lines)),
-          font_(QString::fromStdString(ins.fontName)),
-          size_(QString::fromStdString(ins.fontSize)) {}
-    std::optional<engine::Mode> ModeChoice() const override { return mode_; }
-    QString LinesText() const override { return lines_; }
-    QString FontNameText() const override { return font_; }
-    QString FontSizeText() const override { return size_; }
-    void SetProgressValue(double) override {}
-
-  private:
-    engine::Mode mode_;
-    QString lines_, font_, size_;
-};
-
 // The label of the document's open in every procedure.
 constexpr int kOpenLabel = 102;
 
@@ -114,7 +97,9 @@ StepsOutcome RunProcedure(engine::Mode mode, const std::string& path, const Inse
                           const std::string& x) {
     Boxes boxes;
     Quiet quiet;
-    Options options(mode, ins);
+    batch::BatchView options(mode, QString::fromStdString(ins.lines),
+                             QString::fromStdString(ins.fontName),
+                             QString::fromStdString(ins.fontSize));
     const word::Registry registry = Engine(ins.fileLayer);
     const engine::InsertContext context{registry, boxes, quiet, options};
     const engine::DocumentOutcome done = engine::InsertIntoDocument(
