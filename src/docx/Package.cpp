@@ -12,7 +12,7 @@ std::unique_ptr<Package> Package::Open(const std::string& path, const PackageLim
     pkg->impl_ = std::make_unique<Impl>();
     pkg->impl_->limits = limits;
     pkg->path_ = path;
-    PackageOpener::OpenArchive(*pkg, path, true, true);
+    PackageOpener::OpenArchive(*pkg, path, true);
     pkg->impl_->resolvedPath = io::ResolveForWrite(path);
     return pkg;
 }
@@ -39,11 +39,6 @@ std::string Package::ReadBytes(std::string_view partName) {
         throw Error(
             Reason::kMissingPart, kCorrupted,
             io::OpenFailure(FileName(), "the part \"" + std::string(partName) + "\" is missing."));
-    if (auto it = impl_->keptBytes.find(e->name); it != impl_->keptBytes.end()) {
-        std::string bytes = std::move(it->second);
-        impl_->keptBytes.erase(it);
-        return bytes;
-    }
     std::string bytes;
     bytes.reserve(e->size);
     PackageOpener::StreamEntry(*this, *e, FileName(),

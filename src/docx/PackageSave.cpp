@@ -164,11 +164,10 @@ void Package::SaveAs(const std::string& path) {
     savedLock.Adopt(out.TakeFd());
     m.Close();
     m.lock = std::move(savedLock);
-    m.keptBytes.clear();
     m.changed.clear();
     path_ = path;
     m.resolvedPath = target;
-    PackageOpener::OpenArchive(*this, target, false, false);
+    PackageOpener::OpenArchive(*this, target, false);
 }
 
 }  // namespace docx
