@@ -73,6 +73,15 @@ void Package::MarkChanged(std::string_view partName) {
                     "The part \"" + std::string(partName) + "\" of \"" + FileName() +
                         "\" is not loaded and cannot be marked changed.");
     impl_->changed.insert(e->name);
+    ++impl_->edits[e->name];
+}
+
+std::uint64_t Package::EditCount(std::string_view partName) const {
+    const Entry* e = FindEntry(partName);
+    if (!e)
+        return 0;
+    auto it = impl_->edits.find(e->name);
+    return it == impl_->edits.end() ? 0 : it->second;
 }
 
 bool Package::IsChanged(std::string_view partName) const {
