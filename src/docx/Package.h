@@ -38,10 +38,6 @@ struct Relationship {
 
 class FileLayer;
 
-// The zlib level changed parts are deflated at on save. libzip's own default is the highest
-// level, which takes about twice as long for files a few per cent smaller.
-inline constexpr int kDeflateLevel = 6;
-
 // Limits that keep a hostile package from exhausting memory or disk, and the file operations
 // its saves use.
 struct PackageLimits {

@@ -114,7 +114,7 @@ void Package::SaveAs(const std::string& path) {
                 throw Error(Reason::kWriteFailed, kFileAccess,
                             head + "the part \"" + part + "\" could not be prepared.");
             }
-            zip_set_file_compression(m.zip, e->index, ZIP_CM_DEFLATE, kDeflateLevel);
+            zip_set_file_compression(m.zip, e->index, ZIP_CM_DEFLATE, 0);
         }
         m.source.writer = &out;
         m.source.keep = keep;
