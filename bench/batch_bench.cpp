@@ -37,6 +37,7 @@
 
 #include "BenchDocuments.h"
 #include "batch/BatchCommand.h"
+#include "docx/DeflatedSource.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtSettingsStore.h"
 #include "word/builtin/Builtin.h"
@@ -138,7 +139,8 @@ void RawCopyRedeflateMain(const std::string& path, bool flush) {
             std::memcpy(copy, data.data(), data.size());
             src = zip_source_buffer(out, copy, data.size(), 1);
             const zip_int64_t added = zip_file_add(out, name, src, 0);
-            zip_set_file_compression(out, static_cast<zip_uint64_t>(added), ZIP_CM_DEFLATE, 0);
+            zip_set_file_compression(out, static_cast<zip_uint64_t>(added), ZIP_CM_DEFLATE,
+                                     docx::kDeflateLevel);
         } else {
             src = zip_source_zip(out, in, index, ZIP_FL_COMPRESSED, 0, -1);
             zip_file_add(out, name, src, 0);
@@ -180,7 +182,8 @@ void LibzipInPlaceFlushedAfter(const std::string& path) {
     std::memcpy(copy, data.data(), data.size());
     zip_source_t* src = zip_source_buffer(z, copy, data.size(), 1);
     zip_file_replace(z, static_cast<zip_uint64_t>(idx), src, 0);
-    zip_set_file_compression(z, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 0);
+    zip_set_file_compression(z, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE,
+                             docx::kDeflateLevel);
     zip_close(z);
     Flush(path);
 }

@@ -12,7 +12,7 @@ std::unique_ptr<Package> Package::Open(const std::string& path, const PackageLim
     pkg->impl_ = std::make_unique<Impl>();
     pkg->impl_->limits = limits;
     pkg->path_ = path;
-    PackageOpener::OpenArchive(*pkg, path, true, true);
+    PackageOpener::OpenArchive(*pkg, path, true);
     pkg->impl_->resolvedPath = io::ResolveForWrite(path);
     return pkg;
 }
@@ -39,11 +39,6 @@ std::string Package::ReadBytes(std::string_view partName) {
         throw Error(
             Reason::kMissingPart, kCorrupted,
             io::OpenFailure(FileName(), "the part \"" + std::string(partName) + "\" is missing."));
-    if (auto it = impl_->keptBytes.find(e->name); it != impl_->keptBytes.end()) {
-        std::string bytes = std::move(it->second);
-        impl_->keptBytes.erase(it);
-        return bytes;
-    }
     std::string bytes;
     bytes.reserve(e->size);
     PackageOpener::StreamEntry(*this, *e, FileName(),
@@ -78,6 +73,15 @@ void Package::MarkChanged(std::string_view partName) {
                     "The part \"" + std::string(partName) + "\" of \"" + FileName() +
                         "\" is not loaded and cannot be marked changed.");
     impl_->changed.insert(e->name);
+    ++impl_->edits[e->name];
+}
+
+std::uint64_t Package::EditCount(std::string_view partName) const {
+    const Entry* e = FindEntry(partName);
+    if (!e)
+        return 0;
+    auto it = impl_->edits.find(e->name);
+    return it == impl_->edits.end() ? 0 : it->second;
 }
 
 bool Package::IsChanged(std::string_view partName) const {

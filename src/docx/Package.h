@@ -92,6 +92,9 @@ class Package {
     // Marks a parsed part as changed, so that SaveAs re-serialises it.
     void MarkChanged(std::string_view partName);
     bool IsChanged(std::string_view partName) const;
+    // How many times the part has been marked changed since it was opened: what has been read
+    // from it is still current while this stays the same.
+    std::uint64_t EditCount(std::string_view partName) const;
     // Part names marked changed, sorted.
     std::vector<std::string> ChangedParts() const;
 

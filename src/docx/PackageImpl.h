@@ -1,6 +1,6 @@
 #pragma once
 
-// The state of an open Package, shared by the files that read, verify and save its archive.
+// The state of an open Package, shared by the files that read and save its archive.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,10 +32,10 @@ struct Package::Impl {
     PackageLimits limits;
     std::map<std::string, size_t, std::less<>> byName;
     std::map<std::string, size_t, std::less<>> byLowerName;
-    std::map<std::string, std::string, std::less<>> keptBytes;
     std::map<std::string, std::unique_ptr<pugi::xml_document>, std::less<>> xml;
     std::map<std::string, io::XmlEncoding, std::less<>> encodings;
     std::set<std::string, std::less<>> changed;
+    std::map<std::string, std::uint64_t, std::less<>> edits;
     std::map<std::string, std::vector<Relationship>, std::less<>> rels;
     bool contentTypesLoaded = false;
     std::map<std::string, std::string> overrides;  // lower-case part name → type
@@ -55,19 +55,16 @@ struct Package::Impl {
 };
 
 // Reads the archive behind a Package: opening the file and its zip directory within the limits,
-// verifying every entry, and streaming one entry's bytes.
+// and streaming one entry's bytes, checked against its size and checksum as they are read.
 struct PackageOpener {
     // Opens the archive of the file at resolved path into pkg (fd, stat, zip, entries); with
     // lock, first takes the document's lock (a file replaced while waiting for it is opened
     // again, a few times at most).
-    static void OpenArchive(Package& pkg, const std::string& path, bool verify, bool lock,
-                            int reopenings = 5);
+    static void OpenArchive(Package& pkg, const std::string& path, bool lock, int reopenings = 5);
     // Opens the zip directory of the file already open in pkg and lists its entries.
     static void OpenZip(Package& pkg, const std::string& name);
-    // Inflates every entry once, in bounded memory, so that a bad checksum or damaged data is
-    // found before anything is written (unchanged entries are later copied without inflating).
-    static void VerifyEntries(Package& pkg, const std::string& name);
-    // Passes the uncompressed bytes of e to sink, piece by piece; raises on damage.
+    // Passes the uncompressed bytes of e to sink, piece by piece; raises on damage, a wrong size or
+    // a checksum that does not match, so no part is parsed from damaged data.
     static void StreamEntry(Package& pkg, const Entry& e, const std::string& name,
                             const std::function<void(const char*, size_t)>& sink);
 };

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "docx/AtomicFile.h"
+#include "docx/DeflatedSource.h"
 #include "docx/FileLayer.h"
 #include "docx/LockFile.h"
 #include "docx/PackageImpl.h"
@@ -130,7 +131,7 @@ void Package::SaveAs(const std::string& path) {
             m.xml.at(part)->save(w, "", flags, enc.encoding);
             serialised.push_back(std::move(w.out));
             const std::string& data = serialised.back();
-            zip_source_t* src = zip_source_buffer(m.zip, data.data(), data.size(), 0);
+            zip_source_t* src = DeflatedSource(m.zip, data);
             const Entry* e = FindEntry(part);
             if (!src || zip_file_replace(m.zip, e->index, src, 0) != 0) {
                 if (src)
@@ -190,11 +191,10 @@ void Package::SaveAs(const std::string& path) {
     savedLock.Adopt(out.TakeFd());
     m.Close();
     m.lock = std::move(savedLock);
-    m.keptBytes.clear();
     m.changed.clear();
     path_ = path;
     m.resolvedPath = target;
-    PackageOpener::OpenArchive(*this, target, false, false);
+    PackageOpener::OpenArchive(*this, target, false);
 }
 
 }  // namespace docx

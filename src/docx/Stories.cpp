@@ -176,6 +176,29 @@ std::vector<Story> CollectStories(Document& doc) {
     return ordered;
 }
 
+const std::vector<Story>& StoryCollection::Of(Document& doc) {
+    if (held_ && Current(doc))
+        return stories_;
+    held_ = false;
+    stories_ = CollectStories(doc);
+    basis_.clear();
+    for (std::string part : {doc.MainPartName(), doc.RelatedPart("footnotes"),
+                             doc.RelatedPart("endnotes"), doc.RelatedPart("comments")}) {
+        if (!part.empty())
+            basis_.emplace_back(part, doc.package().EditCount(part));
+    }
+    held_ = true;
+    return stories_;
+}
+
+bool StoryCollection::Current(Document& doc) const {
+    for (const auto& [part, edits] : basis_) {
+        if (doc.package().EditCount(part) != edits)
+            return false;
+    }
+    return true;
+}
+
 size_t ReplaceInStory(Document& doc, const Story& story, const ReplaceRequest& request) {
     const WordNames& w = doc.Names(story.part);
     PartRevisions& revisions = doc.Revisions(story.part);

@@ -4,7 +4,9 @@
 // them: main text, notes, comments, the first text box of the main text, headers and footers
 // (the first section's reference of each type), note separators.
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -46,6 +48,23 @@ struct Story {
 
 // The stories doc has, in ascending order of type. Raises when a related part is damaged.
 std::vector<Story> CollectStories(Document& doc);
+
+// The stories of one document, collected on first use and kept until a part their containers
+// are chosen from is marked changed: the main part (body, sections, text boxes) and the notes
+// and comments parts. A header's or footer's story is the root of its part, which no edit
+// removes, so edits there keep the collection.
+class StoryCollection {
+  public:
+    // The stories of doc, as CollectStories gives them; raises as it does.
+    const std::vector<Story>& Of(Document& doc);
+
+  private:
+    bool Current(Document& doc) const;
+
+    bool held_ = false;
+    std::vector<Story> stories_;
+    std::vector<std::pair<std::string, std::uint64_t>> basis_;  // part, its edit count then
+};
 
 // Finds (and replaces) in story, applying every replacement to its mirror copy too, and marks
 // the part changed when something was replaced. Returns the number of matches in the story.

@@ -18,8 +18,7 @@ namespace {
 
 }  // namespace
 
-void PackageOpener::OpenArchive(Package& pkg, const std::string& path, bool verify, bool lock,
-                                int reopenings) {
+void PackageOpener::OpenArchive(Package& pkg, const std::string& path, bool lock, int reopenings) {
     Package::Impl& m = *pkg.impl_;
     const std::string name = io::FileNameOf(path);
     // Non-blocking, so that a FIFO named like a document cannot hang the open; for regular
@@ -55,7 +54,7 @@ void PackageOpener::OpenArchive(Package& pkg, const std::string& path, bool veri
                          "it was replaced on disk again and again while it was opened.");
             ::close(fd);
             m.source.fd = -1;
-            return OpenArchive(pkg, path, verify, lock, reopenings - 1);
+            return OpenArchive(pkg, path, lock, reopenings - 1);
         }
     }
     m.source.size = static_cast<std::uint64_t>(m.openStat.st_size);
@@ -79,8 +78,6 @@ void PackageOpener::OpenArchive(Package& pkg, const std::string& path, bool veri
     }
 
     OpenZip(pkg, name);
-    if (verify)
-        VerifyEntries(pkg, name);
 }
 
 void PackageOpener::OpenZip(Package& pkg, const std::string& name) {
@@ -94,7 +91,8 @@ void PackageOpener::OpenZip(Package& pkg, const std::string& name) {
     if (!src)
         FailOpen(name, Reason::kUnreadable, kFileAccess, "out of memory.");
     // No ZIP_CHECKCONS: Word pads the local headers' extra fields, which libzip's consistency
-    // check takes for damage. VerifyEntries reads every entry instead.
+    // check takes for damage. Each entry's data and checksum are checked when it is read
+    // (StreamEntry); an entry never read is copied on save as it is, with its own checksum.
     m.zip = zip_open_from_source(src, 0, &err);
     if (!m.zip) {
         const int ze = zip_error_code_zip(&err);

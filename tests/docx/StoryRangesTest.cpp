@@ -96,6 +96,31 @@ TEST(StoryRanges, OneRangePerStoryTypeInWordsOrder) {
     EXPECT_EQ(texts.at(5), "tb x\r");  // the first text box only
 }
 
+// The collection is kept through edits that cannot change it and collected again after one
+// that can: here the first paragraph, with the first section and the first text box, goes.
+TEST(StoryRanges, TheCollectionIsKeptUntilAnEditCanChangeIt) {
+    fixtures::TempFolder dir;
+    story_test::WriteStoryDocx(dir / "a.docx", FullSpec());
+    auto doc = docx::Document::Open(dir / "a.docx");
+    docx::StoryCollection stories;
+    const docx::Story* held = stories.Of(*doc).data();
+    doc->MarkChanged("word/hdr1.xml");
+    doc->MarkChanged("word/ftr2.xml");
+    EXPECT_EQ(stories.Of(*doc).data(), held);
+
+    doc->Body().remove_child(doc->Body().first_child());
+    doc->MarkChanged(doc->MainPartName());
+    std::map<long, std::string> parts;
+    std::map<long, std::string> texts;
+    for (const docx::Story& s : stories.Of(*doc)) {
+        parts[s.type] = s.part;
+        texts[s.type] = Text(*doc, s, s.roots);
+    }
+    EXPECT_EQ(parts[7], "word/hdr2.xml");
+    EXPECT_EQ(texts[5], "second tb x\r");
+    EXPECT_EQ(texts[1], "second x\rlater one x\xEF\xBF\xBC\r");
+}
+
 TEST(StoryRanges, OnlyWhatTheDocumentHas) {
     fixtures::TempFolder dir;
     story_test::StoryDocSpec spec;

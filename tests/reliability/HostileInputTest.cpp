@@ -152,12 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
                 }},
         Hostile{"DeepRatioBehindASizeThatLies", docx::kCorrupted, docx::Reason::kDamagedData,
                 [](const std::string& p) {
-                    WriteFile(p, testzip::BuildZip(Entries("word/media/blob.bin",
-                                                           std::string(64u << 20, '\0'), true)));
-                    // The same archive with the blob's declared size cut to 1000
-                    // bytes.
+                    // A main part of 64 MB of zeros whose declared size is cut to 1000 bytes.
                     std::vector<RawEntry> e = Entries();
-                    e.push_back({"word/media/blob.bin", std::string(64u << 20, '\0'), true, 1000u});
+                    e[2] = RawEntry("word/document.xml", std::string(64u << 20, '\0'), true, 1000u);
                     WriteFile(p, testzip::BuildZip(e));
                 }},
         Hostile{"BillionLaughsInContentTypes", docx::kRefused, docx::Reason::kDtd,

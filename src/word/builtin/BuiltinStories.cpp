@@ -37,9 +37,9 @@ Ref<word::Find> BuiltinStoryRange::Find() {
 
 BuiltinStoryRanges::BuiltinStoryRanges(std::shared_ptr<Session> s, std::shared_ptr<OpenDocument> d)
     : session_(std::move(s)), doc_(std::move(d)) {
-    for (docx::Story& story : Translate([&] { return docx::CollectStories(*doc_->doc); })) {
-        ranges_.push_back(std::make_shared<BuiltinStoryRange>(session_, doc_, std::move(story)));
-    }
+    for (const docx::Story& story : Translate(
+             [&]() -> const std::vector<docx::Story>& { return doc_->stories.Of(*doc_->doc); }))
+        ranges_.push_back(std::make_shared<BuiltinStoryRange>(session_, doc_, story));
 }
 
 long BuiltinStoryRanges::Count() {

@@ -13,6 +13,7 @@
 #include "docx/Error.h"
 #include "docx/SaveHook.h"
 #include "docx/Selection.h"
+#include "docx/Stories.h"
 #include "word/Word.h"
 
 namespace word::builtin {
@@ -22,10 +23,12 @@ inline constexpr long kServerUnavailable = 462;
 // The Word error for a member this engine does not provide.
 inline constexpr long kNotSupported = 438;
 
-// One open document and its insertion point (created when the selection is first used).
+// One open document, its insertion point (created when the selection is first used) and its
+// stories (collected when first asked for, again only after an edit that can change them).
 struct OpenDocument {
     std::unique_ptr<docx::Document> doc;
     std::unique_ptr<docx::Selection> selection;
+    docx::StoryCollection stories;
     docx::Selection& Sel() {
         if (!selection)
             selection = std::make_unique<docx::Selection>(*doc);
