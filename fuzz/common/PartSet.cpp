@@ -2,46 +2,11 @@
 
 #include <map>
 
-#include "RawZip.h"
+#include "DocxSkeleton.h"
 #include "docx/Document.h"
 #include "docx/Error.h"
 
 namespace lf_fuzz {
-
-using testzip::BuildZip;
-using testzip::RawEntry;
-namespace {
-
-const char* const kRelBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-const char* const kTypeBase = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
-
-std::string ContentTypeOf(const std::string& kind) {
-    if (kind == "document")
-        return std::string(kTypeBase) + "document.main+xml";
-    return kTypeBase + kind + "+xml";
-}
-
-std::string XmlAttr(std::string_view s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-}  // namespace
 
 const std::vector<std::string>& PartKinds() {
     static const std::vector<std::string> kinds = {"document", "styles",    "settings", "header",
@@ -103,47 +68,20 @@ std::string PartChunk(const PartSpec& part) {
 }
 
 std::string BuildPackage(const std::vector<PartSpec>& parts, bool deflate) {
-    std::string types =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" ContentType=\"application/"
-        "vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
-    std::string docRels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-    std::vector<RawEntry> entries;
+    testzip::Skeleton s;
+    s.deflate = deflate;
     std::map<std::string, int> numbers;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const PartSpec& p = parts[i];
-        std::string name;
+    for (const PartSpec& p : parts) {
         if (p.kind == "document") {
-            name = "word/document.xml";
+            s.document = p.xml;
         } else if (p.kind == "header" || p.kind == "footer") {
-            name = "word/" + p.kind + std::to_string(++numbers[p.kind]) + ".xml";
-        } else {
-            if (numbers[p.kind]++)
-                continue;  // one part of each other kind
-            name = "word/" + p.kind + ".xml";
+            const std::string n = std::to_string(++numbers[p.kind]);
+            s.related.push_back({"word/" + p.kind + n + ".xml", p.kind, p.relId, p.xml});
+        } else if (!numbers[p.kind]++) {  // one part of each other kind
+            s.related.push_back({"word/" + p.kind + ".xml", p.kind, p.relId, p.xml});
         }
-        types +=
-            "<Override PartName=\"/" + name + "\" ContentType=\"" + ContentTypeOf(p.kind) + "\"/>";
-        if (i > 0)
-            docRels += "<Relationship Id=\"" + XmlAttr(p.relId) + "\" Type=\"" + kRelBase + p.kind +
-                       "\" Target=\"" + name.substr(5) + "\"/>";
-        entries.push_back({name, p.xml, deflate});
     }
-    types += "</Types>";
-    docRels += "</Relationships>";
-    const std::string rootRels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" Type=\"" +
-        std::string(kRelBase) + "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-    entries.insert(entries.begin(), {{"[Content_Types].xml", types, deflate},
-                                     {"_rels/.rels", rootRels, deflate},
-                                     {"word/_rels/document.xml.rels", docRels, deflate}});
-    return BuildZip(entries);
+    return testzip::BuildZip(testzip::SkeletonEntries(s));
 }
 
 std::vector<PartSpec> ExtractParts(const std::string& path, size_t maxPartBytes) {

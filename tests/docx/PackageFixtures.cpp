@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "DocxSkeleton.h"
 #include "RawZip.h"
 #include "docx/Namespaces.h"
 
@@ -37,66 +38,24 @@ std::vector<ZipItem> DocxItems(const DocxSpec& spec) {
     const std::string ns =
         std::string(" xmlns:w=\"") + kW +
         "\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
-    std::string types =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" "
-        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
-    std::string docRels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    testzip::Skeleton s;
+    s.document = std::string(testzip::kXmlDecl) +
+                 (spec.documentOpen.empty()
+                      ? "<w:document" + ns + "><w:body>" + spec.body + "</w:body></w:document>"
+                      : spec.documentOpen + spec.body);
+    const auto part = [&](const std::string& kind, const std::string& id,
+                          const std::string& inner) {
+        if (!inner.empty())
+            s.related.push_back({"word/" + kind + ".xml", kind, id,
+                                 std::string(testzip::kXmlDecl) + "<w:" + kind + ns + ">" + inner +
+                                     "</w:" + kind + ">"});
+    };
+    part("settings", "rId2", spec.settings);
+    part("styles", "rId3", spec.styles);
     std::vector<ZipItem> items;
-    items.push_back({"[Content_Types].xml", "", false});
-    items.push_back(
-        {"_rels/.rels",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-         "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>",
-         false});
-    const std::string open =
-        spec.documentOpen.empty() ? "<w:document" + ns + ">" : spec.documentOpen;
-    const std::string close = spec.documentOpen.empty() ? "</w:document>" : "";
-    items.push_back(
-        {"word/document.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n" + open +
-             (spec.documentOpen.empty() ? "<w:body>" + spec.body + "</w:body>" + close : spec.body),
-         false});
-    if (!spec.settings.empty()) {
-        types +=
-            "<Override PartName=\"/word/settings.xml\" ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/>";
-        docRels +=
-            "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/"
-            "officeDocument/2006/relationships/settings\" Target=\"settings.xml\"/>";
-        items.push_back(
-            {"word/settings.xml",
-             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:settings" + ns +
-                 ">" + spec.settings + "</w:settings>",
-             false});
-    }
-    if (!spec.styles.empty()) {
-        types +=
-            "<Override PartName=\"/word/styles.xml\" ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>";
-        docRels +=
-            "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/"
-            "officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>";
-        items.push_back(
-            {"word/styles.xml",
-             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:styles" + ns + ">" +
-                 spec.styles + "</w:styles>",
-             false});
-    }
-    types += "</Types>";
-    docRels += "</Relationships>";
-    items[0].data = types;
-    items.push_back({"word/_rels/document.xml.rels", docRels, false});
-    for (const ZipItem& e : spec.extra)
-        items.push_back(e);
+    for (const testzip::RawEntry& e : testzip::SkeletonEntries(s))
+        items.push_back({e.name, e.data, false});
+    items.insert(items.end(), spec.extra.begin(), spec.extra.end());
     return items;
 }
 

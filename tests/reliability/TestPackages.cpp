@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "DocxSkeleton.h"
 #include "docx/Document.h"
 
 namespace reliability {
@@ -15,19 +16,12 @@ std::string MainXml(const std::string& body) {
 
 std::vector<testzip::RawEntry> Entries(const std::string& name, const std::string& data,
                                        bool deflate) {
-    std::vector<testzip::RawEntry> e = {
-        {"[Content_Types].xml",
-         "<Types xmlns=\"" + kTypesNs +
-             "\"><Default Extension=\"rels\" ContentType=\"application/"
-             "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
-             "ContentType=\"application/xml\"/><Default Extension=\"bin\" "
-             "ContentType=\"application/octet-stream\"/><Override PartName=\"/word/document.xml\" "
-             "ContentType=\"application/"
-             "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
-        {"_rels/.rels", "<Relationships xmlns=\"" + kRelsNs +
-                            "\"><Relationship Id=\"rId1\" Type=\"" + kOfficeDocumentRel +
-                            "\" Target=\"word/document.xml\"/></Relationships>"},
-        {"word/document.xml", MainXml()}};
+    testzip::Skeleton s;
+    s.document = MainXml();
+    s.prolog = "";
+    s.extraDefaults = "<Default Extension=\"bin\" ContentType=\"application/octet-stream\"/>";
+    s.documentRelationships = false;
+    std::vector<testzip::RawEntry> e = testzip::SkeletonEntries(s);
     if (name.empty())
         return e;
     for (testzip::RawEntry& x : e)

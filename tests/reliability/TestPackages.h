@@ -12,7 +12,6 @@ namespace reliability {
 
 inline const std::string kWordNs =
     "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
-inline const std::string kTypesNs = "http://schemas.openxmlformats.org/package/2006/content-types";
 inline const std::string kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 inline const std::string kOfficeDocumentRel =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
