@@ -93,8 +93,6 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
     }
     if (layer.Sync(fd_) != 0)
         fail("flushing the file to disk");
-    if (tempName_.empty() && layer.Link(fd_, dir_, &tempName_) != 0)
-        fail("naming the new file");
     if (check_) {
         try {
             check_();
@@ -103,6 +101,9 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
             throw;
         }
     }
+    // Named only now, so that a killed save leaves a named temporary file in the smallest window.
+    if (tempName_.empty() && layer.Link(fd_, dir_, &tempName_) != 0)
+        fail("naming the new file");
     if (layer.Rename(dir_ + "/" + tempName_, target_) != 0)
         fail("replacing the file");
     // The folder is not flushed: the rename itself is atomic, so after a crash the name shows
