@@ -6,6 +6,7 @@
 #include "batch/BatchView.h"
 #include "batch/DocumentReports.h"
 #include "batch/DocumentSet.h"
+#include "batch/HeldResults.h"
 #include "batch/Json.h"
 #include "batch/LeftOut.h"
 #include "batch/ProcessDocument.h"
@@ -163,29 +164,57 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         return kUsageError;
     }
 
+    // The built-in engine's saves are made durable in groups; the results wait for them.
+    docx::SaveGroup group;
+    word::Registry runEngine;
+    if (env.runEngine)
+        env.runEngine(runEngine, runJournal.Hook(), &group);
     BatchView view(o.mode, o.lines, font, size);
-    const DocumentServices services{{runJournal.Engine(env), reports, reports, view}, reports};
+    const DocumentServices services{
+        {env.runEngine ? runEngine : env.engine, reports, reports, view}, reports};
 
     qsizetype changed = 0, unchanged = 0, skipped = 0, failed = 0;
+    HeldResults held;
+    auto report = [&] {
+        for (const HeldResults::Ready& ready : held.TakeReady()) {
+            const DocumentResult& result = ready.result;
+            if (!ready.unshown.isEmpty())
+                progress.Clear();
+            for (const QString& message : ready.unshown)
+                console.err << Err(result.path) << ": " << Err(OneLine(message)) << '\n';
+            if (result.outcome == Outcome::kChanged)
+                ++changed;
+            else if (result.outcome == Outcome::kUnchanged)
+                ++unchanged;
+            else if (result.outcome == Outcome::kSkipped)
+                ++skipped;
+            else
+                ++failed;
+            if (o.json)
+                console.out << DocumentJson(result) + '\n' << std::flush;
+        }
+    };
+    auto commit = [&] {
+        held.Settle(group.Commit());
+        report();
+    };
     for (qsizetype i = 0; i < documents.size(); ++i) {
         current = documents[i];
         progress.Show(i + 1, documents.size(), current);
-        const DocumentResult result = ProcessDocument(services, o.mode, current, o.x);
-        if (result.outcome == Outcome::kChanged)
-            ++changed;
-        else if (result.outcome == Outcome::kUnchanged)
-            ++unchanged;
-        else if (result.outcome == Outcome::kSkipped)
-            ++skipped;
-        else
-            ++failed;
+        const auto tag = static_cast<std::uint64_t>(i);
+        group.Tag(tag);
+        DocumentResult result = ProcessDocument(services, o.mode, current, o.x);
         if (result.messages == QStringList{kNotSavedMessage}) {
             progress.Clear();
             console.err << Err(current) << ": " << Utf8(kNotSavedMessage) << '\n';
         }
-        if (o.json)
-            console.out << DocumentJson(result) + '\n' << std::flush;
+        held.Add(std::move(result), group.Holds(tag), tag);
+        if (group.Due())
+            commit();
+        else
+            report();
     }
+    commit();
     progress.Clear();
     const QStringList journalNotes =
         runJournal.Finish(static_cast<int>(changed), static_cast<int>(skipped),

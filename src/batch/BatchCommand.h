@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/journal/Store.h"
+#include "docx/SaveGroup.h"
 #include "docx/SaveHook.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
@@ -33,9 +34,12 @@ struct CommandEnvironment {
     // For each argument, whether its bytes were not UTF-8 (and so were decoded with
     // replacement characters); missing entries count as UTF-8.
     std::vector<bool> argumentsNotUtf8;
-    // The journal: registers "Word.Application" as engine makes it, each save told to hook (the
-    // run's journal) before it replaces its document; without it a run needs --no-journal.
-    std::function<void(word::Registry& into, docx::SaveHook& hook)> journaledEngine;
+    // The engine of one run: registers "Word.Application" as engine makes it, each save told to
+    // hook (the run's journal; null without one) before it replaces its document, and the saves
+    // of the built-in engine put in place by group (see docx::SaveGroup). Without it a run uses
+    // engine, saving each document on its own, and needs --no-journal.
+    std::function<void(word::Registry& into, docx::SaveHook* hook, docx::SaveGroup* group)>
+        runEngine;
     // Where the journals are kept.
     journal::Place journal;
 };

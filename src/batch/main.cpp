@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
         },
         {},
         notUtf8,
-        [](word::Registry& into, docx::SaveHook& hook) { word::office::Register(into, &hook); },
+        [](word::Registry& into, docx::SaveHook* hook, docx::SaveGroup* group) {
+            word::office::Register(into, hook, group);
+        },
         {},
     };
     std::ios::sync_with_stdio(false);

@@ -64,12 +64,12 @@ bool AtomicFile::Write(const void* data, size_t len) {
 }
 
 void AtomicFile::Commit(const std::optional<struct stat>& keep) {
-    FileLayer& layer = layer_;
-    auto fail = [&](const char* step) {
-        const int err = errno;
-        Rollback();
-        ThrowSaveError(err, fileName_, step);
-    };
+    Prepare(keep);
+    Flush();
+    Replace();
+}
+
+void AtomicFile::Prepare(const std::optional<struct stat>& keep) {
     if (keep) {
         try {
             KeepMetadata(fd_, target_, *keep, fileName_, layer_);
@@ -85,14 +85,25 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
             Rollback();
             std::rethrow_exception(failure);
         }
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        if (::fchmod(fd_, 0666 & ~mask) != 0)
-            fail("setting the file's permissions");
+        return;
     }
-    if (layer.Sync(fd_) != 0)
-        fail("flushing the file to disk");
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd_, 0666 & ~mask) != 0)
+        Fail("setting the file's permissions");
+}
+
+void AtomicFile::StartFlush() noexcept {
+    if (fd_ >= 0)
+        layer_.StartSync(fd_);
+}
+
+void AtomicFile::Flush() {
+    if (layer_.Sync(fd_) != 0)
+        Fail("flushing the file to disk");
+}
+
+void AtomicFile::Replace() {
     if (check_) {
         try {
             check_();
@@ -102,14 +113,21 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
         }
     }
     // Named only now, so that a killed save leaves a named temporary file in the smallest window.
-    if (tempName_.empty() && layer.Link(fd_, dir_, &tempName_) != 0)
-        fail("naming the new file");
-    if (layer.Rename(dir_ + "/" + tempName_, target_) != 0)
-        fail("replacing the file");
-    // The folder is not flushed: the rename itself is atomic, so after a crash the name shows
-    // the old file or the new one, each whole, and a second flush would double the cost.
+    if (tempName_.empty() && layer_.Link(fd_, dir_, &tempName_) != 0)
+        Fail("naming the new file");
+    if (layer_.Rename(dir_ + "/" + tempName_, target_) != 0)
+        Fail("replacing the file");
+    // The folder is not flushed here: the rename itself is atomic, so after a crash the name
+    // shows the old file or the new one, each whole. Saves made in groups flush each folder once
+    // for the group (see SaveGroup).
     tempName_.clear();
     committed_ = true;
+}
+
+void AtomicFile::Fail(const char* step) {
+    const int err = errno;
+    Rollback();
+    ThrowSaveError(err, fileName_, step);
 }
 
 int AtomicFile::TakeFd() noexcept {

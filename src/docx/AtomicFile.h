@@ -31,20 +31,35 @@ class AtomicFile {
     // Writes all bytes at the current position; false with errno kept in LastErrno() on failure.
     bool Write(const void* data, size_t len);
     int LastErrno() const noexcept { return errno_; }
-    // Flushes, gives the file the owner, group, mode and extended attributes of the target
-    // (when keep, its status, is given; see KeepMetadata), names and renames it over the target.
-    // Raises docx::Error and rolls back on failure.
+    // Prepare, Flush and Replace in one: the whole save. Raises docx::Error and rolls back on
+    // failure.
     void Commit(const std::optional<struct stat>& keep);
+    // Gives the written file the owner, group, mode and extended attributes of the target (when
+    // keep, its status, is given; see KeepMetadata), else the mode new files get. Raises
+    // docx::Error and rolls back on failure.
+    void Prepare(const std::optional<struct stat>& keep);
+    // Asks the system to start writing the file to disk, without waiting; see Flush.
+    void StartFlush() noexcept;
+    // Waits until the file is on disk. Raises docx::Error and rolls back on failure.
+    void Flush();
+    // Runs the check (see CheckBeforeReplace), names the file and renames it over the target.
+    // Raises docx::Error and rolls back on failure.
+    void Replace();
     // The descriptor of the committed file, handed to the caller (who closes it); -1 before a
     // successful Commit.
     int TakeFd() noexcept;
     // Closes and removes the temporary file; safe to call more than once.
     void Rollback() noexcept;
-    // Sets a check that Commit runs just before the rename; when it raises, the save stops
+    // The folder the file is written in.
+    const std::string& Folder() const noexcept { return dir_; }
+    // Sets a check that Replace runs just before the rename; when it raises, the save stops
     // there (rolled back, the target untouched) with its error.
     void CheckBeforeReplace(std::function<void()> check) { check_ = std::move(check); }
 
   private:
+    // Rolls back and raises the save error of step, by errno.
+    [[noreturn]] void Fail(const char* step);
+
     std::string target_;
     std::string fileName_;
     std::string dir_;

@@ -130,6 +130,29 @@ int FileLayer::Sync(int fd) {
     return ::fsync(fd);
 }
 
+void FileLayer::StartSync(int fd) noexcept {
+#ifdef SYNC_FILE_RANGE_WRITE
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+#endif
+}
+
+int FileLayer::SyncFolder(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    int rc = ::fsync(fd);
+    // Some file systems cannot flush a folder on its own; their renames are as durable as
+    // they get.
+    if (rc != 0 && (errno == EINVAL || errno == ENOTSUP || errno == EOPNOTSUPP))
+        rc = 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return rc;
+}
+
 int FileLayer::Link(int fd, const std::string& dir, std::string* name) {
     const std::string proc = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -27,6 +27,11 @@ class FileLayer {
     virtual ssize_t Write(int fd, const void* data, size_t len);
     // Flushes the file's data to disk; 0 or -1 with errno set.
     virtual int Sync(int fd);
+    // Starts writing the file's data to disk without waiting for it, so that the Sync of several
+    // files overlaps; only a hint (a system without it does nothing), so it cannot fail.
+    virtual void StartSync(int fd) noexcept;
+    // Flushes the folder's entries (names made or renamed in it) to disk; 0 or -1 with errno set.
+    virtual int SyncFolder(const std::string& dir);
     // Gives the unnamed temporary file a name in dir; 0 or -1 with errno set.
     virtual int Link(int fd, const std::string& dir, std::string* name);
     // Renames from over to (both full paths); 0 or -1 with errno set.

@@ -15,6 +15,7 @@
 
 #include "docx/Error.h"
 #include "docx/PartNames.h"
+#include "docx/SaveGroup.h"
 #include "docx/SaveHook.h"
 
 namespace docx {
@@ -52,6 +53,10 @@ struct PackageLimits {
     // The file operations of SaveAs (see FileLayer); the real ones when null. Must outlive the
     // package.
     FileLayer* fileLayer = nullptr;
+    // When set, a save over the file the package was opened from joins this group, which puts
+    // it in place (see SaveGroup); the package is then closed, and saves again only once
+    // opened again. Must outlive the package's saves.
+    SaveGroup* saveGroup = nullptr;
 };
 
 class Package {

@@ -25,6 +25,8 @@ inline constexpr size_t kChunk = 64 * 1024;
 struct Package::Impl {
     DocumentLock lock;
     SaveHook* saveHook = nullptr;
+    // A save of the package waits in its limits' save group, which holds its file now.
+    bool handedToGroup = false;
     ZipFileSource source;
     zip_t* zip = nullptr;
     struct stat openStat {};

@@ -24,6 +24,11 @@ std::string DirOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+bool SameContent(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
 std::string ResolveForWrite(const std::string& path) {
     char buf[PATH_MAX];
     if (::realpath(path.c_str(), buf))

@@ -6,27 +6,11 @@
 #include "docx/AtomicFile.h"
 #include "docx/DeflatedSource.h"
 #include "docx/FileLayer.h"
-#include "docx/LockFile.h"
 #include "docx/PackageImpl.h"
+#include "docx/PendingSave.h"
 
 namespace docx {
 namespace {
-
-bool SameContent(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
-// Tells a save hook, once the save is over, whether the replacement it was told of happened.
-struct HookOutcome {
-    SaveHook* hook = nullptr;
-    bool told = false;
-    bool replaced = false;
-    ~HookOutcome() {
-        if (told)
-            hook->AfterReplace(replaced);
-    }
-};
 
 struct StringWriter : pugi::xml_writer {
     std::string out;
@@ -45,6 +29,11 @@ void Package::SaveAs(const std::string& path) {
     Impl& m = *impl_;
     const std::string name = io::FileNameOf(path);
     const std::string head = "Cannot save \"" + name + "\": ";
+    if (m.handedToGroup)
+        throw Error(Reason::kChangedOnDisk, kFileAccess,
+                    head +
+                        "its last save is still waiting to replace the file; open it again "
+                        "to make another change.");
     const std::string target = io::ResolveForWrite(path);
     if (target.empty())
         throw Error(Reason::kFolderMissing, kPathNotFound,
@@ -58,7 +47,7 @@ void Package::SaveAs(const std::string& path) {
                     head + "the file is read-only. The document was left as it was.");
     bool same = target == m.resolvedPath ||
                 (exists && st.st_dev == m.openStat.st_dev && st.st_ino == m.openStat.st_ino);
-    if (same && (!exists || !SameContent(st, m.openStat)))
+    if (same && (!exists || !io::SameContent(st, m.openStat)))
         throw Error(Reason::kChangedOnDisk, kFileAccess,
                     head +
                         "the file was changed or replaced on disk by another "
@@ -83,25 +72,13 @@ void Package::SaveAs(const std::string& path) {
                     head +
                         "only the file the document was opened from can be saved while its "
                         "old content is being kept. Nothing was written.");
-    const LockFile lockFile(io::DirOf(target), io::FileNameOf(target), name);
-    AtomicFile out(target, name, m.limits.fileLayer ? *m.limits.fileLayer : RealFileLayer());
-    HookOutcome hooked{m.saveHook};
+    FileLayer& layer = m.limits.fileLayer ? *m.limits.fileLayer : RealFileLayer();
+    auto save = std::make_unique<PendingSave>(target, name, layer);
+    AtomicFile& out = save->File();
     // The check above came before the new file was written, which can take a while: another
-    // program may have saved the file meanwhile. Look again just before replacing it.
+    // program may have saved the file meanwhile. It is made again just before the replacement.
     if (same)
-        out.CheckBeforeReplace([&] {
-            struct stat now {};
-            if (::stat(target.c_str(), &now) != 0 || !SameContent(now, m.openStat))
-                throw Error(Reason::kChangedOnDisk, kFileAccess,
-                            head +
-                                "the file was changed or replaced on disk by another "
-                                "program while it was being saved. It was left as it "
-                                "is; open it again to make the change.");
-            if (hooked.hook) {
-                hooked.hook->BeforeReplace({target, name, m.source.fd, m.openStat, out.Fd()});
-                hooked.told = true;
-            }
-        });
+        save->WatchOpened(m.source.fd, m.openStat, m.saveHook);
     const std::optional<struct stat> keep = exists ? std::optional<struct stat>(st) : std::nullopt;
     if (m.changed.empty()) {
         out.Begin();
@@ -118,7 +95,7 @@ void Package::SaveAs(const std::string& path) {
                 ThrowSaveError(out.LastErrno(), name, "writing");
             at += n;
         }
-        out.Commit(keep);
+        out.Prepare(keep);
     } else {
         std::vector<std::string> serialised;
         serialised.reserve(m.changed.size());
@@ -184,7 +161,37 @@ void Package::SaveAs(const std::string& path) {
         m.zip = nullptr;
         m.source.writer = nullptr;
     }
-    hooked.replaced = true;
+    if (same && m.limits.saveGroup) {
+        // The group replaces the document later; until then the save holds the opened file
+        // and its lock, and the package, whose file is about to be replaced, is closed.
+        save->HoldOpened(std::move(m.lock));
+        m.source.fd = -1;
+        m.Close();
+        m.changed.clear();
+        m.handedToGroup = true;
+        m.limits.saveGroup->Add(std::move(save));
+        return;
+    }
+    try {
+        out.Flush();
+        save->CheckAndTell(false);
+        out.Replace();
+    } catch (const Error&) {
+        // The document keeps its file, which the package goes on reading.
+        if (!m.zip) {
+            try {
+                PackageOpener::OpenZip(*this, name);
+            } catch (const Error&) {
+                // Later calls raise instead of reading through a closed archive.
+                if (m.zip) {
+                    zip_discard(m.zip);
+                    m.zip = nullptr;
+                }
+            }
+        }
+        throw;
+    }
+    save->Finish(true);
     // The document now lives in the new file: read from it from here on, and hold its lock,
     // which the new file has had since it was created.
     DocumentLock savedLock;

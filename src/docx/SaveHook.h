@@ -17,10 +17,17 @@ class SaveHook {
         int oldFd;                    // the old file, open for reading as it was opened
         const struct stat& oldStat;   // its status when it was opened
         int newFd;                    // the new file, written and flushed, open for reading
+        // True when the save is one of a group (see SaveGroup): what the hook records for it
+        // need not be on disk before MakeDurable, which comes before any of the group's
+        // documents is replaced.
+        bool durableLater = false;
     };
     virtual ~SaveHook() = default;
     // Raises docx::Error to refuse the save: the document then stays as it was.
     virtual void BeforeReplace(const Replacing& replacing) = 0;
+    // Puts on disk what the BeforeReplace calls told durableLater have recorded. Raises
+    // docx::Error when it cannot: none of those documents is then replaced.
+    virtual void MakeDurable() {}
     // Follows every BeforeReplace that returned: whether the new file then replaced the document.
     virtual void AfterReplace(bool replaced) noexcept = 0;
 };

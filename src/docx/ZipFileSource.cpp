@@ -102,7 +102,7 @@ zip_int64_t ZipFileSourceCallback(void* userdata, void* data, zip_uint64_t len,
         }
         case ZIP_SOURCE_COMMIT_WRITE:
             try {
-                s.writer->Commit(s.keep);
+                s.writer->Prepare(s.keep);
                 return 0;
             } catch (...) {
                 s.failure = std::current_exception();

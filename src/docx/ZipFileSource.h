@@ -1,7 +1,8 @@
 #pragma once
 
 // A libzip source over an open file descriptor: reads come from the opened file (which keeps the
-// content seen at open even when the path is replaced), writes go to an AtomicFile.
+// content seen at open even when the path is replaced), writes go to an AtomicFile, which libzip's
+// commit only prepares (see AtomicFile::Prepare): its owner flushes and replaces it.
 
 #include <sys/stat.h>
 #include <zip.h>

@@ -99,8 +99,10 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
         fontNames.isEmpty() ? std::function<QStringList()>()
                             : std::function<QStringList()>([fontNames] { return fontNames; }),
         {},
-        [limits](word::Registry& into, docx::SaveHook& hook) {
-            word::builtin::Register(into, limits, &hook);
+        [limits](word::Registry& into, docx::SaveHook* hook, docx::SaveGroup* group) {
+            docx::PackageLimits grouped = limits;
+            grouped.saveGroup = group;
+            word::builtin::Register(into, grouped, hook);
         },
         journal,
     };

@@ -201,9 +201,31 @@ TEST(BatchJournal, DocumentsChangedMovedOrDeletedAfterTheRunAreLeftAndNamed) {
     }
 }
 
+// Ends the process at the n-th replacement of a document.
+class ExitAtRename : public docx::FileLayer {
+  public:
+    explicit ExitAtRename(int n) : n_(n) {}
+    int Rename(const std::string& from, const std::string& to) override {
+        if (++renames_ == n_)
+            ::_exit(9);
+        return FileLayer::Rename(from, to);
+    }
+
+  private:
+    int n_, renames_ = 0;
+};
+
 TEST(BatchJournal, ARunKilledAfterKSavesUndoesExactlyThoseK) {
-    for (int k : {0, 1, 3}) {
-        SCOPED_TRACE(k);
+    // Killed while keeping the original of document k + 1, or while replacing it: the saves of
+    // a group are replaced only once every original of the group is kept.
+    struct Case {
+        bool atRename;
+        int k;
+        size_t changed, kept;
+    };
+    for (const Case& c : {Case{false, 0, 0, 0}, Case{false, 3, 0, 3}, Case{true, 0, 0, 4},
+                          Case{true, 1, 1, 4}, Case{true, 3, 3, 4}}) {
+        SCOPED_TRACE(std::to_string(c.atRename) + "/" + std::to_string(c.k));
         Documents s;
         s.AddPlain(4);
         s.Snapshot();
@@ -211,13 +233,14 @@ TEST(BatchJournal, ARunKilledAfterKSavesUndoesExactlyThoseK) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             int links = 0;
-            // Killed while keeping the original of document k + 1: nothing after is written.
+            ExitAtRename layer(c.atRename ? c.k + 1 : 0);
             (void)RunInProcess(s.Args("last"), {}, false,
                                s.place([&](const std::string& from, const std::string& to) {
-                                   if (++links > k)
+                                   if (!c.atRename && ++links > c.k)
                                        ::_exit(9);
                                    return ::link(from.c_str(), to.c_str());
-                               }));
+                               }),
+                               &layer);
             ::_exit(0);
         }
         int status = 0;
@@ -226,14 +249,15 @@ TEST(BatchJournal, ARunKilledAfterKSavesUndoesExactlyThoseK) {
         size_t changed = 0;
         for (const std::string& p : s.paths)
             changed += Bytes(p) != s.bytes[p];
-        EXPECT_EQ(changed, static_cast<size_t>(k));
+        EXPECT_EQ(changed, c.changed);
 
         const Outcome runs = RunInProcess({"--runs", "--json"}, {}, false, s.place());
         EXPECT_NE(runs.out.find("\"state\":\"killed\""), std::string::npos) << runs.out;
         const Outcome undo = s.Undo();
         EXPECT_EQ(undo.status, 0) << undo.err;
-        EXPECT_EQ(Count(undo.out, "\"outcome\":\"restored\""), static_cast<size_t>(k));
-        EXPECT_EQ(Count(undo.out, "\"outcome\""), static_cast<size_t>(k));
+        EXPECT_EQ(Count(undo.out, "\"outcome\":\"restored\""), c.changed);
+        EXPECT_EQ(Count(undo.out, "\"outcome\":\"unchanged\""), c.kept - c.changed);
+        EXPECT_EQ(Count(undo.out, "\"outcome\""), c.kept);
         for (const std::string& p : s.paths)
             s.ExpectAsBefore(p);
     }

@@ -9,7 +9,7 @@ bool BatchJournal::Start(const CommandEnvironment& env, const QStringList& args,
                          const BatchOptions& o, QString* error) {
     if (o.journal.off)
         return true;
-    if (!env.journaledEngine) {
+    if (!env.runEngine) {
         *error = QStringLiteral(
             "this document engine cannot keep a journal of the run; use --no-journal");
         return false;
@@ -26,12 +26,7 @@ bool BatchJournal::Start(const CommandEnvironment& env, const QStringList& args,
         *error += QStringLiteral("; give --no-journal to run without one");
         return false;
     }
-    env.journaledEngine(journaled_, *journal_);
     return true;
-}
-
-const word::Registry& BatchJournal::Engine(const CommandEnvironment& env) const {
-    return journal_ ? journaled_ : env.engine;
 }
 
 QStringList BatchJournal::Finish(int changed, int skipped, int failed,

@@ -7,7 +7,6 @@
 #include "batch/BatchCommand.h"
 #include "batch/BatchOptions.h"
 #include "batch/journal/RunJournal.h"
-#include "word/Registry.h"
 
 namespace batch::journal {
 
@@ -18,15 +17,13 @@ class BatchJournal {
     // Starts the run's journal unless --no-journal; false with *error when it cannot be kept.
     bool Start(const CommandEnvironment& env, const QStringList& args, const BatchOptions& o,
                QString* error);
-    // The engine to open the run's documents with: env's own without a journal, else one whose
-    // saves are journaled.
-    const word::Registry& Engine(const CommandEnvironment& env) const;
+    // What the engine tells of each save: the journal, or nullptr without one.
+    docx::SaveHook* Hook() const noexcept { return journal_.get(); }
     // Ends the run's journal (see RunJournal::Finish); the notes to show the user.
     QStringList Finish(int changed, int skipped, int failed, const journal::Retention& keep);
 
   private:
     std::unique_ptr<RunJournal> journal_;
-    word::Registry journaled_;
 };
 
 }  // namespace batch::journal

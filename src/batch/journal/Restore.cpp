@@ -77,6 +77,13 @@ RestoreResult RestoreEntry(const SavedEntry& entry, const QString& runFolder,
         return Result(Restored::kLeft,
                       QStringLiteral("it was replaced on disk while it was being restored; it was "
                                      "left as it is"));
+    const std::string kept = (runFolder + u'/' + entry.file).toStdString();
+    // A run ended between keeping the original and replacing the document leaves the document
+    // as one of the original's two names: it holds its original already.
+    struct stat keptSt {};
+    if (::stat(kept.c_str(), &keptSt) == 0 && keptSt.st_dev == st.st_dev &&
+        keptSt.st_ino == st.st_ino)
+        return Result(Restored::kUnchanged);
     if (st.st_nlink > 1)
         return Result(Restored::kLeft,
                       QStringLiteral("it has %1 names (hard links) since the run, and restoring "
@@ -94,7 +101,6 @@ RestoreResult RestoreEntry(const SavedEntry& entry, const QString& runFolder,
         return Result(Restored::kLeft,
                       QStringLiteral("it was changed since the run; it was left as it is"));
 
-    const std::string kept = (runFolder + u'/' + entry.file).toStdString();
     const Fd original(::open(kept.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (original.get() < 0)
         return Result(Restored::kFailed,

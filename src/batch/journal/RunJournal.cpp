@@ -214,26 +214,52 @@ void RunJournal::BeforeReplace(const Replacing& r) {
         if (!CopyInto(r.oldFd, full))
             refuse("the copy \"" + full + "\" cannot be written: " + Reason(errno), errno);
     }
-    if (!Append(SavedLine(e), true)) {
+    if (!Append(SavedLine(e), false) || (!r.durableLater && !Flush())) {
         const int err = errno;
         ::unlink(full.c_str());
         refuse("its manifest cannot be written: " + Reason(err), err);
     }
     next_ = e.n;
-    pendingN_ = e.n;
-    pendingFile_ = full;
+    pending_.push_back({e.n, full});
+}
+
+void RunJournal::MakeDurable() {
+    if (Flush())
+        return;
+    const int err = errno;
+    throw docx::Error(err == ENOSPC || err == EDQUOT ? docx::kDiskFull : docx::kFileAccess,
+                      "Cannot save: the journal of the run could not be written to disk (" +
+                          Reason(err) +
+                          "), so the document was not replaced. It was left as it was; run again "
+                          "with --no-journal to save it without keeping the original.");
+}
+
+bool RunJournal::Flush() {
+    if (::fdatasync(manifestFd_) != 0)
+        return false;
+    // The originals' names in the run's folder, made by link, are on disk with the folder.
+    const int dir = ::open(folder_.toStdString().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return false;
+    const bool ok = ::fsync(dir) == 0 || errno == EINVAL;
+    const int err = errno;
+    ::close(dir);
+    errno = err;
+    return ok;
 }
 
 void RunJournal::AfterReplace(bool replaced) noexcept {
+    if (pending_.empty())
+        return;
+    const Pending told = pending_.front();
+    pending_.pop_front();
     if (replaced) {
         ++saved_;
     } else {
         // The document keeps its original, which must not keep a second name here.
-        ::unlink(pendingFile_.c_str());
-        Append(WithdrawnLine(pendingN_), true);
+        ::unlink(told.file.c_str());
+        Append(WithdrawnLine(told.n), true);
     }
-    pendingN_ = 0;
-    pendingFile_.clear();
 }
 
 QStringList RunJournal::Finish(int changed, int skipped, int failed, const Retention& keep) {

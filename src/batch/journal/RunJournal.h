@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -13,8 +14,9 @@ namespace batch::journal {
 
 // The journal of one run: a folder of its own under the journal root, holding the original of
 // every document the run replaces (the original's own file, linked into the folder, or a copy
-// where it cannot be linked) and a manifest that names them. Each document's entry is flushed to
-// disk before the document is replaced; a document whose original cannot be kept is not saved.
+// where it cannot be linked) and a manifest that names them. Each document's entry is on disk
+// before the document is replaced (for the saves of a group, once for the group: see
+// MakeDurable); a document whose original cannot be kept is not saved.
 class RunJournal : public docx::SaveHook {
   public:
     // Creates the run's folder and manifest (the root too, private to the user); nullptr with
@@ -26,6 +28,7 @@ class RunJournal : public docx::SaveHook {
     RunJournal& operator=(const RunJournal&) = delete;
 
     void BeforeReplace(const Replacing& replacing) override;
+    void MakeDurable() override;
     void AfterReplace(bool replaced) noexcept override;
 
     const QString& Id() const noexcept { return id_; }
@@ -41,15 +44,20 @@ class RunJournal : public docx::SaveHook {
   private:
     RunJournal() = default;
     bool Append(const QByteArray& line, bool flush);
+    // Puts the manifest and the run folder's names on disk; false with errno set.
+    bool Flush();
 
     Place place_;
     QString root_, id_, folder_;
     int manifestFd_ = -1;
     int next_ = 0;
     int saved_ = 0;
-    // The entry told last, until AfterReplace.
-    int pendingN_ = 0;
-    std::string pendingFile_;
+    // The entries told by BeforeReplace and not yet by AfterReplace, in the order told.
+    struct Pending {
+        int n = 0;
+        std::string file;
+    };
+    std::deque<Pending> pending_;
 };
 
 }  // namespace batch::journal

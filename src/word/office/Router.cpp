@@ -88,9 +88,11 @@ class RouterApplication : public word::Application {
 
 }  // namespace
 
-void Register(word::Registry& registry, docx::SaveHook* saveHook) {
+void Register(word::Registry& registry, docx::SaveHook* saveHook, docx::SaveGroup* saveGroup) {
+    docx::PackageLimits limits;
+    limits.saveGroup = saveGroup;
     word::Registry builtin;
-    word::builtin::Register(builtin, {}, saveHook);
+    word::builtin::Register(builtin, limits, saveHook);
     registry.Register("Word.Application", [builtin, saveHook] {
         return std::shared_ptr<word::Application>(std::make_shared<RouterApplication>(
             builtin.CreateObject("Word.Application").Shared(), saveHook));

@@ -4,13 +4,17 @@
 // engine for Office Open XML and everything else it judges, the office for Word 97-2003,
 // RTF and OpenDocument text, recognised by their content.
 
+#include "docx/SaveGroup.h"
 #include "docx/SaveHook.h"
 #include "word/Registry.h"
 
 namespace word::office {
 
 // Registers "Word.Application" as the router over the built-in engine and the office. With
-// saveHook, every save of either backend tells it just before the file is replaced.
-void Register(word::Registry& registry, docx::SaveHook* saveHook = nullptr);
+// saveHook, every save of either backend tells it just before the file is replaced. With
+// saveGroup, the built-in engine's saves over the files it opened join that group (see
+// docx::SaveGroup); the office saves each document on its own. Both must outlive the saves.
+void Register(word::Registry& registry, docx::SaveHook* saveHook = nullptr,
+              docx::SaveGroup* saveGroup = nullptr);
 
 }  // namespace word::office

@@ -1,0 +1,111 @@
+#include "docx/SaveGroup.h"
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "docx/Error.h"
+#include "docx/PendingSave.h"
+
+namespace docx {
+namespace {
+
+// Runs step; false, with its error in *out, when it raises.
+template <class F>
+bool Run(SaveGroup::Outcome* out, F&& step) {
+    try {
+        step();
+        return true;
+    } catch (const Error& e) {
+        out->error = e.what();
+        out->number = e.Number();
+    } catch (const std::exception& e) {
+        out->error = "Cannot save: " + std::string(e.what()) + ". The document was left as it was.";
+        out->number = kFileAccess;
+    }
+    return false;
+}
+
+}  // namespace
+
+SaveGroup::SaveGroup() = default;
+SaveGroup::~SaveGroup() = default;
+
+bool SaveGroup::Holds(std::uint64_t tag) const noexcept {
+    for (const Entry& e : saves_)
+        if (e.tag == tag)
+            return true;
+    return false;
+}
+
+bool SaveGroup::Due() const noexcept {
+    return saves_.size() >= kMaxSaves ||
+           (!saves_.empty() && std::chrono::steady_clock::now() - firstJoined_ >= kMaxWait);
+}
+
+void SaveGroup::Add(std::unique_ptr<PendingSave> save) {
+    if (saves_.empty())
+        firstJoined_ = std::chrono::steady_clock::now();
+    saves_.push_back({std::move(save), tag_});
+}
+
+std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
+    std::vector<Entry> saves;
+    saves.swap(saves_);
+    std::vector<Outcome> outcomes(saves.size());
+    std::vector<bool> going(saves.size(), true);
+    for (size_t i = 0; i < saves.size(); ++i)
+        outcomes[i].tag = saves[i].tag;
+
+    // The flushes overlap: each file's writing is started before the first is waited for.
+    for (Entry& e : saves)
+        e.save->File().StartFlush();
+    for (size_t i = 0; i < saves.size(); ++i)
+        going[i] = Run(&outcomes[i], [&] { saves[i].save->File().Flush(); });
+
+    std::set<SaveHook*> hooks;
+    for (size_t i = 0; i < saves.size(); ++i) {
+        if (!going[i])
+            continue;
+        going[i] = Run(&outcomes[i], [&] { saves[i].save->CheckAndTell(true); });
+        if (going[i] && saves[i].save->ToldHook())
+            hooks.insert(saves[i].save->ToldHook());
+    }
+    for (SaveHook* hook : hooks) {
+        Outcome failed;
+        if (Run(&failed, [&] { hook->MakeDurable(); }))
+            continue;
+        for (size_t i = 0; i < saves.size(); ++i)
+            if (going[i] && saves[i].save->ToldHook() == hook) {
+                going[i] = false;
+                outcomes[i].error = failed.error;
+                outcomes[i].number = failed.number;
+            }
+    }
+
+    std::map<std::string, std::vector<size_t>> byFolder;
+    for (size_t i = 0; i < saves.size(); ++i) {
+        if (going[i]) {
+            outcomes[i].replaced = Run(&outcomes[i], [&] { saves[i].save->File().Replace(); });
+            if (outcomes[i].replaced)
+                byFolder[saves[i].save->File().Folder()].push_back(i);
+        }
+        saves[i].save->Finish(outcomes[i].replaced);
+    }
+    // The renames are on disk once their folders are.
+    for (const auto& [folder, members] : byFolder) {
+        if (saves[members.front()].save->Layer().SyncFolder(folder) == 0)
+            continue;
+        const std::string why = std::strerror(errno);
+        for (size_t i : members) {
+            outcomes[i].error = "\"" + saves[i].save->FileName() +
+                                "\" was saved, but its folder could not be flushed to disk (" +
+                                why + "), so the change may not survive a crash.";
+            outcomes[i].number = kFileAccess;
+        }
+    }
+    return outcomes;
+}
+
+}  // namespace docx
