@@ -309,29 +309,51 @@ TEST(BatchJournal, AnOriginalThatCannotBeLinkedIsCopiedAndOneThatCannotBeKeptIsN
 }
 
 // A rename that fails after the original was linked: the link goes again, or the document would
-// keep a second name and every later save of it would be refused.
+// keep a second name and every later save of it would be refused. The failure is that document's
+// alone, reported against it in its place in the run's order, though its group was committed
+// after the documents that followed it were processed.
 class FailingRename : public docx::FileLayer {
   public:
-    int Rename(const std::string&, const std::string&) override {
+    explicit FailingRename(std::string target) : target_(std::move(target)) {}
+    int Rename(const std::string& from, const std::string& to) override {
+        if (to != target_)
+            return FileLayer::Rename(from, to);
         errno = EIO;
         return -1;
     }
+
+  private:
+    std::string target_;
 };
 
 TEST(BatchJournal, ASaveThatFailsAfterTheOriginalWasKeptLeavesNoSecondName) {
     Documents s;
-    s.AddPlain(1);
+    s.AddPlain(3);
     s.Snapshot();
-    FailingRename layer;
-    Outcome run;
-    run = RunInProcess(s.Args("first", {}), {}, false, s.place(), &layer);
+    FailingRename layer(s.paths[1]);
+    const Outcome run = RunInProcess(s.Args("first", {}), {}, false, s.place(), &layer);
     EXPECT_EQ(run.status, 1) << run.err;
-    s.ExpectAsBefore(s.paths[0]);
+    std::vector<std::string> lines;
+    for (const QString& line : QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts))
+        lines.push_back(line.toStdString());
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(lines[i].find(Q(s.paths[i]).toStdString()), std::string::npos) << lines[i];
+        EXPECT_NE(lines[i].find(i == 1 ? "\"outcome\":\"failed\",\"saved\":false"
+                                       : "\"outcome\":\"changed\",\"saved\":true"),
+                  std::string::npos)
+            << lines[i];
+    }
+    EXPECT_NE(lines[1].find("replacing the file failed"), std::string::npos) << lines[1];
+    EXPECT_NE(run.err.find(s.paths[1] + ": Cannot save"), std::string::npos) << run.err;
+    s.ExpectAsBefore(s.paths[1]);
     struct stat st {};
-    ASSERT_EQ(::stat(s.paths[0].c_str(), &st), 0);
+    ASSERT_EQ(::stat(s.paths[1].c_str(), &st), 0);
     EXPECT_EQ(st.st_nlink, 1u);
-    EXPECT_TRUE(s.Runs().isEmpty());
-    EXPECT_EQ(s.Run("first").status, 0);
+    const Outcome undo = s.Undo();
+    EXPECT_EQ(Count(undo.out, "\"outcome\":\"restored\""), 2u) << undo.out;
+    for (const std::string& p : s.paths)
+        s.ExpectAsBefore(p);
 }
 
 TEST(BatchJournal, PruningKeepsTheLatestRunWhateverTheLimits) {

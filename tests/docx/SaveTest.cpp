@@ -160,56 +160,7 @@ TEST(Save, AFileChangedOnDiskSinceOpenIsNotOverwritten) {
     EXPECT_EQ(fixtures::ReadFile(path), theirs);
 }
 
-// A file layer that fails one step, as a full disk or an unwritable folder would.
-class FailingLayer : public docx::FileLayer {
-  public:
-    enum Step { CreateTempStep, WriteStep, SyncStep, RenameStep, ChownStep, XattrStep, NoStep };
-    FailingLayer(Step step, int err, size_t writeBudget = 0)
-        : step_(step), err_(err), budget_(writeBudget) {}
-    // From now on every step succeeds.
-    void Heal() { step_ = NoStep; }
-    int CreateTemp(const std::string& dir, std::string* name) override {
-        if (step_ == CreateTempStep)
-            return errno = err_, -1;
-        return FileLayer::CreateTemp(dir, name);
-    }
-    ssize_t Write(int fd, const void* data, size_t len) override {
-        if (step_ == WriteStep) {
-            if (len > budget_) {
-                FileLayer::Write(fd, data, budget_);
-                budget_ = 0;
-                return errno = err_, -1;
-            }
-            budget_ -= len;
-        }
-        return FileLayer::Write(fd, data, len);
-    }
-    int Sync(int fd) override {
-        if (step_ == SyncStep)
-            return errno = err_, -1;
-        return FileLayer::Sync(fd);
-    }
-    int Rename(const std::string& from, const std::string& to) override {
-        if (step_ == RenameStep)
-            return errno = err_, -1;
-        return FileLayer::Rename(from, to);
-    }
-    int Chown(int fd, uid_t uid, gid_t gid) override {
-        if (step_ == ChownStep)
-            return errno = err_, -1;
-        return FileLayer::Chown(fd, uid, gid);
-    }
-    int SetXattr(int fd, const std::string& name, const std::string& value) override {
-        if (step_ == XattrStep)
-            return errno = err_, -1;
-        return FileLayer::SetXattr(fd, name, value);
-    }
-
-  private:
-    Step step_;
-    int err_;
-    size_t budget_;
-};
+using fixtures::FailingLayer;
 
 struct InjectedFailure {
     const char* name;
