@@ -14,6 +14,7 @@
 #include "batch/TerminalText.h"
 #include "batch/journal/BatchJournal.h"
 #include "batch/journal/JournalCommand.h"
+#include "batch/journal/Release.h"
 #include "engine/FillFontNames.h"
 #include "engine/GetFileName.h"
 #include "runtime/ErrorHandler.h"
@@ -133,6 +134,16 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
                     << kProgram << ": nothing was changed\n";
         return kUsageError;
     }
+
+    // Before the documents are opened: a run cut short may have left some with a second name.
+    QStringList releaseFailures;
+    const int released = journal::ReleaseUnreplaced(journal::RootOf(env.journal), &releaseFailures);
+    if (released > 0)
+        console.err << kProgram << ": journal: " << released
+                    << " document(s) that a run cut short had not replaced were released from its "
+                       "journal\n";
+    for (const QString& failure : releaseFailures)
+        console.err << kProgram << ": " << Err(failure) << '\n';
 
     WalkReports walkReports(console);
     LeftOut leftOut;

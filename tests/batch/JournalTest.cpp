@@ -260,6 +260,10 @@ TEST(BatchJournal, ARunKilledAfterKSavesUndoesExactlyThoseK) {
         EXPECT_EQ(Count(undo.out, "\"outcome\""), c.kept);
         for (const std::string& p : s.paths)
             s.ExpectAsBefore(p);
+        // The next run gives the documents kept but not replaced their single name back first.
+        const Outcome next = s.Run("first");
+        EXPECT_EQ(next.status, 0) << next.err;
+        EXPECT_EQ(next.err.find("released") != std::string::npos, c.kept > c.changed) << next.err;
     }
 }
 
