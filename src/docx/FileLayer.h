@@ -30,6 +30,10 @@ class FileLayer {
     // Starts writing the file's data to disk without waiting for it, so that the Sync of several
     // files overlaps; only a hint (a system without it does nothing), so it cannot fail.
     virtual void StartSync(int fd) noexcept;
+    // Flushes everything written to the file system that holds fd, where that also flushes each
+    // of its files as Sync would (the local disk file systems); 0, or -1 with errno set
+    // (ENOTSUP where it would not stand in for Sync).
+    virtual int SyncFileSystem(int fd);
     // Flushes the folder's entries (names made or renamed in it) to disk; 0 or -1 with errno set.
     virtual int SyncFolder(const std::string& dir);
     // Gives the unnamed temporary file a name in dir; 0 or -1 with errno set.

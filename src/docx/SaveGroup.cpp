@@ -1,5 +1,7 @@
 #include "docx/SaveGroup.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -58,11 +60,26 @@ std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
     for (size_t i = 0; i < saves.size(); ++i)
         outcomes[i].tag = saves[i].tag;
 
-    // The flushes overlap: each file's writing is started before the first is waited for.
+    // One flush of a file system stands in for those of its files where it can (see
+    // FileLayer::SyncFileSystem); elsewhere the files' own flushes overlap, each file's writing
+    // started before the first is waited for. The flush goes through the saves' own layer.
     for (Entry& e : saves)
         e.save->File().StartFlush();
-    for (size_t i = 0; i < saves.size(); ++i)
-        going[i] = Run(&outcomes[i], [&] { saves[i].save->File().Flush(); });
+    std::map<std::pair<FileLayer*, dev_t>, bool> wholeFlushed;
+    for (size_t i = 0; i < saves.size(); ++i) {
+        PendingSave& save = *saves[i].save;
+        struct stat st {};
+        if (::fstat(save.File().Fd(), &st) == 0) {
+            const auto key = std::make_pair(&save.Layer(), st.st_dev);
+            auto it = wholeFlushed.find(key);
+            if (it == wholeFlushed.end())
+                it = wholeFlushed.emplace(key, save.Layer().SyncFileSystem(save.File().Fd()) == 0)
+                         .first;
+            if (it->second)
+                continue;
+        }
+        going[i] = Run(&outcomes[i], [&] { save.File().Flush(); });
+    }
 
     std::set<SaveHook*> hooks;
     for (size_t i = 0; i < saves.size(); ++i) {

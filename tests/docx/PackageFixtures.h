@@ -106,6 +106,11 @@ class FailingLayer : public docx::FileLayer {
             return errno = err_, -1;
         return FileLayer::Sync(fd);
     }
+    int SyncFileSystem(int fd) override {
+        if (step_ == SyncStep)
+            return errno = err_, -1;
+        return FileLayer::SyncFileSystem(fd);
+    }
     int Rename(const std::string& from, const std::string& to) override {
         if (step_ == RenameStep)
             return errno = err_, -1;

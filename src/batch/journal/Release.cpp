@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 
@@ -27,6 +29,15 @@ int ReleaseUnreplaced(const QString& root, QStringList* failures) {
                 ::close(fd);
             continue;
         }
+        // A file the manifest does not name was kept for a document the run was cut short
+        // before recording, and so before replacing: it is only a second name of that document.
+        QSet<QString> named{kManifestName};
+        for (const SavedEntry& e : run.manifest.saved)
+            named.insert(e.file);
+        for (const QString& file : QDir(run.folder).entryList(QDir::Files | QDir::Hidden))
+            if (!named.contains(file) &&
+                ::unlink((run.folder + u'/' + file).toStdString().c_str()) == 0)
+                ++released;
         for (const SavedEntry& e : run.manifest.saved) {
             if (!e.linked)
                 continue;
