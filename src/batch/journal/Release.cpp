@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -18,10 +19,23 @@ namespace batch::journal {
 int ReleaseUnreplaced(const QString& root, QStringList* failures) {
     int released = 0;
     for (const QString& id : RunIds(root)) {
-        const RunInfo run = ReadRun(root, id);
-        if (run.running || run.manifest.ended || !run.manifest.readable)
+        const QString folder = root + u'/' + id;
+        QFile file(folder + u'/' + kManifestName);
+        if (!file.open(QIODevice::ReadOnly))
             continue;
-        const std::string manifest = (run.folder + u'/' + kManifestName).toStdString();
+        const QByteArray text = file.readAll();
+        // Most runs ended: their end record is found without parsing the manifest. (Within a
+        // JSON string a quote is escaped, so no text the user gave reads as this.)
+        if (text.contains(R"("kind":"end")"))
+            continue;
+        const Manifest manifestRead = ParseManifest(text);
+        const std::string manifest = (folder + u'/' + kManifestName).toStdString();
+        if (!manifestRead.readable || manifestRead.ended || ManifestLocked(manifest))
+            continue;
+        struct {
+            QString folder;
+            const Manifest& manifest;
+        } run{folder, manifestRead};
         const int fd = ::open(manifest.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
         // Held while mending, so that no other run prunes or mends this one meanwhile.
         if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
