@@ -39,6 +39,8 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::Begin() {
     Rollback();
+    pos_ = 0;
+    gatherFailed_ = false;
     fd_ = layer_.CreateTemp(dir_, &tempName_);
     if (fd_ < 0) {
         errno_ = errno;
@@ -51,16 +53,57 @@ void AtomicFile::Begin() {
     }
 }
 
-bool AtomicFile::Write(const void* data, size_t len) {
-    if (fd_ < 0) {
-        errno_ = EBADF;
+int AtomicFile::Fd() noexcept {
+    if (!WriteGathered())
+        gatherFailed_ = true;
+    return fd_;
+}
+
+bool AtomicFile::WriteGathered() {
+    if (gathered_.empty())
+        return true;
+    if (fd_ < 0 || layer_.Write(fd_, gathered_.data(), gathered_.size()) < 0) {
+        errno_ = fd_ < 0 ? EBADF : errno;
+        gathered_.clear();
         return false;
     }
-    if (layer_.Write(fd_, data, len) < 0) {
-        errno_ = errno;
-        return false;
-    }
+    gathered_.clear();
     return true;
+}
+
+bool AtomicFile::Write(const void* data, size_t len) {
+    if (fd_ < 0 || gatherFailed_) {
+        if (fd_ < 0)
+            errno_ = EBADF;
+        return false;
+    }
+    if (gathered_.size() + len > kWriteBuffer && !WriteGathered())
+        return false;
+    if (len >= kWriteBuffer) {
+        if (layer_.Write(fd_, data, len) < 0) {
+            errno_ = errno;
+            return false;
+        }
+    } else {
+        if (gathered_.capacity() < kWriteBuffer)
+            gathered_.reserve(kWriteBuffer);
+        const char* bytes = static_cast<const char*>(data);
+        gathered_.insert(gathered_.end(), bytes, bytes + len);
+    }
+    pos_ += static_cast<off_t>(len);
+    return true;
+}
+
+off_t AtomicFile::Seek(off_t offset, int whence) {
+    if (gatherFailed_ || !WriteGathered())
+        return -1;
+    const off_t at = ::lseek(fd_, offset, whence);
+    if (at < 0) {
+        errno_ = errno;
+        return -1;
+    }
+    pos_ = at;
+    return at;
 }
 
 void AtomicFile::Commit(const std::optional<struct stat>& keep) {
@@ -70,6 +113,11 @@ void AtomicFile::Commit(const std::optional<struct stat>& keep) {
 }
 
 void AtomicFile::Prepare(const std::optional<struct stat>& keep) {
+    if (gatherFailed_ || !WriteGathered()) {
+        const int err = errno_;
+        Rollback();
+        ThrowSaveError(err, fileName_, "writing");
+    }
     if (keep) {
         try {
             KeepMetadata(fd_, target_, *keep, fileName_, layer_);
@@ -141,6 +189,7 @@ int AtomicFile::TakeFd() noexcept {
 
 void AtomicFile::Rollback() noexcept {
     committed_ = false;
+    gathered_.clear();
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;

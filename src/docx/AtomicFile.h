@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "docx/FileLayer.h"
 
@@ -26,10 +27,16 @@ class AtomicFile {
     // Creates the temporary file; raises docx::Error (kPermissionDenied when the folder cannot be
     // written, else by errno).
     void Begin();
-    // The temporary file's descriptor (-1 before Begin).
-    int Fd() const noexcept { return fd_; }
-    // Writes all bytes at the current position; false with errno kept in LastErrno() on failure.
+    // The temporary file's descriptor (-1 before Begin), with everything written so far in the
+    // file (a failure to put it there is reported by the next Write, Seek or Prepare).
+    int Fd() noexcept;
+    // Writes all bytes at the current position, gathered in memory into writes of
+    // kWriteBuffer bytes; false with errno kept in LastErrno() on failure.
     bool Write(const void* data, size_t len);
+    // Moves the current position as lseek does; the new position, or -1 with LastErrno().
+    off_t Seek(off_t offset, int whence);
+    // The current position.
+    off_t Tell() const noexcept { return pos_; }
     int LastErrno() const noexcept { return errno_; }
     // Prepare, Flush and Replace in one: the whole save. Raises docx::Error and rolls back on
     // failure.
@@ -59,6 +66,10 @@ class AtomicFile {
   private:
     // Rolls back and raises the save error of step, by errno.
     [[noreturn]] void Fail(const char* step);
+    // Writes what Write gathered; false with errno_ set on failure.
+    bool WriteGathered();
+
+    static constexpr size_t kWriteBuffer = 256 * 1024;
 
     std::string target_;
     std::string fileName_;
@@ -67,6 +78,9 @@ class AtomicFile {
     FileLayer& layer_;
     int fd_ = -1;
     int errno_ = 0;
+    std::vector<char> gathered_;  // written bytes not yet in the file, from the file's offset
+    off_t pos_ = 0;               // the file's offset plus what is gathered
+    bool gatherFailed_ = false;
     bool committed_ = false;
     std::function<void()> check_;
 };

@@ -12,6 +12,8 @@
 #include <ctime>
 #include <vector>
 
+#include <mutex>
+
 #include "docx/AtomicFile.h"
 #include "docx/Error.h"
 
@@ -28,10 +30,25 @@ std::string HostName() {
     return host;
 }
 
-std::string UserName() {
-    if (const struct passwd* pw = ::getpwuid(::geteuid()))
+std::string LookUpUserName(uid_t uid) {
+    if (const struct passwd* pw = ::getpwuid(uid))
         return pw->pw_name;
-    return std::to_string(::geteuid());
+    return std::to_string(uid);
+}
+
+// Looked up once per user: the account database can be a network service, and each save writes
+// a lock file.
+std::string UserName() {
+    static std::mutex mutex;
+    static uid_t cachedUid = static_cast<uid_t>(-1);
+    static std::string cachedName;
+    const uid_t uid = ::geteuid();
+    const std::lock_guard<std::mutex> guard(mutex);
+    if (cachedName.empty() || cachedUid != uid) {
+        cachedName = LookUpUserName(uid);
+        cachedUid = uid;
+    }
+    return cachedName;
 }
 
 std::string OwnerLine() {

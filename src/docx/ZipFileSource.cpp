@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "docx/AtomicFile.h"
 #include "docx/Error.h"
@@ -20,6 +22,8 @@ zip_int64_t ZipFileSourceCallback(void* userdata, void* data, zip_uint64_t len,
             return 0;
         case ZIP_SOURCE_OPEN:
             s.pos = 0;
+            // The descriptor may be another file's since the last open.
+            s.cached.clear();
             return 0;
         case ZIP_SOURCE_READ: {
             if (s.pos >= s.size)
@@ -27,6 +31,31 @@ zip_int64_t ZipFileSourceCallback(void* userdata, void* data, zip_uint64_t len,
             zip_uint64_t want = len;
             if (want > s.size - s.pos)
                 want = s.size - s.pos;
+            // libzip reads headers and entries in small pieces: those come from one read of
+            // kReadAhead bytes.
+            const bool inCache =
+                s.pos >= s.cachedAt && s.pos + want <= s.cachedAt + s.cached.size();
+            if (!inCache && want < ZipFileSource::kReadAhead) {
+                s.cached.resize(ZipFileSource::kReadAhead);
+                ssize_t n;
+                do {
+                    n = ::pread(s.fd, s.cached.data(), s.cached.size(), static_cast<off_t>(s.pos));
+                } while (n < 0 && errno == EINTR);
+                if (n < 0) {
+                    s.cached.clear();
+                    zip_error_set(&s.error, ZIP_ER_READ, errno);
+                    return -1;
+                }
+                s.cached.resize(static_cast<size_t>(n));
+                s.cachedAt = s.pos;
+            }
+            if (s.pos >= s.cachedAt && s.pos < s.cachedAt + s.cached.size()) {
+                const zip_uint64_t have =
+                    std::min<zip_uint64_t>(want, s.cachedAt + s.cached.size() - s.pos);
+                std::memcpy(data, s.cached.data() + (s.pos - s.cachedAt), have);
+                s.pos += have;
+                return static_cast<zip_int64_t>(have);
+            }
             ssize_t n;
             do {
                 n = ::pread(s.fd, data, want, static_cast<off_t>(s.pos));
@@ -86,19 +115,18 @@ zip_int64_t ZipFileSourceCallback(void* userdata, void* data, zip_uint64_t len,
             auto* args = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, len, &s.error);
             if (!args)
                 return -1;
-            if (!s.writer || ::lseek(s.writer->Fd(), args->offset, args->whence) < 0) {
-                zip_error_set(&s.error, ZIP_ER_SEEK, errno);
+            if (!s.writer || s.writer->Seek(args->offset, args->whence) < 0) {
+                zip_error_set(&s.error, ZIP_ER_SEEK, s.writer ? s.writer->LastErrno() : EBADF);
                 return -1;
             }
             return 0;
         }
         case ZIP_SOURCE_TELL_WRITE: {
-            off_t at = s.writer ? ::lseek(s.writer->Fd(), 0, SEEK_CUR) : -1;
-            if (at < 0) {
-                zip_error_set(&s.error, ZIP_ER_TELL, errno);
+            if (!s.writer) {
+                zip_error_set(&s.error, ZIP_ER_TELL, EBADF);
                 return -1;
             }
-            return at;
+            return s.writer->Tell();
         }
         case ZIP_SOURCE_COMMIT_WRITE:
             try {

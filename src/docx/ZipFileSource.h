@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <vector>
 
 namespace docx {
 
@@ -26,6 +27,10 @@ struct ZipFileSource {
     std::optional<struct stat> keep;
     // The engine error raised inside a callback, rethrown once libzip has returned.
     std::exception_ptr failure;
+    // What one read ahead brought in, from offset cachedAt of the file.
+    static constexpr size_t kReadAhead = 64 * 1024;
+    std::vector<char> cached;
+    std::uint64_t cachedAt = 0;
 };
 
 // The libzip callback for a ZipFileSource passed as userdata.
