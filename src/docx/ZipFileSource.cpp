@@ -23,7 +23,7 @@ zip_int64_t ZipFileSourceCallback(void* userdata, void* data, zip_uint64_t len,
         case ZIP_SOURCE_OPEN:
             s.pos = 0;
             // The descriptor may be another file's since the last open.
-            s.cached.clear();
+            s.cachedSize = 0;
             return 0;
         case ZIP_SOURCE_READ: {
             if (s.pos >= s.size)
@@ -33,26 +33,27 @@ zip_int64_t ZipFileSourceCallback(void* userdata, void* data, zip_uint64_t len,
                 want = s.size - s.pos;
             // libzip reads headers and entries in small pieces: those come from one read of
             // kReadAhead bytes.
-            const bool inCache =
-                s.pos >= s.cachedAt && s.pos + want <= s.cachedAt + s.cached.size();
+            const bool inCache = s.pos >= s.cachedAt && s.pos + want <= s.cachedAt + s.cachedSize;
             if (!inCache && want < ZipFileSource::kReadAhead) {
-                s.cached.resize(ZipFileSource::kReadAhead);
+                if (!s.readAhead)
+                    s.readAhead = std::make_unique_for_overwrite<char[]>(ZipFileSource::kReadAhead);
                 ssize_t n;
                 do {
-                    n = ::pread(s.fd, s.cached.data(), s.cached.size(), static_cast<off_t>(s.pos));
+                    n = ::pread(s.fd, s.readAhead.get(), ZipFileSource::kReadAhead,
+                                static_cast<off_t>(s.pos));
                 } while (n < 0 && errno == EINTR);
                 if (n < 0) {
-                    s.cached.clear();
+                    s.cachedSize = 0;
                     zip_error_set(&s.error, ZIP_ER_READ, errno);
                     return -1;
                 }
-                s.cached.resize(static_cast<size_t>(n));
+                s.cachedSize = static_cast<size_t>(n);
                 s.cachedAt = s.pos;
             }
-            if (s.pos >= s.cachedAt && s.pos < s.cachedAt + s.cached.size()) {
+            if (s.pos >= s.cachedAt && s.pos < s.cachedAt + s.cachedSize) {
                 const zip_uint64_t have =
-                    std::min<zip_uint64_t>(want, s.cachedAt + s.cached.size() - s.pos);
-                std::memcpy(data, s.cached.data() + (s.pos - s.cachedAt), have);
+                    std::min<zip_uint64_t>(want, s.cachedAt + s.cachedSize - s.pos);
+                std::memcpy(data, s.readAhead.get() + (s.pos - s.cachedAt), have);
                 s.pos += have;
                 return static_cast<zip_int64_t>(have);
             }

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
-#include <vector>
 
 namespace docx {
 
@@ -29,8 +29,9 @@ struct ZipFileSource {
     std::exception_ptr failure;
     // What one read ahead brought in, from offset cachedAt of the file.
     static constexpr size_t kReadAhead = 64 * 1024;
-    std::vector<char> cached;
+    std::unique_ptr<char[]> readAhead;  // kReadAhead bytes, made on first use
     std::uint64_t cachedAt = 0;
+    std::size_t cachedSize = 0;  // 0: nothing read ahead
 };
 
 // The libzip callback for a ZipFileSource passed as userdata.
