@@ -212,6 +212,9 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     for (qsizetype i = 0; i < documents.size(); ++i) {
         current = documents[i];
         progress.Show(i + 1, documents.size(), current);
+        // The same file named twice (or through a link) takes its second change over the first.
+        if (group.HoldsFileAt(current.toStdString()))
+            commit();
         const auto tag = static_cast<std::uint64_t>(i);
         group.Tag(tag);
         DocumentResult result = ProcessDocument(services, o.mode, current, o.x);

@@ -45,6 +45,10 @@ class PendingSave {
     // CheckUnchanged, then tells the hook of the coming replacement (see SaveHook::Replacing
     // for durableLater). Raises what either raises.
     void CheckAndTell(bool durableLater);
+    // Whether this is a save over the file whose status is st (the same device and inode).
+    bool Watches(const struct stat& st) const noexcept {
+        return watched_ && st.st_dev == openStat_.st_dev && st.st_ino == openStat_.st_ino;
+    }
     // The hook told by CheckAndTell, or nullptr.
     SaveHook* ToldHook() const noexcept { return told_ ? hook_ : nullptr; }
     // Ends the save: tells the hook, when it was told, whether the document was replaced.

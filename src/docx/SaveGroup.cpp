@@ -41,6 +41,18 @@ bool SaveGroup::Holds(std::uint64_t tag) const noexcept {
     return false;
 }
 
+bool SaveGroup::HoldsFileAt(const std::string& path) const noexcept {
+    if (saves_.empty())
+        return false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    for (const Entry& e : saves_)
+        if (e.save->Watches(st))
+            return true;
+    return false;
+}
+
 bool SaveGroup::Due() const noexcept {
     return saves_.size() >= kMaxSaves ||
            (!saves_.empty() && std::chrono::steady_clock::now() - firstJoined_ >= kMaxWait);

@@ -47,6 +47,9 @@ class SaveGroup {
     // Whether a save carrying tag waits in the group.
     bool Holds(std::uint64_t tag) const noexcept;
     std::size_t Size() const noexcept { return saves_.size(); }
+    // Whether a save over the file at path waits in the group: that file must not be opened
+    // again before the group commits, or its second change would be made to the old content.
+    bool HoldsFileAt(const std::string& path) const noexcept;
     // True when the group holds kMaxSaves saves, or its first has waited kMaxWait.
     bool Due() const noexcept;
     // Takes a save whose new file is written in full and has its metadata; from Package.

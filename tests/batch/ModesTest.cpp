@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "BatchTestSupport.h"
 
@@ -38,6 +39,18 @@ TEST(BatchModes, LastLinePutsTheLinesInANewLastParagraph) {
     const auto o = RunInProcess({"--mode", "last", "--lines", "New", "--font", "Arial", Q(doc)});
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(Paragraphs(doc), (Texts{"Old one", "Old two", "New"}));
+}
+
+// Each naming of a document is one insertion, a later one made over the earlier one's save.
+TEST(BatchModes, ADocumentNamedTwiceOrThroughALinkTakesTheLinesEachTime) {
+    fixtures::TempFolder folder;
+    const std::string doc = folder / "doc.docx";
+    batch_test::WriteDocument(doc, {"Old"});
+    ASSERT_EQ(::symlink("doc.docx", (folder / "link.docx").c_str()), 0);
+    const auto o = RunInProcess({"--mode", "last", "--lines", "New", "--font", "Arial", Q(doc),
+                                 Q(doc), Q(folder / "link.docx")});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(Paragraphs(doc), (Texts{"Old", "New", "New", "New"}));
 }
 
 TEST(BatchModes, AfterAndBeforeFindXSplitAcrossRunsInAnyCase) {
