@@ -4,7 +4,8 @@
 
 #include <zip.h>
 
-#include <string_view>
+#include <cstddef>
+#include <memory>
 
 namespace docx {
 
@@ -13,9 +14,26 @@ namespace docx {
 // entry whose method stays deflate.
 inline constexpr int kDeflateLevel = 6;
 
-// A source for zip that holds data deflated at kDeflateLevel and reports its method, size and
-// checksum, so zip_close writes it as it is; for a part over 1 GB, a source of data itself, which
-// must then outlive the source. Null when zlib fails (out of memory).
-zip_source_t* DeflatedSource(zip_t* zip, std::string_view data);
+// Deflates one part's data at kDeflateLevel as it is given, piece by piece, so that the
+// uncompressed data never has to be held whole; only the compressed bytes are kept. The result
+// does not depend on how the data is cut into pieces.
+class PartDeflater {
+  public:
+    PartDeflater();
+    ~PartDeflater();
+    PartDeflater(const PartDeflater&) = delete;
+    PartDeflater& operator=(const PartDeflater&) = delete;
+
+    // Adds the next n bytes of the part; false once zlib has failed (out of memory).
+    bool Add(const void* data, size_t n);
+    // A source for zip that holds the compressed part and reports its method, size and
+    // checksum, so zip_close writes it as it is; null when zlib failed. The deflater is empty
+    // afterwards.
+    zip_source_t* Finish(zip_t* zip);
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 }  // namespace docx
