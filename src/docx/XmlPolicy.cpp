@@ -1,5 +1,7 @@
 #include "docx/XmlPolicy.h"
 
+#include <new>
+
 #include "docx/Error.h"
 
 namespace docx {
@@ -33,10 +35,10 @@ bool NestedDeeperThan(const pugi::xml_document& doc, size_t limit) {
 }
 
 // The ASCII characters of UTF-16 text (others as '?'), so that the entity scan sees its markup.
-std::string AsciiOfUtf16(const std::string& bytes, bool bigEndian) {
+std::string AsciiOfUtf16(const char* bytes, size_t size, bool bigEndian) {
     std::string out;
-    out.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out.reserve(size / 2);
+    for (size_t i = 0; i + 1 < size; i += 2) {
         const auto lo = static_cast<unsigned char>(bytes[i + (bigEndian ? 1 : 0)]);
         const auto hi = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
         out += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
@@ -46,17 +48,31 @@ std::string AsciiOfUtf16(const std::string& bytes, bool bigEndian) {
 
 }  // namespace
 
-std::unique_ptr<pugi::xml_document> ParsePartXml(const std::string& bytes,
-                                                 const io::XmlEncoding& enc,
+void PugiBuffer::Release::operator()(char* p) const {
+    pugi::get_memory_deallocation_function()(p);
+}
+
+PugiBuffer PugiBuffer::Allocate(size_t size) {
+    PugiBuffer b;
+    b.data.reset(static_cast<char*>(pugi::get_memory_allocation_function()(size ? size : 1)));
+    if (!b.data)
+        throw std::bad_alloc();
+    b.size = size;
+    return b;
+}
+
+std::unique_ptr<pugi::xml_document> ParsePartXml(PugiBuffer bytes, const io::XmlEncoding& enc,
                                                  const std::string& fileName,
                                                  const std::string& partName) {
+    // Before the parse, which rewrites the buffer as it unescapes.
     {
-        const std::string ascii =
-            enc.encoding == pugi::encoding_utf8
-                ? std::string()
-                : AsciiOfUtf16(bytes, enc.encoding == pugi::encoding_utf16_be);
-        const std::string& text = enc.encoding == pugi::encoding_utf8 ? bytes : ascii;
-        std::string entity = io::FindUndefinedEntity(text.data(), text.size());
+        const std::string ascii = enc.encoding == pugi::encoding_utf8
+                                      ? std::string()
+                                      : AsciiOfUtf16(bytes.data.get(), bytes.size,
+                                                     enc.encoding == pugi::encoding_utf16_be);
+        const char* text = enc.encoding == pugi::encoding_utf8 ? bytes.data.get() : ascii.data();
+        const size_t length = enc.encoding == pugi::encoding_utf8 ? bytes.size : ascii.size();
+        std::string entity = io::FindUndefinedEntity(text, length);
         if (!entity.empty())
             throw Error(
                 Reason::kDtd, kRefused,
@@ -64,7 +80,10 @@ std::unique_ptr<pugi::xml_document> ParsePartXml(const std::string& bytes,
                                               entity + "\", which is not expanded."));
     }
     auto doc = std::make_unique<pugi::xml_document>();
-    pugi::xml_parse_result r = doc->load_buffer(bytes.data(), bytes.size(), kXmlParseFlags);
+    // The document owns the buffer from here on, whatever the outcome.
+    const size_t size = bytes.size;
+    pugi::xml_parse_result r =
+        doc->load_buffer_inplace_own(bytes.data.release(), size, kXmlParseFlags);
     if (!r)
         throw Error(Reason::kNotWellFormed, kCorrupted,
                     io::OpenFailure(fileName, "the part \"" + partName +
