@@ -94,10 +94,9 @@ struct PartDeflater::State {
     }
 };
 
-PartDeflater::PartDeflater() : state_(std::make_unique<State>()) {
+PartDeflater::PartDeflater(int level) : state_(std::make_unique<State>()) {
     State& s = *state_;
-    s.ready =
-        deflateInit2(&s.z, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    s.ready = deflateInit2(&s.z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
     s.failed = !s.ready;
     zip_error_init(&s.out->error);
 }

@@ -30,6 +30,7 @@ struct HookOutcome {
 
 // Deflates the serialised XML as pugixml writes it, so the text of a part is never held whole.
 struct DeflatingWriter : pugi::xml_writer {
+    explicit DeflatingWriter(int level) : deflater(level) {}
     PartDeflater deflater;
     void write(const void* data, size_t size) override { deflater.Add(data, size); }
 };
@@ -121,13 +122,13 @@ void Package::SaveAs(const std::string& path) {
     } else {
         for (const std::string& part : m.changed) {
             const io::XmlEncoding enc = m.encodings[part];
-            DeflatingWriter w;
+            const Entry* e = FindEntry(part);
+            DeflatingWriter w(DeflateLevelFor(e->size));
             unsigned flags = pugi::format_raw | pugi::format_no_declaration;
             if (enc.bom)
                 flags |= pugi::format_write_bom;
             m.xml.at(part)->save(w, "", flags, enc.encoding);
             zip_source_t* src = w.deflater.Finish(m.zip);
-            const Entry* e = FindEntry(part);
             if (!src || zip_file_replace(m.zip, e->index, src, 0) != 0) {
                 if (src)
                     zip_source_free(src);
