@@ -64,9 +64,16 @@ pugi::xml_document& Package::Xml(std::string_view partName) {
         filled += n;
     });
     const io::XmlEncoding enc = io::DetectXmlEncoding(bytes.data.get(), bytes.size);
-    auto doc = ParsePartXml(std::move(bytes), enc, FileName(), e->name);
+    ParsedPart parsed = ParsePartXml(std::move(bytes), enc, FileName(), e->name);
     impl_->encodings[e->name] = enc;
-    return *impl_->xml.emplace(e->name, std::move(doc)).first->second;
+    if (parsed.declarationsOnRootOnly)
+        impl_->declarationsOnRootOnly.insert(e->name);
+    return *impl_->xml.emplace(e->name, std::move(parsed.doc)).first->second;
+}
+
+bool Package::DeclaresNamespacesOnRootOnly(std::string_view partName) const {
+    const Entry* e = FindEntry(partName);
+    return e && impl_->declarationsOnRootOnly.count(e->name);
 }
 
 bool Package::IsParsed(std::string_view partName) const {

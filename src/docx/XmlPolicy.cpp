@@ -1,5 +1,6 @@
 #include "docx/XmlPolicy.h"
 
+#include <cstring>
 #include <new>
 
 #include "docx/Error.h"
@@ -46,6 +47,18 @@ std::string AsciiOfUtf16(const char* bytes, size_t size, bool bigEndian) {
     return out;
 }
 
+// Occurrences of "xmlns" in text (the word cannot overlap itself).
+size_t CountXmlns(const char* text, size_t size) {
+    size_t count = 0;
+    const char* end = text + size;
+    for (const char* at = text; end - at >= 5; ++count, at += 5) {
+        at = static_cast<const char*>(::memmem(at, static_cast<size_t>(end - at), "xmlns", 5));
+        if (!at)
+            break;
+    }
+    return count;
+}
+
 }  // namespace
 
 void PugiBuffer::Release::operator()(char* p) const {
@@ -61,9 +74,13 @@ PugiBuffer PugiBuffer::Allocate(size_t size) {
     return b;
 }
 
-std::unique_ptr<pugi::xml_document> ParsePartXml(PugiBuffer bytes, const io::XmlEncoding& enc,
-                                                 const std::string& fileName,
-                                                 const std::string& partName) {
+ParsedPart ParsePartXml(PugiBuffer bytes, const io::XmlEncoding& enc, const std::string& fileName,
+                        const std::string& partName) {
+    // Every namespace declaration is an attribute whose name holds "xmlns" as it is written:
+    // when the root's attribute names account for every "xmlns" in the text, no element below
+    // the root declares one.
+    const bool utf8 = enc.encoding == pugi::encoding_utf8;
+    const size_t xmlnsInText = utf8 ? CountXmlns(bytes.data.get(), bytes.size) : 0;
     // Before the parse, which rewrites the buffer as it unescapes.
     {
         const std::string ascii = enc.encoding == pugi::encoding_utf8
@@ -103,7 +120,10 @@ std::unique_ptr<pugi::xml_document> ParsePartXml(PugiBuffer bytes, const io::Xml
                                                   std::to_string(kMaxXmlDepth) +
                                                   " deep, far beyond any real "
                                                   "document."));
-    return doc;
+    size_t xmlnsOnRoot = 0;
+    for (pugi::xml_attribute a : doc->document_element().attributes())
+        xmlnsOnRoot += CountXmlns(a.name(), std::strlen(a.name()));
+    return {std::move(doc), utf8 && xmlnsInText == xmlnsOnRoot};
 }
 
 }  // namespace docx

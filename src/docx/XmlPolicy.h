@@ -25,12 +25,19 @@ struct PugiBuffer {
     static PugiBuffer Allocate(size_t size);
 };
 
+// A parsed part.
+struct ParsedPart {
+    std::unique_ptr<pugi::xml_document> doc;
+    // True when the text shows that no element below the root declares a namespace, so that
+    // nothing needs to walk the tree to find out; false when that is not known.
+    bool declarationsOnRootOnly = false;
+};
+
 // Parses the bytes of partName (in encoding enc) of the file fileName in place: the document
 // takes the buffer over, and its names and text point into it, so the part is held once.
 // Raises docx::Error for a reference to an undefined entity, a DTD, XML that is not well-formed,
 // and nesting too deep.
-std::unique_ptr<pugi::xml_document> ParsePartXml(PugiBuffer bytes, const io::XmlEncoding& enc,
-                                                 const std::string& fileName,
-                                                 const std::string& partName);
+ParsedPart ParsePartXml(PugiBuffer bytes, const io::XmlEncoding& enc, const std::string& fileName,
+                        const std::string& partName);
 
 }  // namespace docx
