@@ -114,6 +114,33 @@ TEST(Save, AChangedPartIsWrittenWholeAtEitherDeflateLevel) {
     }
 }
 
+// pugixml converts a UTF-16 part to a buffer of its own while parsing in place; the save writes
+// the part back in its own encoding.
+TEST(Save, AUtf16MainPartIsEditedAndKeepsItsEncoding) {
+    fixtures::TempFolder dir;
+    const std::string path = dir / "doc.docx";
+    auto items = fixtures::DocxItems(fixtures::Spec(kBody));
+    const auto widen = [](const std::string& ascii) {
+        std::string wide = "\xFF\xFE";
+        for (char c : ascii)
+            wide += std::string{c, '\0'};
+        return wide;
+    };
+    for (auto& item : items)
+        if (item.name == "word/document.xml")
+            item.data = widen(item.data.substr(item.data.find("<w:document")));
+    fixtures::WriteZip(path, items);
+    auto doc = docx::Document::Open(path);
+    FirstLine(*doc);
+    doc->SaveAs(path);
+    const std::string saved = fixtures::ReadZip(path).at("word/document.xml").data;
+    ASSERT_EQ(saved.substr(0, 2), "\xFF\xFE");
+    std::string narrow;
+    for (size_t i = 2; i + 1 < saved.size(); i += 2)
+        narrow += saved[i + 1] == 0 ? saved[i] : '?';
+    EXPECT_EQ(fixtures::BodyParagraphTexts(narrow), (std::vector<std::string>{"New", "Old"}));
+}
+
 TEST(Save, WithoutChangesTheFileStaysAsItIs) {
     fixtures::TempFolder dir;
     const std::string path = dir / "doc.docx";
