@@ -47,14 +47,21 @@ std::string AsciiOfUtf16(const char* bytes, size_t size, bool bigEndian) {
     return out;
 }
 
-// Occurrences of "xmlns" in text (the word cannot overlap itself).
+// Occurrences of "xmlns" in text (the word cannot overlap itself). memchr for its first letter
+// is several times quicker than memmem over a whole part.
 size_t CountXmlns(const char* text, size_t size) {
     size_t count = 0;
     const char* end = text + size;
-    for (const char* at = text; end - at >= 5; ++count, at += 5) {
-        at = static_cast<const char*>(::memmem(at, static_cast<size_t>(end - at), "xmlns", 5));
+    for (const char* at = text; end - at >= 5;) {
+        at = static_cast<const char*>(std::memchr(at, 'x', static_cast<size_t>(end - at - 4)));
         if (!at)
             break;
+        if (std::memcmp(at, "xmlns", 5) == 0) {
+            ++count;
+            at += 5;
+        } else {
+            ++at;
+        }
     }
     return count;
 }
