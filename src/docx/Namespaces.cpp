@@ -137,10 +137,11 @@ std::string_view WordNames::Local(pugi::xml_node node) const {
 }
 
 bool WordNames::Is(pugi::xml_node node, std::string_view local) const {
-    if (node.type() != pugi::node_element)
-        return false;
+    // The name first: most nodes fail on it, and text nodes have none.
     std::string_view name = node.name();
     if (name.size() < local.size() || name.substr(name.size() - local.size()) != local)
+        return false;
+    if (node.type() != pugi::node_element)
         return false;
     const size_t plen = name.size() - local.size();
     if (plen == 0)
