@@ -4,37 +4,23 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
+#include <limits>
 #include <string>
 
 namespace docx {
 namespace {
 
-constexpr size_t kOwnDeflateMax = size_t{1} << 30;
+// Compressed output is gathered in steps of this size.
+constexpr size_t kOutStep = 64 * 1024;
 
 struct Deflated {
-    std::string bytes;
+    std::string bytes;  // the compressed data in its first `used` bytes
+    size_t used = 0;
     zip_uint64_t size = 0;
     zip_uint32_t crc = 0;
     size_t pos = 0;
     zip_error_t error{};
 };
-
-// Raw deflate (no zlib header), as zip entries hold it; false when zlib fails.
-bool Deflate(std::string_view data, std::string& out) {
-    z_stream z{};
-    if (deflateInit2(&z, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return false;
-    out.resize(deflateBound(&z, static_cast<uLong>(data.size())));
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    const int rc = deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return rc == Z_STREAM_END;
-}
 
 zip_int64_t Serve(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
     Deflated& d = *static_cast<Deflated*>(state);
@@ -43,7 +29,7 @@ zip_int64_t Serve(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cm
             d.pos = 0;
             return 0;
         case ZIP_SOURCE_READ: {
-            const size_t n = std::min<size_t>(static_cast<size_t>(len), d.bytes.size() - d.pos);
+            const size_t n = std::min<size_t>(static_cast<size_t>(len), d.used - d.pos);
             std::memcpy(data, d.bytes.data() + d.pos, n);
             d.pos += n;
             return static_cast<zip_int64_t>(n);
@@ -55,7 +41,7 @@ zip_int64_t Serve(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cm
             zip_stat_init(st);
             st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
             st->size = d.size;
-            st->comp_size = d.bytes.size();
+            st->comp_size = d.used;
             st->comp_method = ZIP_CM_DEFLATE;
             st->crc = d.crc;
             return sizeof(*st);
@@ -78,20 +64,80 @@ zip_int64_t Serve(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cm
 
 }  // namespace
 
-zip_source_t* DeflatedSource(zip_t* zip, std::string_view data) {
-    // zlib counts in 32 bits: a part this large is left to libzip, at its own level.
-    if (data.size() > kOwnDeflateMax)
-        return zip_source_buffer(zip, data.data(), data.size(), 0);
-    auto d = std::make_unique<Deflated>();
-    if (!Deflate(data, d->bytes))
+struct PartDeflater::State {
+    z_stream z{};
+    bool ready = false;
+    bool failed = false;
+    std::unique_ptr<Deflated> out = std::make_unique<Deflated>();
+
+    // Runs zlib over what is in z.next_in, gathering the output; false when zlib fails.
+    bool Run(int flush) {
+        for (;;) {
+            std::string& bytes = out->bytes;
+            if (bytes.size() - out->used < kOutStep)
+                bytes.resize(std::max(bytes.size() * 2, out->used + kOutStep));
+            z.next_out = reinterpret_cast<Bytef*>(bytes.data() + out->used);
+            z.avail_out = static_cast<uInt>(
+                std::min<size_t>(bytes.size() - out->used, std::numeric_limits<uInt>::max()));
+            const uInt room = z.avail_out;
+            const int rc = deflate(&z, flush);
+            out->used += room - z.avail_out;
+            if (rc == Z_STREAM_END)
+                return true;
+            if (rc != Z_OK && rc != Z_BUF_ERROR)
+                return false;
+            // zlib stops when it has taken all the input and has room left, or when it is
+            // out of room; only the latter calls for another round.
+            if (z.avail_out != 0 && (flush == Z_NO_FLUSH || rc == Z_BUF_ERROR))
+                return flush == Z_NO_FLUSH;
+        }
+    }
+};
+
+PartDeflater::PartDeflater(int level) : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.ready = deflateInit2(&s.z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    s.failed = !s.ready;
+    zip_error_init(&s.out->error);
+}
+
+PartDeflater::~PartDeflater() {
+    if (state_->ready)
+        deflateEnd(&state_->z);
+    if (state_->out)
+        zip_error_fini(&state_->out->error);
+}
+
+bool PartDeflater::Add(const void* data, size_t n) {
+    State& s = *state_;
+    const auto* bytes = static_cast<const Bytef*>(data);
+    while (!s.failed && n > 0) {
+        // zlib counts its input in 32 bits.
+        const size_t piece = std::min<size_t>(n, std::numeric_limits<uInt>::max());
+        s.out->crc = static_cast<zip_uint32_t>(crc32(s.out->crc, bytes, static_cast<uInt>(piece)));
+        s.out->size += piece;
+        s.z.next_in = const_cast<Bytef*>(bytes);
+        s.z.avail_in = static_cast<uInt>(piece);
+        s.failed = !s.Run(Z_NO_FLUSH);
+        bytes += piece;
+        n -= piece;
+    }
+    return !s.failed;
+}
+
+zip_source_t* PartDeflater::Finish(zip_t* zip) {
+    State& s = *state_;
+    if (s.failed || !s.out)
         return nullptr;
-    d->size = data.size();
-    d->crc = static_cast<zip_uint32_t>(
-        crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-    zip_error_init(&d->error);
-    zip_source_t* src = zip_source_function(zip, Serve, d.get());
+    s.z.next_in = nullptr;
+    s.z.avail_in = 0;
+    if (!s.Run(Z_FINISH)) {
+        s.failed = true;
+        return nullptr;
+    }
+    zip_source_t* src = zip_source_function(zip, Serve, s.out.get());
     if (src)
-        d.release();
+        s.out.release();
     return src;
 }
 

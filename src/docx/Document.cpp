@@ -128,7 +128,8 @@ const WordNames& Document::Names(std::string_view partName) {
     const std::string key = e ? e->name : std::string(partName);
     if (auto it = names_.find(key); it != names_.end())
         return *it->second;
-    auto names = std::make_unique<WordNames>(package_->Xml(key));
+    pugi::xml_document& xml = package_->Xml(key);
+    auto names = std::make_unique<WordNames>(xml, package_->DeclaresNamespacesOnRootOnly(key));
     return *names_.emplace(key, std::move(names)).first->second;
 }
 

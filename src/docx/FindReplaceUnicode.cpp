@@ -297,9 +297,7 @@ bool InRanges(const CodeRange (&table)[N], char32_t c) {
 
 }  // namespace
 
-char32_t Fold(char32_t c) {
-    if (c < 0x80)
-        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+char32_t FoldBeyondAscii(char32_t c) {
     return MapThrough(kFoldRanges, c);
 }
 

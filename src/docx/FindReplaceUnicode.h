@@ -9,8 +9,14 @@
 namespace docx::unicode {
 
 // The case-folded form of c: equal for two characters that differ only in case (A/a, Ä/ä, Σ/σ/ς,
-// Ж/ж, Ǆ/ǅ/ǆ); c itself for characters without case.
-char32_t Fold(char32_t c);
+// Ж/ж, Ǆ/ǅ/ǆ); c itself for characters without case. Inline for ASCII, which a search folds
+// character by character.
+char32_t FoldBeyondAscii(char32_t c);
+inline char32_t Fold(char32_t c) {
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    return FoldBeyondAscii(c);
+}
 // True for any letter (general category L).
 bool IsLetter(char32_t c);
 // True for a decimal digit (general category Nd).

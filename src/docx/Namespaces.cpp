@@ -70,7 +70,7 @@ std::string NamespaceOf(pugi::xml_node element, std::string_view qualifiedName) 
     return "";
 }
 
-WordNames::WordNames(pugi::xml_document& doc) {
+WordNames::WordNames(pugi::xml_document& doc, bool declarationsOnRootOnly) {
     pugi::xml_node root = doc.document_element();
     for (pugi::xml_attribute a : root.attributes()) {
         std::string_view name = a.name();
@@ -85,7 +85,8 @@ WordNames::WordNames(pugi::xml_document& doc) {
                 uri_ = a.value();
         }
     }
-    nestedDeclarations_ = RelevantNestedDeclaration(root, prefixes_, defaultIsWord_);
+    nestedDeclarations_ =
+        !declarationsOnRootOnly && RelevantNestedDeclaration(root, prefixes_, defaultIsWord_);
     if (uri_.empty()) {
         uri_ = kWordTransitionalNs;
     }
@@ -136,10 +137,11 @@ std::string_view WordNames::Local(pugi::xml_node node) const {
 }
 
 bool WordNames::Is(pugi::xml_node node, std::string_view local) const {
-    if (node.type() != pugi::node_element)
-        return false;
+    // The name first: most nodes fail on it, and text nodes have none.
     std::string_view name = node.name();
     if (name.size() < local.size() || name.substr(name.size() - local.size()) != local)
+        return false;
+    if (node.type() != pugi::node_element)
         return false;
     const size_t plen = name.size() - local.size();
     if (plen == 0)

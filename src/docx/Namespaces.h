@@ -32,8 +32,9 @@ class WordNames {
   public:
     // Scans the document's namespace declarations. When the root binds no WordprocessingML
     // namespace the transitional one is assumed for new elements (prefix "w", declared on the root
-    // when it is first needed).
-    explicit WordNames(pugi::xml_document& doc);
+    // when it is first needed). With declarationsOnRootOnly the caller knows that no element below
+    // the root declares a namespace, and the tree is not walked to find out.
+    explicit WordNames(pugi::xml_document& doc, bool declarationsOnRootOnly = false);
 
     // True when node is an element of the WordprocessingML namespace with this local name.
     bool Is(pugi::xml_node node, std::string_view local) const;

@@ -1,5 +1,7 @@
 #include "docx/Package.h"
 
+#include <cstring>
+
 #include "docx/Namespaces.h"
 #include "docx/PackageImpl.h"
 #include "docx/PartNames.h"
@@ -54,11 +56,24 @@ pugi::xml_document& Package::Xml(std::string_view partName) {
             io::OpenFailure(FileName(), "the part \"" + std::string(partName) + "\" is missing."));
     if (auto it = impl_->xml.find(e->name); it != impl_->xml.end())
         return *it->second;
-    const std::string bytes = ReadBytes(e->name);
-    const io::XmlEncoding enc = io::DetectXmlEncoding(bytes.data(), bytes.size());
-    auto doc = ParsePartXml(bytes, enc, FileName(), e->name);
+    // Read into memory the parsed document takes over, so the part is held once.
+    PugiBuffer bytes = PugiBuffer::Allocate(e->size);
+    size_t filled = 0;
+    PackageOpener::StreamEntry(*this, *e, FileName(), [&](const char* data, size_t n) {
+        std::memcpy(bytes.data.get() + filled, data, n);
+        filled += n;
+    });
+    const io::XmlEncoding enc = io::DetectXmlEncoding(bytes.data.get(), bytes.size);
+    ParsedPart parsed = ParsePartXml(std::move(bytes), enc, FileName(), e->name);
     impl_->encodings[e->name] = enc;
-    return *impl_->xml.emplace(e->name, std::move(doc)).first->second;
+    if (parsed.declarationsOnRootOnly)
+        impl_->declarationsOnRootOnly.insert(e->name);
+    return *impl_->xml.emplace(e->name, std::move(parsed.doc)).first->second;
+}
+
+bool Package::DeclaresNamespacesOnRootOnly(std::string_view partName) const {
+    const Entry* e = FindEntry(partName);
+    return e && impl_->declarationsOnRootOnly.count(e->name);
 }
 
 bool Package::IsParsed(std::string_view partName) const {

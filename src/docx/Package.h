@@ -92,6 +92,9 @@ class Package {
     // DOCTYPE or that is not well-formed raises. Changes made to it are saved only after
     // MarkChanged.
     pugi::xml_document& Xml(std::string_view partName);
+    // True when the part, as it was parsed, declares namespaces on its root element only (false
+    // when it may declare some below, or is not parsed).
+    bool DeclaresNamespacesOnRootOnly(std::string_view partName) const;
     // True when the part's XML has been parsed already.
     bool IsParsed(std::string_view partName) const;
     // Marks a parsed part as changed, so that SaveAs re-serialises it.

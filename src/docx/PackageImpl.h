@@ -36,6 +36,7 @@ struct Package::Impl {
     std::map<std::string, size_t, std::less<>> byLowerName;
     std::map<std::string, std::unique_ptr<pugi::xml_document>, std::less<>> xml;
     std::map<std::string, io::XmlEncoding, std::less<>> encodings;
+    std::set<std::string, std::less<>> declarationsOnRootOnly;
     std::set<std::string, std::less<>> changed;
     std::map<std::string, std::uint64_t, std::less<>> edits;
     std::map<std::string, std::vector<Relationship>, std::less<>> rels;

@@ -12,11 +12,11 @@
 namespace docx {
 namespace {
 
-struct StringWriter : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, size_t size) override {
-        out.append(static_cast<const char*>(data), size);
-    }
+// Deflates the serialised XML as pugixml writes it, so the text of a part is never held whole.
+struct DeflatingWriter : pugi::xml_writer {
+    explicit DeflatingWriter(int level) : deflater(level) {}
+    PartDeflater deflater;
+    void write(const void* data, size_t size) override { deflater.Add(data, size); }
 };
 
 }  // namespace
@@ -97,19 +97,15 @@ void Package::SaveAs(const std::string& path) {
         }
         out.Prepare(keep);
     } else {
-        std::vector<std::string> serialised;
-        serialised.reserve(m.changed.size());
         for (const std::string& part : m.changed) {
             const io::XmlEncoding enc = m.encodings[part];
-            StringWriter w;
+            const Entry* e = FindEntry(part);
+            DeflatingWriter w(DeflateLevelFor(e->size));
             unsigned flags = pugi::format_raw | pugi::format_no_declaration;
             if (enc.bom)
                 flags |= pugi::format_write_bom;
             m.xml.at(part)->save(w, "", flags, enc.encoding);
-            serialised.push_back(std::move(w.out));
-            const std::string& data = serialised.back();
-            zip_source_t* src = DeflatedSource(m.zip, data);
-            const Entry* e = FindEntry(part);
+            zip_source_t* src = w.deflater.Finish(m.zip);
             if (!src || zip_file_replace(m.zip, e->index, src, 0) != 0) {
                 if (src)
                     zip_source_free(src);

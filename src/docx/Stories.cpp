@@ -147,10 +147,34 @@ pugi::xml_node OtherCopy(const WordNames& w, pugi::xml_node content, pugi::xml_n
     return {};
 }
 
+// The first node below root, in document order, that is a w:txbxContent (what root.find_node
+// finds, asking each node for its relatives once: this walks the whole body).
+pugi::xml_node FirstTextBoxContent(const WordNames& w, pugi::xml_node root) {
+    pugi::xml_node cur = root.first_child();
+    while (cur) {
+        if (w.Is(cur, "txbxContent"))
+            return cur;
+        if (pugi::xml_node child = cur.first_child()) {
+            cur = child;
+            continue;
+        }
+        for (;;) {
+            if (pugi::xml_node next = cur.next_sibling()) {
+                cur = next;
+                break;
+            }
+            cur = cur.parent();
+            if (!cur || cur == root)
+                return {};
+        }
+    }
+    return {};
+}
+
 void AddTextFrame(Document& doc, std::map<long, Story>& stories) {
     const WordNames& w = doc.MainNames();
     pugi::xml_node body = doc.Body();
-    pugi::xml_node first = body.find_node([&](pugi::xml_node n) { return w.Is(n, "txbxContent"); });
+    pugi::xml_node first = FirstTextBoxContent(w, body);
     if (!first)
         return;
     Story story{kTextFrameStory, doc.MainPartName(), {first}, {}};

@@ -168,15 +168,22 @@ class AtomWriter {
     void Text(pugi::xml_node t) {
         NormalizeText(t);
         const std::string_view text = TextOf(t);
+        // At most one atom per byte: room for all of them is made once and the unused rest
+        // dropped, which keeps the per-character work to filling in one atom.
+        const size_t start = out_.size();
+        out_.resize(start + text.size());
+        Atom* next = out_.data() + start;
         for (size_t pos = 0; pos < text.size();) {
-            size_t length;
-            char32_t c = unicode::DecodeAt(text, pos, length);
+            const auto byte = static_cast<unsigned char>(text[pos]);
+            size_t length = 1;
+            const char32_t c = byte < 0x80 ? byte : unicode::DecodeAt(text, pos, length);
             // A literal CR or LF inside w:t is no paragraph mark; keep it out of reach.
             const bool odd = c == U'\r' || c == U'\n';
-            out_.push_back({odd ? kObjectChar : c, odd ? Atom::Barrier : Atom::Text,
-                            static_cast<std::uint8_t>(length), static_cast<std::uint32_t>(pos), t});
+            *next++ = {odd ? kObjectChar : c, odd ? Atom::Barrier : Atom::Text,
+                       static_cast<std::uint8_t>(length), static_cast<std::uint32_t>(pos), t};
             pos += length;
         }
+        out_.resize(static_cast<size_t>(next - out_.data()));
     }
 
     void Element(pugi::xml_node e, char32_t c) { out_.push_back({c, Atom::Element, 0, 0, e}); }

@@ -1,5 +1,8 @@
 #include "docx/XmlPolicy.h"
 
+#include <cstring>
+#include <new>
+
 #include "docx/Error.h"
 
 namespace docx {
@@ -33,10 +36,10 @@ bool NestedDeeperThan(const pugi::xml_document& doc, size_t limit) {
 }
 
 // The ASCII characters of UTF-16 text (others as '?'), so that the entity scan sees its markup.
-std::string AsciiOfUtf16(const std::string& bytes, bool bigEndian) {
+std::string AsciiOfUtf16(const char* bytes, size_t size, bool bigEndian) {
     std::string out;
-    out.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out.reserve(size / 2);
+    for (size_t i = 0; i + 1 < size; i += 2) {
         const auto lo = static_cast<unsigned char>(bytes[i + (bigEndian ? 1 : 0)]);
         const auto hi = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
         out += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
@@ -44,19 +47,56 @@ std::string AsciiOfUtf16(const std::string& bytes, bool bigEndian) {
     return out;
 }
 
+// Occurrences of "xmlns" in text (the word cannot overlap itself). memchr for its first letter
+// is several times quicker than memmem over a whole part.
+size_t CountXmlns(const char* text, size_t size) {
+    size_t count = 0;
+    const char* end = text + size;
+    for (const char* at = text; end - at >= 5;) {
+        at = static_cast<const char*>(std::memchr(at, 'x', static_cast<size_t>(end - at - 4)));
+        if (!at)
+            break;
+        if (std::memcmp(at, "xmlns", 5) == 0) {
+            ++count;
+            at += 5;
+        } else {
+            ++at;
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
-std::unique_ptr<pugi::xml_document> ParsePartXml(const std::string& bytes,
-                                                 const io::XmlEncoding& enc,
-                                                 const std::string& fileName,
-                                                 const std::string& partName) {
+void PugiBuffer::Release::operator()(char* p) const {
+    pugi::get_memory_deallocation_function()(p);
+}
+
+PugiBuffer PugiBuffer::Allocate(size_t size) {
+    PugiBuffer b;
+    b.data.reset(static_cast<char*>(pugi::get_memory_allocation_function()(size ? size : 1)));
+    if (!b.data)
+        throw std::bad_alloc();
+    b.size = size;
+    return b;
+}
+
+ParsedPart ParsePartXml(PugiBuffer bytes, const io::XmlEncoding& enc, const std::string& fileName,
+                        const std::string& partName) {
+    // Every namespace declaration is an attribute whose name holds "xmlns" as it is written:
+    // when the root's attribute names account for every "xmlns" in the text, no element below
+    // the root declares one.
+    const bool utf8 = enc.encoding == pugi::encoding_utf8;
+    const size_t xmlnsInText = utf8 ? CountXmlns(bytes.data.get(), bytes.size) : 0;
+    // Before the parse, which rewrites the buffer as it unescapes.
     {
-        const std::string ascii =
-            enc.encoding == pugi::encoding_utf8
-                ? std::string()
-                : AsciiOfUtf16(bytes, enc.encoding == pugi::encoding_utf16_be);
-        const std::string& text = enc.encoding == pugi::encoding_utf8 ? bytes : ascii;
-        std::string entity = io::FindUndefinedEntity(text.data(), text.size());
+        const std::string ascii = enc.encoding == pugi::encoding_utf8
+                                      ? std::string()
+                                      : AsciiOfUtf16(bytes.data.get(), bytes.size,
+                                                     enc.encoding == pugi::encoding_utf16_be);
+        const char* text = enc.encoding == pugi::encoding_utf8 ? bytes.data.get() : ascii.data();
+        const size_t length = enc.encoding == pugi::encoding_utf8 ? bytes.size : ascii.size();
+        std::string entity = io::FindUndefinedEntity(text, length);
         if (!entity.empty())
             throw Error(
                 Reason::kDtd, kRefused,
@@ -64,7 +104,10 @@ std::unique_ptr<pugi::xml_document> ParsePartXml(const std::string& bytes,
                                               entity + "\", which is not expanded."));
     }
     auto doc = std::make_unique<pugi::xml_document>();
-    pugi::xml_parse_result r = doc->load_buffer(bytes.data(), bytes.size(), kXmlParseFlags);
+    // The document owns the buffer from here on, whatever the outcome.
+    const size_t size = bytes.size;
+    pugi::xml_parse_result r =
+        doc->load_buffer_inplace_own(bytes.data.release(), size, kXmlParseFlags);
     if (!r)
         throw Error(Reason::kNotWellFormed, kCorrupted,
                     io::OpenFailure(fileName, "the part \"" + partName +
@@ -84,7 +127,10 @@ std::unique_ptr<pugi::xml_document> ParsePartXml(const std::string& bytes,
                                                   std::to_string(kMaxXmlDepth) +
                                                   " deep, far beyond any real "
                                                   "document."));
-    return doc;
+    size_t xmlnsOnRoot = 0;
+    for (pugi::xml_attribute a : doc->document_element().attributes())
+        xmlnsOnRoot += CountXmlns(a.name(), std::strlen(a.name()));
+    return {std::move(doc), utf8 && xmlnsInText == xmlnsOnRoot};
 }
 
 }  // namespace docx

@@ -9,11 +9,13 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <sstream>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "PackageFixtures.h"
+#include "docx/DeflatedSource.h"
 #include "docx/Document.h"
 #include "docx/Error.h"
 #include "docx/FileLayer.h"
@@ -85,6 +87,58 @@ TEST(Save, OnlyChangedPartsAreRewrittenEveryOtherEntryKeepsItsBytes) {
     }
     EXPECT_NE(after.at("word/document.xml").data, before.at("word/document.xml").data);
     EXPECT_EQ(fixtures::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
+}
+
+// The changed part is deflated as it is serialised, at the level its size calls for: what the
+// file holds, read back and checked against its checksum, is the edited XML exactly.
+TEST(Save, AChangedPartIsWrittenWholeAtEitherDeflateLevel) {
+    for (const size_t size : {size_t{0}, size_t{docx::kLargePartBytes}}) {
+        fixtures::TempFolder dir;
+        const std::string path = dir / "doc.docx";
+        std::string body;
+        for (unsigned i = 0; body.size() < size; ++i)
+            body += "<w:p><w:r><w:t>Line " + std::to_string(i * 2654435761u) + "</w:t></w:r></w:p>";
+        fixtures::WriteDocx(path, fixtures::Spec(body + kBody));
+        auto doc = docx::Document::Open(path);
+        FirstLine(*doc);
+        std::ostringstream expected;
+        doc->package()
+            .Xml("word/document.xml")
+            .save(expected, "", pugi::format_raw | pugi::format_no_declaration);
+        doc->SaveAs(path);
+        const auto saved = fixtures::ReadZip(path).at("word/document.xml");
+        EXPECT_EQ(saved.method, ZIP_CM_DEFLATE) << size;
+        EXPECT_TRUE(saved.data == expected.str()) << size << ": " << saved.data.size() << " bytes";
+        EXPECT_EQ(docx::DeflateLevelFor(expected.str().size()),
+                  size ? docx::kLargePartDeflateLevel : docx::kDeflateLevel);
+    }
+}
+
+// pugixml converts a UTF-16 part to a buffer of its own while parsing in place; the save writes
+// the part back in its own encoding.
+TEST(Save, AUtf16MainPartIsEditedAndKeepsItsEncoding) {
+    fixtures::TempFolder dir;
+    const std::string path = dir / "doc.docx";
+    auto items = fixtures::DocxItems(fixtures::Spec(kBody));
+    const auto widen = [](const std::string& ascii) {
+        std::string wide = "\xFF\xFE";
+        for (char c : ascii)
+            wide += std::string{c, '\0'};
+        return wide;
+    };
+    for (auto& item : items)
+        if (item.name == "word/document.xml")
+            item.data = widen(item.data.substr(item.data.find("<w:document")));
+    fixtures::WriteZip(path, items);
+    auto doc = docx::Document::Open(path);
+    FirstLine(*doc);
+    doc->SaveAs(path);
+    const std::string saved = fixtures::ReadZip(path).at("word/document.xml").data;
+    ASSERT_EQ(saved.substr(0, 2), "\xFF\xFE");
+    std::string narrow;
+    for (size_t i = 2; i + 1 < saved.size(); i += 2)
+        narrow += saved[i + 1] == 0 ? saved[i] : '?';
+    EXPECT_EQ(fixtures::BodyParagraphTexts(narrow), (std::vector<std::string>{"New", "Old"}));
 }
 
 TEST(Save, WithoutChangesTheFileStaysAsItIs) {
