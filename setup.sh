@@ -13,7 +13,7 @@ packages=(build-essential cmake ninja-build pkg-config git
           libzip-dev libpugixml-dev libfontconfig-dev libssl-dev fonts-dejavu-core fonts-liberation2
           libgtest-dev libgmock-dev xvfb xauth x11-utils zip
           dpkg-dev desktop-file-utils unzip
-          clang libclang-rt-14-dev zlib1g-dev
+          clang libclang-rt-14-dev zlib1g-dev libdeflate-dev
           libreoffice-writer-nogui libreoffice-dev)
 
 install_missing() {

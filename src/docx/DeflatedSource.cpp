@@ -1,5 +1,6 @@
 #include "docx/DeflatedSource.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -62,11 +63,31 @@ zip_int64_t Serve(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cm
     }
 }
 
+// One compressor per level and thread, kept: making one costs as much as deflating a small part.
+libdeflate_compressor* WholeCompressor(int level) {
+    struct Owned {
+        libdeflate_compressor* c = nullptr;
+        ~Owned() {
+            if (c)
+                libdeflate_free_compressor(c);
+        }
+    };
+    thread_local Owned byLevel[13];
+    if (level < 0 || level > 12)
+        return nullptr;
+    Owned& owned = byLevel[level];
+    if (!owned.c)
+        owned.c = libdeflate_alloc_compressor(level);
+    return owned.c;
+}
+
 }  // namespace
 
 struct PartDeflater::State {
+    int level = kDeflateLevel;
+    std::string whole;  // the part so far, while it is gathered to be deflated whole
     z_stream z{};
-    bool ready = false;
+    bool streaming = false;  // zlib took over
     bool failed = false;
     std::unique_ptr<Deflated> out = std::make_unique<Deflated>();
 
@@ -92,17 +113,48 @@ struct PartDeflater::State {
                 return flush == Z_NO_FLUSH;
         }
     }
+    // Streams data through zlib; false when zlib fails.
+    bool Stream(const Bytef* bytes, size_t n) {
+        while (n > 0) {
+            // zlib counts its input in 32 bits.
+            const size_t piece = std::min<size_t>(n, std::numeric_limits<uInt>::max());
+            z.next_in = const_cast<Bytef*>(bytes);
+            z.avail_in = static_cast<uInt>(piece);
+            if (!Run(Z_NO_FLUSH))
+                return false;
+            bytes += piece;
+            n -= piece;
+        }
+        return true;
+    }
+    // Hands what was gathered to zlib, which deflates the rest as it comes.
+    bool StartStreaming() {
+        streaming = deflateInit2(&z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+        if (!streaming)
+            return false;
+        std::string gathered;
+        gathered.swap(whole);
+        return Stream(reinterpret_cast<const Bytef*>(gathered.data()), gathered.size());
+    }
+    // Deflates what was gathered in one call.
+    bool DeflateWhole() {
+        libdeflate_compressor* c = WholeCompressor(level);
+        if (!c)
+            return false;
+        out->bytes.resize(libdeflate_deflate_compress_bound(c, whole.size()));
+        out->used = libdeflate_deflate_compress(c, whole.data(), whole.size(), out->bytes.data(),
+                                                out->bytes.size());
+        return out->used > 0 || whole.empty();
+    }
 };
 
 PartDeflater::PartDeflater(int level) : state_(std::make_unique<State>()) {
-    State& s = *state_;
-    s.ready = deflateInit2(&s.z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    s.failed = !s.ready;
-    zip_error_init(&s.out->error);
+    state_->level = level;
+    zip_error_init(&state_->out->error);
 }
 
 PartDeflater::~PartDeflater() {
-    if (state_->ready)
+    if (state_->streaming)
         deflateEnd(&state_->z);
     if (state_->out)
         zip_error_fini(&state_->out->error);
@@ -110,18 +162,21 @@ PartDeflater::~PartDeflater() {
 
 bool PartDeflater::Add(const void* data, size_t n) {
     State& s = *state_;
+    if (s.failed)
+        return false;
     const auto* bytes = static_cast<const Bytef*>(data);
-    while (!s.failed && n > 0) {
-        // zlib counts its input in 32 bits.
-        const size_t piece = std::min<size_t>(n, std::numeric_limits<uInt>::max());
-        s.out->crc = static_cast<zip_uint32_t>(crc32(s.out->crc, bytes, static_cast<uInt>(piece)));
-        s.out->size += piece;
-        s.z.next_in = const_cast<Bytef*>(bytes);
-        s.z.avail_in = static_cast<uInt>(piece);
-        s.failed = !s.Run(Z_NO_FLUSH);
-        bytes += piece;
-        n -= piece;
+    for (size_t done = 0; done < n;) {
+        const size_t piece = std::min<size_t>(n - done, std::numeric_limits<uInt>::max());
+        s.out->crc =
+            static_cast<zip_uint32_t>(crc32(s.out->crc, bytes + done, static_cast<uInt>(piece)));
+        done += piece;
     }
+    s.out->size += n;
+    if (!s.streaming && s.whole.size() + n <= kWholeDeflateBytes) {
+        s.whole.append(reinterpret_cast<const char*>(bytes), n);
+        return true;
+    }
+    s.failed = (!s.streaming && !s.StartStreaming()) || !s.Stream(bytes, n);
     return !s.failed;
 }
 
@@ -129,9 +184,16 @@ zip_source_t* PartDeflater::Finish(zip_t* zip) {
     State& s = *state_;
     if (s.failed || !s.out)
         return nullptr;
-    s.z.next_in = nullptr;
-    s.z.avail_in = 0;
-    if (!s.Run(Z_FINISH)) {
+    bool done;
+    if (s.streaming) {
+        s.z.next_in = nullptr;
+        s.z.avail_in = 0;
+        done = s.Run(Z_FINISH);
+    } else {
+        done = s.DeflateWhole();
+        std::string().swap(s.whole);
+    }
+    if (!done) {
         s.failed = true;
         return nullptr;
     }

@@ -20,13 +20,18 @@ inline constexpr int kDeflateLevel = 6;
 inline constexpr std::uint64_t kLargePartBytes = std::uint64_t{4} << 20;
 inline constexpr int kLargePartDeflateLevel = 3;
 
+// Parts of up to this many bytes (as serialised) are deflated whole.
+inline constexpr std::uint64_t kWholeDeflateBytes = kLargePartBytes;
+
 // The level a part of partBytes bytes is deflated at.
 constexpr int DeflateLevelFor(std::uint64_t partBytes) {
     return partBytes >= kLargePartBytes ? kLargePartDeflateLevel : kDeflateLevel;
 }
 
-// Deflates one part's data at a zlib level as it is given, piece by piece, so that the
-// uncompressed data never has to be held whole; only the compressed bytes are kept. The result
+// Deflates one part's data at a zlib level as it is given, piece by piece. Up to
+// kWholeDeflateBytes of it are gathered and deflated in one call by libdeflate, about twice as
+// fast as zlib for a result of the same size; a larger part is streamed through zlib, so that its
+// uncompressed data never has to be held whole. Only the compressed bytes are kept. The result
 // does not depend on how the data is cut into pieces.
 class PartDeflater {
   public:
