@@ -12,6 +12,17 @@ namespace {
 
 constexpr int kHiddenArchiveOnly = platform::vbHidden | platform::vbArchive;
 
+// Whether NormalizePath leaves every path folder + separator + name as it is: a name holds no
+// separator, so only the folder's part can hold a pair or a leading network run.
+bool JoinsUnchanged(const QString& folder) {
+    const QChar sep = platform::kPathSeparator;
+    const QChar pair[2] = {sep, sep};
+    const Main::PathRules& rules = Main::kNativePathRules;
+    if (rules.leadingPairIsNetworkPath && folder.startsWith(sep))
+        return false;
+    return !folder.contains(QStringView(pair, 2)) && !folder.endsWith(sep);
+}
+
 }  // namespace
 
 bool AcceptsFoundFile(const platform::FoundFile& file) {
@@ -40,6 +51,7 @@ void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::Fo
         if (!on.line(listLabel,
                      [&] { files = AddFolder::ListFileEntries(fs, folder, pattern, &unusable); }))
             continue;
+        const bool unchanged = JoinsUnchanged(folder);
         if (skips)
             for (const QString& name : unusable)
                 skips->Skipped(withSeparator + name, AddFolder::WalkSkips::kUnusableName);
@@ -53,7 +65,7 @@ void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::Fo
                 QString path;
                 path.reserve(folder.size() + 1 + file.name.size());
                 path.append(folder).append(platform::kPathSeparator).append(file.name);
-                list.Append(Main::NormalizePath(path));
+                list.Append(unchanged ? path : Main::NormalizePath(path));
             });
         }
     }
