@@ -36,8 +36,12 @@ inline constexpr QChar kPathSeparator = u'/';
 
 // One entry of a wildcard directory search.
 struct FoundFile {
-    QString name;              // name only, as the platform hands it over
-    int attributes = 0;        // the attribute word of the entry
+    QString name;  // name only, as the platform hands it over
+    // The attribute word of the entry. Where readOnlyKnown is false (a regular file that is not
+    // hidden, listed by its directory entry alone) the read-only bit was not looked up: the
+    // word is that of a writable file, and GetAttr tells the whole word.
+    int attributes = 0;
+    bool readOnlyKnown = true;
     bool canOpen = false;      // what CanOpenFile answers for the folder joined with the name
     bool nameInLocale = true;  // false when the name's bytes are not valid in the locale
     // The file the entry leads to (links followed); both 0 when not known.
@@ -77,6 +81,7 @@ class FileSystem {
     // directory search: normal, read-only and archived entries always, hidden, system and
     // directory entries only when their bit is in attributeMask. Sorted the way the platform
     // lists a directory. Raises runtime::Error 70 or 76 when the folder cannot be listed.
+    // Answers each entry from its directory entry where that is enough (see FoundFile).
     virtual std::vector<FoundFile> FindFiles(const QString& folder, const QString& pattern,
                                              int attributeMask) = 0;
 
