@@ -84,6 +84,8 @@ char16_t UpperUnit(QChar c) {
 int CompareUpper(QStringView a, QStringView b) {
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         const char16_t ua = UpperUnit(a[i]), ub = UpperUnit(b[i]);
         if (ua != ub)
             return ua < ub ? -1 : 1;
