@@ -605,10 +605,9 @@ void PrintTable(const std::vector<Op>& ops, const std::vector<ChildRun>& runs, i
     if (python < ops.size() && journaled < ops.size() && runs[python].status == 0) {
         const double first = runs[journaled].ms, py = runs[python].ms;
         std::printf(
-            "  lineforge-batch --mode first / python-docx: %.2f (python-docx takes %.2f times as "
-            "long; its figure is its loop alone, without the interpreter's start, and it does "
-            "not flush)\n",
-            first / py, py / first);
+            "  python-docx / lineforge-batch --mode first: %.2f (python-docx's figure is its "
+            "loop alone, without the interpreter's start; it does not flush)\n",
+            py / first);
     }
 }
 
