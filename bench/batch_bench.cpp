@@ -8,12 +8,19 @@
 //   - the peak resident memory of each run, so that 200 and 1,000 documents can be compared;
 //   - the journal's cost per document (each mode with it and with --no-journal), and whether
 //     the journal of a run holds the documents' own old files or copies of them;
-//   - time against the size of the main part (1, 10 and 100 MB).
+//   - time against the size of the main part (1, 10 and 100 MB);
+//   - python-docx on the first-line mode, on the same documents in the same run, where python3
+//     can import docx;
+//   - the flushes to disk per document of every operation, and with --slow-fsync the whole table
+//     again on a disk made slow on purpose (every flush delayed by MS milliseconds).
 // Every batch run starts the lineforge-batch executable, whose peak memory the kernel reports
-// when it exits.
+// when it exits. The floors run in a child process too (this program again, with
+// --floor-only), so that the flush shim (liblf_slow_fsync.so, beside this program) is
+// preloaded into every process that flushes; with no delay it only counts.
 //
 //   batch_bench [--counts 200,1000] [--sizes 1,10,100] [--rounds 3] [--folder DIR]
-//               [--program PATH-TO-lineforge-batch]
+//               [--program PATH-TO-lineforge-batch] [--slow-fsync MS] [--shim PATH]
+//               [--python-script PATH] [--python INTERPRETER]
 //   batch_bench --generate N DIR     (only writes the first N documents of the sets into DIR)
 
 #include <fcntl.h>
@@ -217,30 +224,78 @@ struct ChildRun {
     double cpuMs = 0;  // user and system time
     long peakKiB = 0;
     int status = -1;
+    long flushes = -1;   // flushes to disk counted by the shim; -1 when it was not preloaded
     std::string errors;  // the first lines the command wrote to stderr when it did not exit 0
+    std::string output;  // what it wrote to stdout, when asked for
 };
 
-// Runs the lineforge-batch executable with args; the time includes starting it.
-ChildRun RunBatch(const std::string& program, const QStringList& args) {
+// The disk the child processes see: the shim preloaded with delayMs per flush (0 only counts),
+// or, with delayMs below 0 or no shim, the disk as it is.
+struct Disk {
+    std::string shim;
+    long delayMs = -1;
+    fs::path counts;  // the file the shim appends its counts to
+    bool Shimmed() const { return delayMs >= 0 && !shim.empty(); }
+};
+
+// The environment of a child: this process's, with the shim's variables set for disk.
+std::vector<std::string> ChildEnvironment(const Disk& disk) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string var = *e;
+        if (var.rfind("LD_PRELOAD=", 0) != 0 && var.rfind("LF_SLOW_FSYNC_", 0) != 0)
+            env.push_back(var);
+    }
+    if (disk.Shimmed()) {
+        env.push_back("LD_PRELOAD=" + disk.shim);
+        env.push_back("LF_SLOW_FSYNC_MS=" + std::to_string(disk.delayMs));
+        env.push_back("LF_SLOW_FSYNC_COUNTS=" + disk.counts.string());
+    }
+    return env;
+}
+
+// The sum of the "flushes N" lines the shim's processes appended to file.
+long CountedFlushes(const fs::path& file) {
+    std::ifstream in(file);
+    std::string word;
+    long n = 0, total = 0;
+    while (in >> word >> n)
+        if (word == "flushes")
+            total += n;
+    return total;
+}
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs words[0] (searched in PATH when it has no slash) with the rest as arguments on disk;
+// the time includes starting it. stdout goes to a file beside the counts and is kept in output.
+ChildRun RunChild(std::vector<std::string> words, const Disk& disk) {
     int pipeFd[2];
     if (::pipe(pipeFd) != 0)
         return {};
-    std::vector<std::string> words = {program};
-    for (const QString& a : args)
-        words.push_back(a.toStdString());
     std::vector<char*> argv;
     for (auto& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
+    std::vector<std::string> env = ChildEnvironment(disk);
+    std::vector<char*> envp;
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const fs::path out = fs::path(disk.counts).concat(".stdout");
+    fs::remove(disk.counts);
     std::fflush(nullptr);
     const auto t0 = Clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(pipeFd[0]);
         ::dup2(pipeFd[1], STDERR_FILENO);
-        const int devNull = ::open("/dev/null", O_WRONLY);
-        ::dup2(devNull, STDOUT_FILENO);
-        ::execv(program.c_str(), argv.data());
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(outFd, STDOUT_FILENO);
+        ::execvpe(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     ::close(pipeFd[1]);
@@ -258,6 +313,40 @@ ChildRun RunBatch(const std::string& program, const QStringList& args) {
     run.cpuMs = CpuMs(usage);
     run.peakKiB = usage.ru_maxrss;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.output = ReadAll(out);
+    fs::remove(out);
+    if (disk.Shimmed())
+        run.flushes = CountedFlushes(disk.counts);
+    return run;
+}
+
+// Runs the lineforge-batch executable with args.
+ChildRun RunBatch(const std::string& program, const QStringList& args, const Disk& disk) {
+    std::vector<std::string> words = {program};
+    for (const QString& a : args)
+        words.push_back(a.toStdString());
+    return RunChild(words, disk);
+}
+
+// A child that timed its own work and wrote "... ms T cpu_ms C" (or "ms T cpu C") to stdout:
+// its own figures replace those of the whole process, start included.
+ChildRun OwnTiming(ChildRun run) {
+    std::istringstream in(run.output);
+    std::string word;
+    double value = 0;
+    bool timed = false;
+    while (in >> word) {
+        if (word == "ms" && in >> value) {
+            run.ms = value;
+            timed = true;
+        } else if ((word == "cpu" || word == "cpu_ms") && in >> value) {
+            run.cpuMs = value;
+        }
+    }
+    if (!timed && run.status == 0) {
+        run.status = -2;
+        run.errors = "no timing in its output: " + run.output.substr(0, 200);
+    }
     return run;
 }
 
@@ -295,6 +384,7 @@ void FreshCopy(const fs::path& source, const fs::path& work) {
 struct Op {
     std::string name;
     std::function<ChildRun(const fs::path& work)> run;
+    bool floor = false;  // the peak memory of a floor's process is not shown
 };
 
 ChildRun EachFile(const fs::path& work, const std::function<void(const std::string&)>& op) {
@@ -310,46 +400,92 @@ ChildRun EachFile(const fs::path& work, const std::function<void(const std::stri
     return r;
 }
 
-std::vector<Op> Operations(const std::string& program, const fs::path& root,
-                           const fs::path& settings, bool withCopies) {
+// The floors, each run over every file of a folder by this program in a child process.
+enum FloorKind { kCopy, kCopyFlushed, kRedeflate, kRedeflateFlushed, kLibzipAfter, kFloorKinds };
+const char* const kFloorArgs[kFloorKinds] = {"copy", "copy-flushed", "floor", "floor-flushed",
+                                             "libzip-after"};
+const char* const kFloorTitles[kFloorKinds] = {
+    "copy the file", "copy the file, flushed", "floor: raw entries, main part re-deflated",
+    "floor: the same, flushed before the rename", "(libzip in place, flushed after the rename)"};
+
+// One floor over every file of work, in this process; copies go into target.
+ChildRun RunFloorHere(int kind, const fs::path& work, const fs::path& target) {
+    switch (kind) {
+        case kCopy:
+        case kCopyFlushed:
+            return EachFile(work, [&](const std::string& p) {
+                CopyFile(p, (target / fs::path(p).filename()).string(), kind == kCopyFlushed);
+            });
+        case kRedeflate:
+        case kRedeflateFlushed:
+            return EachFile(work, [&](const std::string& p) {
+                RawCopyRedeflateMain(p, kind == kRedeflateFlushed);
+            });
+        case kLibzipAfter:
+            return EachFile(work, LibzipInPlaceFlushedAfter);
+        default:
+            return {};
+    }
+}
+
+// What the operations start: this program (for the floors), lineforge-batch, and the
+// python-docx script (empty when python3 cannot import docx).
+struct Programs {
+    std::string self;
+    std::string batch;
+    std::string python;
+    std::string pythonScript;
+};
+
+constexpr const char* kPythonTitle = "python-docx --mode first (no flush)";
+
+std::vector<Op> Operations(const Programs& programs, const fs::path& root, const fs::path& settings,
+                           const Disk& disk, bool withCopies) {
     std::vector<Op> ops;
     const fs::path target = root / "copy-target";
-    if (withCopies) {
-        for (bool flush : {false, true})
-            ops.push_back({flush ? "copy the file, flushed" : "copy the file",
-                           [target, flush](const fs::path& work) {
+    auto floor = [&](int kind) {
+        ops.push_back({kFloorTitles[kind], [programs, target, disk, kind](const fs::path& work) {
+                           if (kind == kCopy || kind == kCopyFlushed) {
                                fs::remove_all(target);
                                fs::create_directories(target);
                                ::sync();
-                               return EachFile(work, [&](const std::string& p) {
-                                   CopyFile(p, (target / fs::path(p).filename()).string(), flush);
-                               });
+                           }
+                           return OwnTiming(
+                               RunChild({programs.self, "--floor-only", kFloorArgs[kind],
+                                         work.string(), target.string()},
+                                        disk));
+                       }});
+        ops.back().floor = true;
+    };
+    if (withCopies) {
+        floor(kCopy);
+        floor(kCopyFlushed);
+    }
+    floor(kRedeflate);
+    floor(kRedeflateFlushed);
+    if (withCopies) {
+        floor(kLibzipAfter);
+        if (!programs.pythonScript.empty())
+            ops.push_back({kPythonTitle, [programs, disk](const fs::path& work) {
+                               return OwnTiming(
+                                   RunChild({programs.python, programs.pythonScript, work.string(),
+                                             "--lines", kLines, "--font", "Arial", "--size", "12"},
+                                            disk));
                            }});
     }
-    ops.push_back({"floor: raw entries, main part re-deflated", [](const fs::path& work) {
-                       return EachFile(
-                           work, [](const std::string& p) { RawCopyRedeflateMain(p, false); });
-                   }});
-    ops.push_back({"floor: the same, flushed before the rename", [](const fs::path& work) {
-                       return EachFile(work,
-                                       [](const std::string& p) { RawCopyRedeflateMain(p, true); });
-                   }});
-    if (withCopies)
-        ops.push_back({"(libzip in place, flushed after the rename)", [](const fs::path& work) {
-                           return EachFile(work, LibzipInPlaceFlushedAfter);
-                       }});
     for (const char* mode : kModes)
         ops.push_back({std::string("lineforge-batch --mode ") + mode,
-                       [program, mode, settings](const fs::path& work) {
-                           return RunBatch(program, BatchArgs(mode, work, settings));
+                       [programs, mode, settings, disk](const fs::path& work) {
+                           return RunBatch(programs.batch, BatchArgs(mode, work, settings), disk);
                        }});
     // The same without the journal, to show what keeping the originals costs.
     if (withCopies)
         for (const char* mode : kModes)
             ops.push_back({std::string("lineforge-batch --mode ") + mode + " --no-journal",
-                           [program, mode, settings](const fs::path& work) {
-                               return RunBatch(program, BatchArgs(mode, work, settings)
-                                                            << "--no-journal");
+                           [programs, mode, settings, disk](const fs::path& work) {
+                               return RunBatch(programs.batch,
+                                               BatchArgs(mode, work, settings) << "--no-journal",
+                                               disk);
                            }});
     return ops;
 }
@@ -389,7 +525,7 @@ void ReportFailure(const std::string& what, const ChildRun& run) {
 // files (the inode each document had before the run, now named only by the journal) and how
 // many as copies, and how many bytes were copied.
 void ReportLinks(const std::string& program, const fs::path& source, const fs::path& root,
-                 const fs::path& settings) {
+                 const fs::path& settings, const Disk& disk) {
     const fs::path work = root / "work";
     FreshCopy(source, work);
     std::set<ino_t> before;
@@ -403,7 +539,7 @@ void ReportLinks(const std::string& program, const fs::path& source, const fs::p
     if (fs::exists(journal))
         for (const auto& e : fs::directory_iterator(journal))
             runsBefore.insert(e.path().filename().string());
-    const ChildRun run = RunBatch(program, BatchArgs("first", work, settings));
+    const ChildRun run = RunBatch(program, BatchArgs("first", work, settings), disk);
     ReportFailure("journaled run", run);
     long linked = 0, copied = 0;
     std::uintmax_t copiedBytes = 0;
@@ -430,8 +566,53 @@ void ReportLinks(const std::string& program, const fs::path& source, const fs::p
         linked, copied, copiedBytes);
 }
 
-void MeasureCount(const std::string& program, int count, int rounds, const fs::path& root,
-                  const fs::path& settings) {
+size_t IndexOf(const std::vector<Op>& ops, const std::string& name) {
+    for (size_t i = 0; i < ops.size(); ++i)
+        if (ops[i].name == name)
+            return i;
+    return ops.size();
+}
+
+// The table of one set on one disk.
+void PrintTable(const std::vector<Op>& ops, const std::vector<ChildRun>& runs, int count) {
+    const double floor = runs[IndexOf(ops, kFloorTitles[kRedeflate])].ms;
+    const double floorFlushed = runs[IndexOf(ops, kFloorTitles[kRedeflateFlushed])].ms;
+    std::printf("  %-44s %9s %13s %9s %9s %9s %10s\n", "per document", "ms", "/floor+flush",
+                "/floor", "CPU ms", "flushes", "peak RSS");
+    for (size_t i = 0; i < ops.size(); ++i) {
+        const double ms = runs[i].ms / count;
+        std::printf("  %-44s %9.3f %13.2f %9.2f %9.3f", ops[i].name.c_str(), ms,
+                    runs[i].ms / floorFlushed, runs[i].ms / floor, runs[i].cpuMs / count);
+        if (runs[i].flushes >= 0)
+            std::printf(" %9.2f", static_cast<double>(runs[i].flushes) / count);
+        else
+            std::printf(" %9s", "-");
+        if (runs[i].peakKiB && !ops[i].floor)
+            std::printf(" %7.1f MB", runs[i].peakKiB / 1024.0);
+        std::printf("\n");
+        ReportFailure(ops[i].name, runs[i]);
+    }
+    const size_t journaled = IndexOf(ops, std::string("lineforge-batch --mode ") + kModes[0]);
+    if (journaled + 8 <= ops.size()) {
+        std::printf("  the journal's cost per document (with it - with --no-journal)\n");
+        for (size_t m = 0; m < 4; ++m) {
+            const double with = runs[journaled + m].ms, without = runs[journaled + 4 + m].ms;
+            std::printf("  %-44s %9.3f ms  %+6.1f %%\n", kModes[m], (with - without) / count,
+                        100.0 * (with - without) / without);
+        }
+    }
+    const size_t python = IndexOf(ops, kPythonTitle);
+    if (python < ops.size() && journaled < ops.size() && runs[python].status == 0) {
+        const double first = runs[journaled].ms, py = runs[python].ms;
+        std::printf(
+            "  python-docx / lineforge-batch --mode first: %.2f (python-docx's figure is its "
+            "loop alone, without the interpreter's start; it does not flush)\n",
+            py / first);
+    }
+}
+
+void MeasureCount(const Programs& programs, int count, int rounds, const fs::path& root,
+                  const fs::path& settings, const std::vector<Disk>& disks) {
     const fs::path source = root / ("set" + std::to_string(count));
     fs::create_directories(source);
     std::uintmax_t bytes = 0;
@@ -441,44 +622,35 @@ void MeasureCount(const std::string& program, int count, int rounds, const fs::p
         benchdocs::MakeDocument((source / name).string(), 1000u + static_cast<unsigned>(i));
         bytes += fs::file_size(source / name);
     }
-    std::printf("\n%d documents, %.1f KB on average (seeds 1000..%d); median of %d rounds\n", count,
-                static_cast<double>(bytes) / count / 1024.0, 999 + count, rounds);
-    const std::vector<Op> ops = Operations(program, root, settings, true);
-    const std::vector<ChildRun> runs = Measure(ops, source, root / "work", rounds);
-    const double floor = runs[2].ms, floorFlushed = runs[3].ms;
-    std::printf("  %-44s %9s %13s %9s %9s %10s\n", "per document", "ms", "/floor+flush", "/floor",
-                "CPU ms", "peak RSS");
-    for (size_t i = 0; i < ops.size(); ++i) {
-        const double ms = runs[i].ms / count;
-        std::printf("  %-44s %9.3f %13.2f %9.2f %9.3f", ops[i].name.c_str(), ms,
-                    runs[i].ms / floorFlushed, runs[i].ms / floor, runs[i].cpuMs / count);
-        if (runs[i].peakKiB)
-            std::printf(" %7.1f MB", runs[i].peakKiB / 1024.0);
-        std::printf("\n");
-        ReportFailure(ops[i].name, runs[i]);
+    for (const Disk& disk : disks) {
+        std::printf("\n%d documents, %.1f KB on average (seeds 1000..%d); median of %d rounds; ",
+                    count, static_cast<double>(bytes) / count / 1024.0, 999 + count, rounds);
+        if (!disk.Shimmed())
+            std::printf("the disk as it is (flushes not counted)\n");
+        else if (disk.delayMs == 0)
+            std::printf("the disk as it is (flushes counted, not delayed)\n");
+        else
+            std::printf("slow disk: every flush delayed by %ld ms\n", disk.delayMs);
+        const std::vector<Op> ops = Operations(programs, root, settings, disk, true);
+        const std::vector<ChildRun> runs = Measure(ops, source, root / "work", rounds);
+        PrintTable(ops, runs, count);
+        std::fflush(stdout);
     }
-    const size_t journaled = ops.size() - 8;
-    std::printf("  the journal's cost per document (with it - with --no-journal)\n");
-    for (size_t m = 0; m < 4; ++m) {
-        const double with = runs[journaled + m].ms, without = runs[journaled + 4 + m].ms;
-        std::printf("  %-44s %9.3f ms  %+6.1f %%\n", kModes[m], (with - without) / count,
-                    100.0 * (with - without) / without);
-    }
-    ReportLinks(program, source, root, settings);
+    ReportLinks(programs.batch, source, root, settings, disks.front());
     std::fflush(stdout);
     fs::remove_all(source);
     fs::remove_all(root / "work");
     fs::remove_all(root / "copy-target");
 }
 
-void MeasureSizes(const std::string& program, const std::vector<int>& megabytes, int rounds,
-                  const fs::path& root, const fs::path& settings) {
+void MeasureSizes(const Programs& programs, const std::vector<int>& megabytes, int rounds,
+                  const fs::path& root, const fs::path& settings, const Disk& disk) {
     std::printf("\ntime against the size of the main part (one document; median of %d rounds)\n",
                 rounds);
     std::printf("  %7s %7s %11s %11s %11s %11s %11s %11s %9s\n", "main MB", "file MB", "floor",
                 "floor+flush", "first", "last", "after", "before", "peak RSS");
     std::vector<std::string> perMb;
-    const std::vector<Op> ops = Operations(program, root, settings, false);
+    const std::vector<Op> ops = Operations(programs, root, settings, disk, false);
     for (int mb : megabytes) {
         const fs::path source = root / ("size" + std::to_string(mb));
         fs::create_directories(source);
@@ -487,8 +659,9 @@ void MeasureSizes(const std::string& program, const std::vector<int>& megabytes,
         const double fileMb = static_cast<double>(fs::file_size(doc)) / 1e6;
         const std::vector<ChildRun> runs = Measure(ops, source, root / "work", rounds);
         long peak = 0;
-        for (const auto& r : runs)
-            peak = std::max(peak, r.peakKiB);
+        for (size_t i = 0; i < ops.size(); ++i)
+            if (!ops[i].floor)
+                peak = std::max(peak, runs[i].peakKiB);
         std::printf("  %7d %7.1f", mb, fileMb);
         for (const auto& r : runs)
             std::printf(" %8.0f ms", r.ms);
@@ -519,15 +692,59 @@ std::vector<int> IntList(const std::string& text) {
     return values;
 }
 
+// The absolute path of this program, for running its floors in a child.
+std::string SelfPath(const char* argv0) {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n > 0)
+        return std::string(buf, static_cast<size_t>(n));
+    return fs::absolute(argv0).string();
+}
+
+// The first interpreter of candidates that can import docx (python3-docx installs for Debian's
+// own /usr/bin/python3, which another python3 earlier in PATH does not see); empty, with the
+// reason printed, when none can or the script is missing.
+std::string PythonWithDocx(const std::vector<std::string>& candidates, const std::string& script,
+                           const Disk& plain) {
+    if (!fs::exists(script)) {
+        std::printf("python-docx: skipped, %s not found\n", script.c_str());
+        return {};
+    }
+    for (const std::string& python : candidates)
+        if (RunChild({python, "-c", "import docx"}, plain).status == 0) {
+            std::printf("python-docx: %s\n", python.c_str());
+            return python;
+        }
+    std::printf(
+        "python-docx: skipped, python3 cannot import docx (apt-get install python3-docx)\n");
+    return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--floor-only") == 0) {
+        // The child's side of a floor: one floor over every file of a folder, timed here.
+        for (int kind = 0; kind < kFloorKinds; ++kind)
+            if (std::strcmp(argv[2], kFloorArgs[kind]) == 0) {
+                const ChildRun r = RunFloorHere(kind, argv[3], argv[4]);
+                std::printf("ms %.3f cpu %.3f\n", r.ms, r.cpuMs);
+                return 0;
+            }
+        return 2;
+    }
     std::vector<int> counts = {200, 1000};
     std::vector<int> sizes = {1, 10, 100};
     int rounds = 3;
+    long slowMs = -1;
     fs::path root = fs::temp_directory_path() / "lineforge-batch-bench";
-    std::string program =
-        (fs::absolute(fs::path(argv[0])).parent_path() / "lineforge-batch").string();
+    const fs::path here = fs::path(SelfPath(argv[0])).parent_path();
+    Programs programs;
+    programs.self = SelfPath(argv[0]);
+    programs.batch = (here / "lineforge-batch").string();
+    std::string shim = (here / "liblf_slow_fsync.so").string();
+    std::string script = std::string(LF_BENCH_SOURCE_DIR) + "/python_docx_first.py";
+    std::string python;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string opt = argv[i];
         if (opt == "--generate" && i + 2 < argc) {
@@ -552,11 +769,24 @@ int main(int argc, char** argv) {
         else if (opt == "--folder")
             root = argv[i + 1];
         else if (opt == "--program")
-            program = argv[i + 1];
+            programs.batch = argv[i + 1];
+        else if (opt == "--slow-fsync")
+            slowMs = std::max(0, std::atoi(argv[i + 1]));
+        else if (opt == "--shim")
+            shim = argv[i + 1];
+        else if (opt == "--python-script")
+            script = argv[i + 1];
+        else if (opt == "--python")
+            python = argv[i + 1];
     }
-    if (::access(program.c_str(), X_OK) != 0) {
+    if (::access(programs.batch.c_str(), X_OK) != 0) {
         std::fprintf(stderr, "batch_bench: %s is not built (build the lineforge-batch target)\n",
-                     program.c_str());
+                     programs.batch.c_str());
+        return 2;
+    }
+    if (slowMs >= 0 && ::access(shim.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "batch_bench: %s is not built (build the lf_slow_fsync target)\n",
+                     shim.c_str());
         return 2;
     }
     fs::remove_all(root);
@@ -571,16 +801,38 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "batch_bench: the floor does not write a sound archive\n");
         return 1;
     }
+    // The quiet disk counts the flushes when the shim is there; --slow-fsync adds the slow one.
+    Disk plain;
+    plain.counts = root / "flush-counts";
+    Disk quiet = plain;
+    if (::access(shim.c_str(), R_OK) == 0) {
+        quiet.shim = shim;
+        quiet.delayMs = 0;
+    }
+    std::vector<Disk> disks = {quiet};
+    if (slowMs >= 0) {
+        Disk slow = quiet;
+        slow.shim = shim;
+        slow.delayMs = slowMs;
+        disks.push_back(slow);
+    }
     PrintMachine();
-    std::printf("program: %s\n", program.c_str());
+    std::printf("program: %s\n", programs.batch.c_str());
+    std::printf("flush shim: %s\n", quiet.Shimmed() ? shim.c_str() : "(not built: not counted)");
+    const std::vector<std::string> pythons =
+        python.empty() ? std::vector<std::string>{"python3", "/usr/bin/python3"}
+                       : std::vector<std::string>{python};
+    programs.python = PythonWithDocx(pythons, script, plain);
+    if (!programs.python.empty())
+        programs.pythonScript = script;
     std::printf(
         "'/floor+flush' is the fair ratio: the engine flushes each new file to disk "
         "before the rename, as that floor does; '/floor' leaves the writing to the "
         "kernel\n");
     for (int count : counts)
-        MeasureCount(program, count, rounds, root, settings);
+        MeasureCount(programs, count, rounds, root, settings, disks);
     if (!sizes.empty())
-        MeasureSizes(program, sizes, rounds, root, settings);
+        MeasureSizes(programs, sizes, rounds, root, settings, quiet);
     fs::remove_all(root);
     return 0;
 }

@@ -187,6 +187,14 @@ int main(int argc, char** argv) {
                 Median(docMs), runs, docCount);
     std::printf("ratio Add All \"*\" / find:        %8.2f (/ find with modes: %.2f)\n",
                 Median(starMs) / Median(findMs), Median(starMs) / Median(findModeMs));
+    // The same ratio taken within each round, where find and the intake ran moments apart, so
+    // that a change in the machine's load between rounds does not skew it.
+    std::vector<double> roundRatios;
+    for (int r = 0; r < runs; ++r)
+        roundRatios.push_back(starMs[size_t(r)] / findMs[size_t(r)]);
+    std::printf("ratio within each round, median:  %8.2f (lowest %.2f, highest %.2f)\n",
+                Median(roundRatios), *std::min_element(roundRatios.begin(), roundRatios.end()),
+                *std::max_element(roundRatios.begin(), roundRatios.end()));
     std::printf("error reports: %d\n", errors.reports);
     return 0;
 }

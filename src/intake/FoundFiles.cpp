@@ -1,6 +1,6 @@
 #include "intake/FoundFiles.h"
 
-#include <set>
+#include <unordered_set>
 #include <utility>
 
 #include "intake/ListFiles.h"
@@ -11,6 +11,24 @@ namespace intake {
 namespace {
 
 constexpr int kHiddenArchiveOnly = platform::vbHidden | platform::vbArchive;
+
+using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
+struct FileIdentityHash {
+    size_t operator()(const FileIdentity& id) const noexcept {
+        return std::hash<std::uint64_t>()(id.second * 0x9E3779B97F4A7C15ull ^ id.first);
+    }
+};
+
+// Whether NormalizePath leaves every path folder + separator + name as it is: a name holds no
+// separator, so only the folder's part can hold a pair or a leading network run.
+bool JoinsUnchanged(const QString& folder) {
+    const QChar sep = platform::kPathSeparator;
+    const QChar pair[2] = {sep, sep};
+    const Main::PathRules& rules = Main::kNativePathRules;
+    if (rules.leadingPairIsNetworkPath && folder.startsWith(sep))
+        return false;
+    return !folder.contains(QStringView(pair, 2)) && !folder.endsWith(sep);
+}
 
 }  // namespace
 
@@ -32,7 +50,7 @@ bool AcceptsFoundFile(platform::FileSystem& fs, const QString& folder, const QSt
 void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::FolderList& folders,
                    const QString& pattern, runtime::ErrorHandler& on, int listLabel,
                    int appendLabel, AddFolder::WalkSkips* skips) {
-    std::set<std::pair<std::uint64_t, std::uint64_t>> seen;
+    std::unordered_set<FileIdentity, FileIdentityHash> seen;
     for (const QString& withSeparator : folders) {
         const QString folder = withSeparator.left(withSeparator.size() - 1);
         std::vector<platform::FoundFile> files;
@@ -40,6 +58,7 @@ void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::Fo
         if (!on.line(listLabel,
                      [&] { files = AddFolder::ListFileEntries(fs, folder, pattern, &unusable); }))
             continue;
+        const bool unchanged = JoinsUnchanged(folder);
         if (skips)
             for (const QString& name : unusable)
                 skips->Skipped(withSeparator + name, AddFolder::WalkSkips::kUnusableName);
@@ -48,12 +67,12 @@ void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::Fo
                 if (!AcceptsFoundFile(file))
                     return;
                 if ((file.device != 0 || file.inode != 0) &&
-                    !seen.emplace(file.device, file.inode).second)
+                    !seen.insert({file.device, file.inode}).second)
                     return;
                 QString path;
                 path.reserve(folder.size() + 1 + file.name.size());
                 path.append(folder).append(platform::kPathSeparator).append(file.name);
-                list.Append(Main::NormalizePath(path));
+                list.Append(unchanged ? path : Main::NormalizePath(path));
             });
         }
     }

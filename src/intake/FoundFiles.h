@@ -12,7 +12,8 @@ namespace intake {
 // The acceptance rule for a file found in a folder, tested in this order: its name does not
 // begin with "~", it can be opened, and its attribute word is not exactly 34 (hidden and archive
 // alone). file is an entry of AddFolder::ListFileEntries, whose listing already answered the
-// opening test and the attribute query.
+// opening test and the attribute query (a word without the hidden bit is never 34, so an entry
+// whose read-only bit was not looked up is decided all the same).
 bool AcceptsFoundFile(const platform::FoundFile& file);
 
 // The same rule asked of the platform for the path folder + separator + name (folder without a

@@ -37,12 +37,16 @@ inline constexpr QChar kPathSeparator = u'/';
 // One entry of a wildcard directory search.
 struct FoundFile {
     QString name;              // name only, as the platform hands it over
-    int attributes = 0;        // the attribute word of the entry
+    int attributes = 0;        // the attribute word of the entry (see readOnlyKnown)
     bool canOpen = false;      // what CanOpenFile answers for the folder joined with the name
     bool nameInLocale = true;  // false when the name's bytes are not valid in the locale
     // The file the entry leads to (links followed); both 0 when not known.
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // False where the read-only bit of attributes was not looked up (a regular file that is not
+    // hidden, listed by its directory entry alone): the word is that of a writable file, and
+    // GetAttr tells the whole word.
+    bool readOnlyKnown = true;
 };
 
 // What the folder object tells about a folder.
@@ -77,6 +81,7 @@ class FileSystem {
     // directory search: normal, read-only and archived entries always, hidden, system and
     // directory entries only when their bit is in attributeMask. Sorted the way the platform
     // lists a directory. Raises runtime::Error 70 or 76 when the folder cannot be listed.
+    // Answers each entry from its directory entry where that is enough (see FoundFile).
     virtual std::vector<FoundFile> FindFiles(const QString& folder, const QString& pattern,
                                              int attributeMask) = 0;
 

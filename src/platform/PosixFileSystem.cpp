@@ -12,6 +12,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/ListedIdentity.h"
 #include "platform/LocaleNames.h"
 #include "platform/Wildcard.h"
 
@@ -71,30 +72,38 @@ int PathAttributes(const QByteArray& path, const struct stat& linkStat) {
     return attributes;
 }
 
-// The upper-cased key NTFS compares names by: one code unit at a time, simple mapping.
-QString SortKey(const QString& name) {
-    QString key = name;
-    for (QChar& c : key)
-        c = c.toUpper();
-    return key;
+// One code unit of the key NTFS compares names by: upper-cased, simple mapping.
+char16_t UpperUnit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u;
+    return c.toUpper().unicode();
+}
+
+// Compares the upper-cased keys of a and b code unit by code unit, as texts compare: <0, 0, >0.
+int CompareUpper(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        const char16_t ua = UpperUnit(a[i]), ub = UpperUnit(b[i]);
+        if (ua != ub)
+            return ua < ub ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+bool NameListsBefore(const QString& a, const QString& b) {
+    const int byKey = CompareUpper(a, b);
+    if (byKey != 0)
+        return byKey < 0;
+    return a < b;
 }
 
 template <class T, class NameOf>
 void SortByName(std::vector<T>& items, NameOf nameOf) {
-    std::vector<std::pair<QString, size_t>> keys;
-    keys.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        keys.emplace_back(SortKey(nameOf(items[i])), i);
-    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        return nameOf(items[a.second]) < nameOf(items[b.second]);
-    });
-    std::vector<T> sorted;
-    sorted.reserve(items.size());
-    for (const auto& k : keys)
-        sorted.push_back(std::move(items[k.second]));
-    items = std::move(sorted);
+    std::sort(items.begin(), items.end(),
+              [&](const T& a, const T& b) { return NameListsBefore(nameOf(a), nameOf(b)); });
 }
 
 class DirStream {
@@ -163,10 +172,7 @@ runtime::Error ErrorFromErrno(int err) {
 }
 
 bool ListsBefore(const QString& a, const QString& b) {
-    const QString ka = SortKey(a), kb = SortKey(b);
-    if (ka != kb)
-        return ka < kb;
-    return a < b;
+    return NameListsBefore(a, b);
 }
 
 int PosixFileSystem::GetAttr(const QString& path) {
@@ -198,6 +204,7 @@ std::vector<FoundFile> PosixFileSystem::FindFiles(const QString& folder, const Q
     if (!dir.get())
         throw ErrorFromErrno(errno);
     const WildcardPattern wildcard(pattern);
+    const ListedIdentity listed = ListedIdentity::Of(dir.fd());
     std::vector<FoundFile> found;
     int err = 0;
     while (struct dirent* entry = dir.Next(&err)) {
@@ -215,8 +222,16 @@ std::vector<FoundFile> PosixFileSystem::FindFiles(const QString& folder, const Q
         if (!wildcard.Matches(file.name))
             continue;
 
+        // A plain file needs no status call: the listing tells its type and identity, and
+        // its read-only bit is only asked for hidden names (see FoundFile).
         struct stat st;
-        if (::fstatat(dir.fd(), raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (entry->d_type == DT_REG && !hidden && listed.Answers(raw)) {
+            file.attributes = vbArchive;
+            file.readOnlyKnown = false;
+            file.canOpen = representable;
+            file.device = listed.device;
+            file.inode = entry->d_ino;
+        } else if (::fstatat(dir.fd(), raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
             // Listed but not reachable (a folder without search permission, or just removed).
             file.attributes = hidden ? vbHidden : 0;
         } else if (S_ISLNK(st.st_mode)) {

@@ -1,11 +1,13 @@
 #include "platform/Wildcard.h"
 
+#include <QVarLengthArray>
+
 namespace platform {
 namespace {
 
 // Glob match of case-folded texts: '*' any run, '?' one character. Linear in practice: on a
 // mismatch only the last star is retried one character further on.
-bool GlobMatch(const QString& pattern, const QString& name) {
+bool GlobMatch(QStringView pattern, QStringView name) {
     qsizetype p = 0, n = 0, starP = -1, starN = 0;
     const qsizetype pn = pattern.size(), nn = name.size();
     while (n < nn) {
@@ -25,6 +27,20 @@ bool GlobMatch(const QString& pattern, const QString& name) {
     while (p < pn && pattern[p] == u'*')
         ++p;
     return p == pn;
+}
+
+// Case-folds an ASCII name into out without allocating (for ASCII, folding is lowering A-Z);
+// false, leaving out unfinished, when the name holds anything else.
+template <qsizetype N>
+bool FoldAscii(const QString& name, QVarLengthArray<char16_t, N>& out) {
+    out.resize(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c >= 0x80)
+            return false;
+        out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    return true;
 }
 
 }  // namespace
@@ -51,7 +67,15 @@ WildcardPattern::WildcardPattern(const QString& pattern) : folded_(FoldedForMatc
 }
 
 bool WildcardPattern::Matches(const QString& name) const {
-    const QString folded = FoldedForMatching(name);
+    QVarLengthArray<char16_t, 256> ascii;
+    QString other;
+    QStringView folded;
+    if (FoldAscii(name, ascii)) {
+        folded = QStringView(ascii.data(), ascii.size());
+    } else {
+        other = FoldedForMatching(name);
+        folded = other;
+    }
     if (GlobMatch(folded_, folded))
         return true;
     if (dotStarTail_ && GlobMatch(stem_, folded))

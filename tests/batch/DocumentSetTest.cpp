@@ -1,6 +1,7 @@
 // Files and folders of the command line become the document list by the window's intake rules.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "PackageFixtures.h"
 #include "batch/DocumentSet.h"
@@ -107,6 +108,15 @@ INSTANTIATE_TEST_SUITE_P(
                                [](const auto& r) {
                                    Link(r, "a.docx", "tree/link.docx");
                                    Link(r, "a.docx", "tree/z-link.docx");
+                               },
+                               {"T/"},
+                               {"T/a.docx"},
+                               {}},
+                      WalkCase{"FileHardLinkedTwice",
+                               [](const auto& r) {
+                                   ASSERT_EQ(::link((r / "tree/a.docx").c_str(),
+                                                    (r / "tree/b.docx").c_str()),
+                                             0);
                                },
                                {"T/"},
                                {"T/a.docx"},

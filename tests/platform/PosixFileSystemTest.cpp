@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 
 #include <QStringList>
 
@@ -226,6 +229,37 @@ TEST(ErrorFromErrnoTest, MapsToTheNumbersCallersTest) {
     EXPECT_EQ(platform::ErrorFromErrno(EIO).Number(), 57);
     EXPECT_EQ(platform::ErrorFromErrno(EMFILE).Number(), 67);
     EXPECT_EQ(platform::ErrorFromErrno(EROFS).Number(), 75);
+}
+
+// A file mounted over another is listed under the covered file's inode number: its identity must
+// be the mounted file's, as for any other name that reaches it.
+TEST_F(PosixFileSystemTest, FileMountedOverAnotherHasTheMountedFilesIdentity) {
+    tree.File("a.doc");
+    tree.File("b.doc");
+    const QByteArray a = TestTree::Encode(tree.Path("a.doc")),
+                     b = TestTree::Encode(tree.Path("b.doc"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // 3: this system lets no test make a mount namespace of its own.
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(a.constData(), b.constData(), nullptr, MS_BIND, nullptr) != 0)
+            ::_exit(3);
+        const auto found = fs.FindFiles(tree.root(), "*.doc", 6);
+        ::_exit(found.size() == 2 && found[0].inode == found[1].inode &&
+                        found[0].device == found[1].device
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "no mount namespace for this test";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const auto found = fs.FindFiles(tree.root(), "*.doc", 6);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_NE(found[0].inode, found[1].inode);
 }
 
 }  // namespace
