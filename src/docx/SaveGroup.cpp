@@ -73,11 +73,10 @@ std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
         outcomes[i].tag = saves[i].tag;
 
     // One flush of a file system stands in for those of its files where it can (see
-    // FileLayer::SyncFileSystem); elsewhere the files' own flushes overlap, each file's writing
-    // started before the first is waited for. The flush goes through the saves' own layer.
-    for (Entry& e : saves)
-        e.save->File().StartFlush();
+    // FileLayer::SyncFileSystem); elsewhere each file is flushed, their writing all started
+    // before the first flush is waited for. The flushes go through the saves' own layer.
     std::map<std::pair<FileLayer*, dev_t>, bool> wholeFlushed;
+    std::vector<size_t> eachOnItsOwn;
     for (size_t i = 0; i < saves.size(); ++i) {
         PendingSave& save = *saves[i].save;
         struct stat st {};
@@ -90,8 +89,12 @@ std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
             if (it->second)
                 continue;
         }
-        going[i] = Run(&outcomes[i], [&] { save.File().Flush(); });
+        eachOnItsOwn.push_back(i);
     }
+    for (size_t i : eachOnItsOwn)
+        saves[i].save->File().StartFlush();
+    for (size_t i : eachOnItsOwn)
+        going[i] = Run(&outcomes[i], [&] { saves[i].save->File().Flush(); });
 
     std::set<SaveHook*> hooks;
     for (size_t i = 0; i < saves.size(); ++i) {
