@@ -118,6 +118,8 @@ void AtomicFile::Prepare(const std::optional<struct stat>& keep) {
         Rollback();
         ThrowSaveError(err, fileName_, "writing");
     }
+    // Written in full: the buffer is not held while the file waits to replace its target.
+    std::vector<char>().swap(gathered_);
     if (keep) {
         try {
             KeepMetadata(fd_, target_, *keep, fileName_, layer_);
