@@ -72,20 +72,34 @@ std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
     for (size_t i = 0; i < saves.size(); ++i)
         outcomes[i].tag = saves[i].tag;
 
+    // The hooks are told first, so that what they record is flushed with the new files.
+    std::set<SaveHook*> hooks;
+    for (size_t i = 0; i < saves.size(); ++i) {
+        going[i] = Run(&outcomes[i], [&] { saves[i].save->CheckAndTell(true); });
+        if (going[i] && saves[i].save->ToldHook())
+            hooks.insert(saves[i].save->ToldHook());
+    }
+
     // One flush of a file system stands in for those of its files where it can (see
     // FileLayer::SyncFileSystem); elsewhere each file is flushed, their writing all started
     // before the first flush is waited for. The flushes go through the saves' own layer.
     std::map<std::pair<FileLayer*, dev_t>, bool> wholeFlushed;
+    std::set<dev_t> flushedDevices;
     std::vector<size_t> eachOnItsOwn;
     for (size_t i = 0; i < saves.size(); ++i) {
+        if (!going[i])
+            continue;
         PendingSave& save = *saves[i].save;
         struct stat st {};
         if (::fstat(save.File().Fd(), &st) == 0) {
             const auto key = std::make_pair(&save.Layer(), st.st_dev);
             auto it = wholeFlushed.find(key);
-            if (it == wholeFlushed.end())
+            if (it == wholeFlushed.end()) {
                 it = wholeFlushed.emplace(key, save.Layer().SyncFileSystem(save.File().Fd()) == 0)
                          .first;
+                if (it->second)
+                    flushedDevices.insert(st.st_dev);
+            }
             if (it->second)
                 continue;
         }
@@ -96,17 +110,9 @@ std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
     for (size_t i : eachOnItsOwn)
         going[i] = Run(&outcomes[i], [&] { saves[i].save->File().Flush(); });
 
-    std::set<SaveHook*> hooks;
-    for (size_t i = 0; i < saves.size(); ++i) {
-        if (!going[i])
-            continue;
-        going[i] = Run(&outcomes[i], [&] { saves[i].save->CheckAndTell(true); });
-        if (going[i] && saves[i].save->ToldHook())
-            hooks.insert(saves[i].save->ToldHook());
-    }
     for (SaveHook* hook : hooks) {
         Outcome failed;
-        if (Run(&failed, [&] { hook->MakeDurable(); }))
+        if (Run(&failed, [&] { hook->MakeDurable(flushedDevices); }))
             continue;
         for (size_t i = 0; i < saves.size(); ++i)
             if (going[i] && saves[i].save->ToldHook() == hook) {

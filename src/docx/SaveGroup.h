@@ -13,9 +13,9 @@ class PendingSave;
 
 // Saves made durable together. A package whose limits name a group (PackageLimits::saveGroup)
 // saves over the file it was opened from only up to a new file written in full; the group then
-// takes the save, and Commit finishes the group's saves at once: it flushes the new files
-// together (one flush of each file system where that is enough), has each checked and its hook
-// told, has the hooks make their records durable,
+// takes the save, and Commit finishes the group's saves at once: it has each checked and its
+// hook told, flushes the new files together (one flush of each file system where that is
+// enough), has the hooks make their records durable,
 // renames each new file over its document, and flushes each folder once. Each document stays
 // the old file or becomes the whole new one, whenever the process ends; until Commit has
 // returned its outcome, a grouped save has not replaced its document.

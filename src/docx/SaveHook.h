@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <set>
 #include <string>
 
 namespace docx {
@@ -25,9 +26,10 @@ class SaveHook {
     virtual ~SaveHook() = default;
     // Raises docx::Error to refuse the save: the document then stays as it was.
     virtual void BeforeReplace(const Replacing& replacing) = 0;
-    // Puts on disk what the BeforeReplace calls told durableLater have recorded. Raises
-    // docx::Error when it cannot: none of those documents is then replaced.
-    virtual void MakeDurable() {}
+    // Puts on disk what the BeforeReplace calls told durableLater have recorded; what lies on
+    // the file systems of the devices in flushed is there already (they were flushed whole after
+    // those calls). Raises docx::Error when it cannot: none of those documents is then replaced.
+    virtual void MakeDurable(const std::set<dev_t>& flushed) { (void)flushed; }
     // Follows every BeforeReplace that returned: whether the new file then replaced the document.
     virtual void AfterReplace(bool replaced) noexcept = 0;
 };

@@ -21,7 +21,7 @@ class RecordingHook : public docx::SaveHook {
   public:
     explicit RecordingHook(bool failing) : failing_(failing) {}
     void BeforeReplace(const Replacing& r) override { told.push_back(r.durableLater); }
-    void MakeDurable() override {
+    void MakeDurable(const std::set<dev_t>&) override {
         ++durable;
         if (failing_)
             throw docx::Error(docx::kDiskFull, "Cannot save: the journal is full.");

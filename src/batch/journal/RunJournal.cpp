@@ -223,7 +223,10 @@ void RunJournal::BeforeReplace(const Replacing& r) {
     pending_.push_back({e.n, full});
 }
 
-void RunJournal::MakeDurable() {
+void RunJournal::MakeDurable(const std::set<dev_t>& flushed) {
+    struct stat st {};
+    if (::fstat(manifestFd_, &st) == 0 && flushed.count(st.st_dev))
+        return;
     if (Flush())
         return;
     const int err = errno;

@@ -28,7 +28,7 @@ class RunJournal : public docx::SaveHook {
     RunJournal& operator=(const RunJournal&) = delete;
 
     void BeforeReplace(const Replacing& replacing) override;
-    void MakeDurable() override;
+    void MakeDurable(const std::set<dev_t>& flushed) override;
     void AfterReplace(bool replaced) noexcept override;
 
     const QString& Id() const noexcept { return id_; }
