@@ -10,9 +10,8 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <vector>
-
 #include <mutex>
+#include <vector>
 
 #include "docx/AtomicFile.h"
 #include "docx/Error.h"

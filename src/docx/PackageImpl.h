@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -66,6 +67,9 @@ struct PackageOpener {
     static void OpenArchive(Package& pkg, const std::string& path, bool lock, int reopenings = 5);
     // Opens the zip directory of the file already open in pkg and lists its entries.
     static void OpenZip(Package& pkg, const std::string& name);
+    // OpenZip after a failed save, whose archive is closed; returns OpenZip's failure, with the
+    // archive left closed so that later calls raise instead of reading through it.
+    static std::exception_ptr ReopenZip(Package& pkg, const std::string& name) noexcept;
     // Passes the uncompressed bytes of e to sink, piece by piece; raises on damage, a wrong size or
     // a checksum that does not match, so no part is parsed from damaged data.
     static void StreamEntry(Package& pkg, const Entry& e, const std::string& name,

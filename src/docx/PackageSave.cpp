@@ -131,16 +131,7 @@ void Package::SaveAs(const std::string& path) {
             // A file rewritten in place by another program no longer reads as a package through
             // the descriptor; the save's own failure (which says so) is the one to report, and
             // later calls raise instead of reading through a closed archive.
-            std::exception_ptr reopenFailure;
-            try {
-                PackageOpener::OpenZip(*this, name);
-            } catch (const Error&) {
-                reopenFailure = std::current_exception();
-                if (m.zip) {
-                    zip_discard(m.zip);
-                    m.zip = nullptr;
-                }
-            }
+            const std::exception_ptr reopenFailure = PackageOpener::ReopenZip(*this, name);
             if (m.source.failure) {
                 auto failure = m.source.failure;
                 m.source.failure = nullptr;
@@ -174,17 +165,8 @@ void Package::SaveAs(const std::string& path) {
         out.Replace();
     } catch (const Error&) {
         // The document keeps its file, which the package goes on reading.
-        if (!m.zip) {
-            try {
-                PackageOpener::OpenZip(*this, name);
-            } catch (const Error&) {
-                // Later calls raise instead of reading through a closed archive.
-                if (m.zip) {
-                    zip_discard(m.zip);
-                    m.zip = nullptr;
-                }
-            }
-        }
+        if (!m.zip)
+            PackageOpener::ReopenZip(*this, name);
         throw;
     }
     save->Finish(true);

@@ -80,6 +80,20 @@ void PackageOpener::OpenArchive(Package& pkg, const std::string& path, bool lock
     OpenZip(pkg, name);
 }
 
+std::exception_ptr PackageOpener::ReopenZip(Package& pkg, const std::string& name) noexcept {
+    Package::Impl& m = *pkg.impl_;
+    try {
+        OpenZip(pkg, name);
+        return nullptr;
+    } catch (...) {
+        if (m.zip) {
+            zip_discard(m.zip);
+            m.zip = nullptr;
+        }
+        return std::current_exception();
+    }
+}
+
 void PackageOpener::OpenZip(Package& pkg, const std::string& name) {
     Package::Impl& m = *pkg.impl_;
     m.source.pos = 0;

@@ -20,7 +20,8 @@ int ReleaseUnreplaced(const QString& root, QStringList* failures) {
     int released = 0;
     for (const QString& id : RunIds(root)) {
         const QString folder = root + u'/' + id;
-        QFile file(folder + u'/' + kManifestName);
+        const QString manifestPath = folder + u'/' + kManifestName;
+        QFile file(manifestPath);
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QByteArray text = file.readAll();
@@ -28,16 +29,12 @@ int ReleaseUnreplaced(const QString& root, QStringList* failures) {
         // JSON string a quote is escaped, so no text the user gave reads as this.)
         if (text.contains(R"("kind":"end")"))
             continue;
-        const Manifest manifestRead = ParseManifest(text);
-        const std::string manifest = (folder + u'/' + kManifestName).toStdString();
-        if (!manifestRead.readable || manifestRead.ended || ManifestLocked(manifest))
+        const Manifest manifest = ParseManifest(text);
+        if (!manifest.readable || manifest.ended)
             continue;
-        struct {
-            QString folder;
-            const Manifest& manifest;
-        } run{folder, manifestRead};
-        const int fd = ::open(manifest.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        // Held while mending, so that no other run prunes or mends this one meanwhile.
+        const int fd = ::open(manifestPath.toStdString().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        // A run still going holds this lock; held here while mending, so that no other run
+        // prunes or mends this one meanwhile.
         if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             if (fd >= 0)
                 ::close(fd);
@@ -46,16 +43,16 @@ int ReleaseUnreplaced(const QString& root, QStringList* failures) {
         // A file the manifest does not name was kept for a document the run was cut short
         // before recording, and so before replacing: it is only a second name of that document.
         QSet<QString> named{kManifestName};
-        for (const SavedEntry& e : run.manifest.saved)
+        for (const SavedEntry& e : manifest.saved)
             named.insert(e.file);
-        for (const QString& file : QDir(run.folder).entryList(QDir::Files | QDir::Hidden))
+        for (const QString& file : QDir(folder).entryList(QDir::Files | QDir::Hidden))
             if (!named.contains(file) &&
-                ::unlink((run.folder + u'/' + file).toStdString().c_str()) == 0)
+                ::unlink((folder + u'/' + file).toStdString().c_str()) == 0)
                 ++released;
-        for (const SavedEntry& e : run.manifest.saved) {
+        for (const SavedEntry& e : manifest.saved) {
             if (!e.linked)
                 continue;
-            const std::string kept = (run.folder + u'/' + e.file).toStdString();
+            const std::string kept = (folder + u'/' + e.file).toStdString();
             struct stat k {
             }, d{};
             if (::stat(kept.c_str(), &k) != 0 || ::stat(e.path.toStdString().c_str(), &d) != 0 ||

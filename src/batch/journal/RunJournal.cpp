@@ -13,6 +13,7 @@
 
 #include "batch/journal/FileHash.h"
 #include "docx/Error.h"
+#include "docx/FileLayer.h"
 
 namespace batch::journal {
 
@@ -238,17 +239,9 @@ void RunJournal::MakeDurable(const std::set<dev_t>& flushed) {
 }
 
 bool RunJournal::Flush() {
-    if (::fdatasync(manifestFd_) != 0)
-        return false;
     // The originals' names in the run's folder, made by link, are on disk with the folder.
-    const int dir = ::open(folder_.toStdString().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0)
-        return false;
-    const bool ok = ::fsync(dir) == 0 || errno == EINVAL;
-    const int err = errno;
-    ::close(dir);
-    errno = err;
-    return ok;
+    return ::fdatasync(manifestFd_) == 0 &&
+           docx::RealFileLayer().SyncFolder(folder_.toStdString()) == 0;
 }
 
 void RunJournal::AfterReplace(bool replaced) noexcept {
