@@ -44,7 +44,7 @@
 
 #include "BenchDocuments.h"
 #include "batch/BatchCommand.h"
-#include "docx/DeflatedSource.h"
+#include "docx/package/DeflatedSource.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtSettingsStore.h"
 #include "word/builtin/Builtin.h"

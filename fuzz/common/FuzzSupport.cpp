@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "batch/BatchView.h"
-#include "docx/Document.h"
+#include "docx/model/Document.h"
 #include "engine/InsertIntoDocument.h"
 #include "platform/Dialogs.h"
 #include "runtime/Error.h"
@@ -65,7 +65,7 @@ void RemoveScratch() {
 }
 
 // The built-in engine; its saves go through layer (the real file operations when null).
-word::Registry Engine(docx::FileLayer* layer) {
+word::Registry Engine(filesafe::FileLayer* layer) {
     word::Registry registry;
     docx::PackageLimits limits;
     limits.fileLayer = layer;

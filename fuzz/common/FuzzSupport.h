@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "PackageValidator.h"
-#include "docx/FileLayer.h"
 #include "engine/Modes.h"
+#include "filesafe/FileLayer.h"
 
 namespace lf_fuzz {
 
@@ -43,7 +43,8 @@ struct Insertion {
     std::string lines;
     std::string fontName = "Arial";
     std::string fontSize = "12";
-    docx::FileLayer* fileLayer = nullptr;  // the file operations of the save; null: the real ones
+    filesafe::FileLayer* fileLayer =
+        nullptr;  // the file operations of the save; null: the real ones
 };
 
 // The program's per-document procedure of mode on path, with x in the x modes.

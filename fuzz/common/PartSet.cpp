@@ -3,8 +3,8 @@
 #include <map>
 
 #include "DocxSkeleton.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
+#include "docx/model/Document.h"
 
 namespace lf_fuzz {
 

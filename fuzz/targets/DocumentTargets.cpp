@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 #include "PartSet.h"
 #include "Targets.h"
-#include "docx/Document.h"
+#include "docx/model/Document.h"
 
 namespace lf_fuzz {
 namespace {

@@ -2,21 +2,21 @@
 
 #include <QFileInfo>
 
+#include "batch/BatchJournal.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchView.h"
 #include "batch/DocumentReports.h"
 #include "batch/DocumentSet.h"
 #include "batch/HeldResults.h"
+#include "batch/JournalCommand.h"
 #include "batch/Json.h"
 #include "batch/LeftOut.h"
 #include "batch/ProcessDocument.h"
 #include "batch/SavedChoices.h"
 #include "batch/TerminalText.h"
-#include "batch/journal/BatchJournal.h"
-#include "batch/journal/JournalCommand.h"
-#include "batch/journal/Release.h"
 #include "engine/FillFontNames.h"
 #include "engine/GetFileName.h"
+#include "journal/Release.h"
 #include "runtime/ErrorHandler.h"
 
 #ifndef LINEFORGE_VERSION
@@ -97,10 +97,10 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
             console.err << kProgram << ": " << Err(parsed.error) << '\n' << Utf8(UsageText());
             return kUsageError;
         case ParsedCommand::kRuns:
-            return journal::ListRuns(journal::RootOf(env.journal), parsed.options.json, console);
+            return ListRuns(journal::RootOf(env.journal), parsed.options.json, console);
         case ParsedCommand::kUndo:
-            return journal::UndoRun(journal::RootOf(env.journal), parsed.options.journal.undoRun,
-                                    parsed.options.json, console);
+            return UndoRun(journal::RootOf(env.journal), parsed.options.journal.undoRun,
+                           parsed.options.json, console);
         case ParsedCommand::kRun:
             break;
     }
@@ -168,7 +168,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         progress.Clear();
         console.err << Err(current) << ": " << Err(OneLine(text)) << '\n' << std::flush;
     });
-    journal::BatchJournal runJournal;
+    BatchJournal runJournal;
     if (QString error; !runJournal.Start(env, args, o, &error)) {
         console.err << kProgram << ": " << Err(error) << '\n'
                     << kProgram << ": nothing was changed\n";
@@ -176,7 +176,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     }
 
     // The built-in engine's saves are made durable in groups; the results wait for them.
-    docx::SaveGroup group;
+    filesafe::SaveGroup group;
     word::Registry runEngine;
     if (env.runEngine)
         env.runEngine(runEngine, runJournal.Hook(), &group);

@@ -8,9 +8,9 @@
 #include <ostream>
 #include <vector>
 
-#include "batch/journal/Store.h"
-#include "docx/SaveGroup.h"
-#include "docx/SaveHook.h"
+#include "filesafe/SaveGroup.h"
+#include "filesafe/SaveHook.h"
+#include "journal/Store.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 #include "word/Registry.h"
@@ -36,9 +36,9 @@ struct CommandEnvironment {
     std::vector<bool> argumentsNotUtf8;
     // The engine of one run: registers "Word.Application" as engine makes it, each save told to
     // hook (the run's journal; null without one) before it replaces its document, and the saves
-    // of the built-in engine put in place by group (see docx::SaveGroup). Without it a run uses
+    // of the built-in engine put in place by group (see filesafe::SaveGroup). Without it a run uses
     // engine, saving each document on its own, and needs --no-journal.
-    std::function<void(word::Registry& into, docx::SaveHook* hook, docx::SaveGroup* group)>
+    std::function<void(word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group)>
         runEngine;
     // Where the journals are kept.
     journal::Place journal;

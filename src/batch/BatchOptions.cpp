@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "docx/FontSize.h"
 #include "engine/InsertionRun.h"
+#include "runtime/FontSize.h"
 
 namespace batch {
 
@@ -67,12 +67,7 @@ bool ReadLinesFile(const QString& path, QString* text, QString* error) {
 }
 
 bool IsFontSize(const QString& size) {
-    try {
-        docx::ParseFontSizeHalfPoints(size.toStdString());
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return runtime::ParseFontSize(size.toStdString()).Ok();
 }
 
 // The options the command knows, with a value or as a flag.
@@ -211,7 +206,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     }
     {
         QString error;
-        if (!journal::ReadRetention(o.journal, &error))
+        if (!ReadRetention(o.journal, &error))
             return UsageError(error);
     }
     if (!modeName)
@@ -308,7 +303,7 @@ QString HelpText() {
                "Exit status: 0 every document changed or unchanged, 1 some skipped or failed (or\n"
                "left out by the folder walk), 2 usage error. --undo: 0 every document restored\n"
                "(or already as it was), 1 some left as they are or failed, 2 no such run.\n")
-               .arg(journal::JournalHelpText());
+               .arg(JournalHelpText());
 }
 
 }  // namespace batch

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "batch/journal/JournalOptions.h"
+#include "batch/JournalOptions.h"
 #include "engine/Modes.h"
 
 namespace batch {
@@ -22,7 +22,7 @@ struct BatchOptions {
     std::optional<QString> settingsFile;  // --settings: an INI file instead of the user's store
     bool json = false;
     QStringList paths;  // files and folders, in the order given
-    journal::JournalOptions journal;
+    JournalOptions journal;
 };
 
 // The outcome of reading the command line: options to run, a request for help or the version,

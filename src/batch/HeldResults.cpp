@@ -7,8 +7,8 @@ void HeldResults::Add(DocumentResult result, bool held, std::uint64_t tag) {
     entries_.push_back({std::move(result), held, tag, shown});
 }
 
-void HeldResults::Settle(const std::vector<docx::SaveGroup::Outcome>& outcomes) {
-    for (const docx::SaveGroup::Outcome& o : outcomes)
+void HeldResults::Settle(const std::vector<filesafe::SaveGroup::Outcome>& outcomes) {
+    for (const filesafe::SaveGroup::Outcome& o : outcomes)
         for (Entry& e : entries_) {
             if (!e.held || e.tag != o.tag)
                 continue;

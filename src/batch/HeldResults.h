@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "batch/ProcessDocument.h"
-#include "docx/SaveGroup.h"
+#include "filesafe/SaveGroup.h"
 
 namespace batch {
 
@@ -25,7 +25,7 @@ class HeldResults {
     void Add(DocumentResult result, bool held, std::uint64_t tag);
     // Gives each held result the outcome of its committed save: one not replaced has failed
     // and was not saved; one replaced with an error has failed all the same, saved.
-    void Settle(const std::vector<docx::SaveGroup::Outcome>& outcomes);
+    void Settle(const std::vector<filesafe::SaveGroup::Outcome>& outcomes);
     // Takes the results, from the first, that are no longer held.
     std::vector<Ready> TakeReady();
 

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         },
         {},
         notUtf8,
-        [](word::Registry& into, docx::SaveHook* hook, docx::SaveGroup* group) {
+        [](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group) {
             word::office::Register(into, hook, group);
         },
         {},

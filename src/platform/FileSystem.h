@@ -18,15 +18,6 @@ enum FileAttribute : int {
     kReparsePoint = 1024,
 };
 
-// Error numbers raised by the file services besides runtime::kPermissionDenied (70) and
-// runtime::kPathNotFound (76).
-enum FileErrorNumber : long {
-    kFileNotFound = 53,
-    kDeviceIOError = 57,
-    kTooManyFiles = 67,
-    kPathFileAccessError = 75,
-};
-
 // The separator that joins a folder and a name in the paths the program builds.
 #ifdef _WIN32
 inline constexpr QChar kPathSeparator = u'\\';

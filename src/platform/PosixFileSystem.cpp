@@ -20,7 +20,7 @@ namespace platform {
 namespace {
 
 runtime::Error FileNotFound() {
-    return runtime::Error(kFileNotFound, "File not found");
+    return runtime::Error(runtime::kFileNotFound, "File not found");
 }
 runtime::Error PathNotFound() {
     return runtime::Error(runtime::kPathNotFound, "Path not found");
@@ -162,12 +162,12 @@ runtime::Error ErrorFromErrno(int err) {
         case ENAMETOOLONG:
             return PathNotFound();
         case EIO:
-            return runtime::Error(kDeviceIOError, "Device I/O error");
+            return runtime::Error(runtime::kDeviceIOError, "Device I/O error");
         case EMFILE:
         case ENFILE:
-            return runtime::Error(kTooManyFiles, "Too many files");
+            return runtime::Error(runtime::kTooManyFiles, "Too many files");
         default:
-            return runtime::Error(kPathFileAccessError, "Path/File access error");
+            return runtime::Error(runtime::kFileAccess, "Path/File access error");
     }
 }
 

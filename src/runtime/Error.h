@@ -3,21 +3,9 @@
 #include <stdexcept>
 #include <string>
 
-namespace runtime {
+#include "runtime/ErrorNumbers.h"
 
-// Error numbers that callers test or that users see in reports.
-enum ErrorNumber : long {
-    kOverflow = 6,
-    kSubscriptOutOfRange = 9,
-    kTypeMismatch = 13,
-    kPermissionDenied = 70,
-    kPathNotFound = 76,
-    kObjectNotSet = 91,
-    kInvalidPropertyValue = 380,
-    kCannotCreateObject = 429,
-    kBufferTooSmall = 20476,
-    kIndexOutOfBounds = 35600,
-};
+namespace runtime {
 
 // A raised error: a number a caller can test and a description a user can act on.
 class Error : public std::runtime_error {

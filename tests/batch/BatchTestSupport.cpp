@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "batch/BatchCommand.h"
-#include "docx/Document.h"
+#include "docx/model/Document.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtSettingsStore.h"
 #include "word/builtin/Builtin.h"
@@ -81,7 +81,7 @@ std::string RunPropertiesOf(const std::string& path, const std::string& text) {
 }
 
 Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool terminal,
-                     const batch::journal::Place& journal, docx::FileLayer* fileLayer) {
+                     const journal::Place& journal, filesafe::FileLayer* fileLayer) {
     docx::PackageLimits limits;
     limits.fileLayer = fileLayer;
     word::Registry engine;
@@ -99,7 +99,7 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
         fontNames.isEmpty() ? std::function<QStringList()>()
                             : std::function<QStringList()>([fontNames] { return fontNames; }),
         {},
-        [limits](word::Registry& into, docx::SaveHook* hook, docx::SaveGroup* group) {
+        [limits](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group) {
             docx::PackageLimits grouped = limits;
             grouped.saveGroup = group;
             word::builtin::Register(into, grouped, hook);

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "PackageFixtures.h"
-#include "batch/journal/Store.h"
-#include "docx/FileLayer.h"
+#include "filesafe/FileLayer.h"
+#include "journal/Store.h"
 
 namespace batch_test {
 
@@ -41,8 +41,8 @@ struct Outcome {
 // terminal is set. Journals go to journal (a scratch folder shared by the tests when its root is
 // empty). Saves go through fileLayer when given.
 Outcome RunInProcess(const QStringList& args, const QStringList& fontNames = {},
-                     bool terminal = false, const batch::journal::Place& journal = {},
-                     docx::FileLayer* fileLayer = nullptr);
+                     bool terminal = false, const journal::Place& journal = {},
+                     filesafe::FileLayer* fileLayer = nullptr);
 
 // The built lineforge-batch run with args; HOME and XDG_CONFIG_HOME point to configHome, and
 // XDG_DATA_HOME (where the journals go) to its "data" folder.

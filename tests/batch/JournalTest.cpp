@@ -15,15 +15,15 @@
 #include <map>
 
 #include "BatchTestSupport.h"
-#include "batch/journal/FileHash.h"
-#include "docx/FileLayer.h"
+#include "filesafe/FileLayer.h"
+#include "journal/FileHash.h"
 
 namespace {
 
 using batch_test::Bytes;
 using batch_test::Outcome;
 using batch_test::RunInProcess;
-using Place = batch::journal::Place;
+using Place = journal::Place;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
@@ -66,7 +66,7 @@ struct Documents {
     std::map<std::string, std::string> bytes;
     std::map<std::string, Meta> meta;
 
-    Place place(batch::journal::LinkFunction link = {}) const {
+    Place place(journal::LinkFunction link = {}) const {
         return {Q(journal.path()), std::move(link)};
     }
     void Add(const std::string& name, const std::string& content) {
@@ -136,7 +136,7 @@ TEST(BatchJournal, FileHashesAreTheSha256OfTheKnownVectors) {
     for (const auto& [text, sha] : vectors) {
         fixtures::WriteFile(folder / "v", text);
         const int fd = ::open((folder / "v").c_str(), O_RDONLY);
-        EXPECT_EQ(batch::journal::Sha256OfFile(fd), sha) << text.size();
+        EXPECT_EQ(journal::Sha256OfFile(fd), sha) << text.size();
         ::close(fd);
     }
 }
@@ -202,7 +202,7 @@ TEST(BatchJournal, DocumentsChangedMovedOrDeletedAfterTheRunAreLeftAndNamed) {
 }
 
 // Ends the process at the n-th replacement of a document.
-class ExitAtRename : public docx::FileLayer {
+class ExitAtRename : public filesafe::FileLayer {
   public:
     explicit ExitAtRename(int n) : n_(n) {}
     int Rename(const std::string& from, const std::string& to) override {
@@ -316,7 +316,7 @@ TEST(BatchJournal, AnOriginalThatCannotBeLinkedIsCopiedAndOneThatCannotBeKeptIsN
 // keep a second name and every later save of it would be refused. The failure is that document's
 // alone, reported against it in its place in the run's order, though its group was committed
 // after the documents that followed it were processed.
-class FailingRename : public docx::FileLayer {
+class FailingRename : public filesafe::FileLayer {
   public:
     explicit FailingRename(std::string target) : target_(std::move(target)) {}
     int Rename(const std::string& from, const std::string& to) override {

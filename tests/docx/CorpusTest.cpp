@@ -8,11 +8,11 @@
 
 #include "CorpusManifest.h"
 #include "PackageFixtures.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/Frames.h"
-#include "docx/Protection.h"
-#include "docx/Selection.h"
+#include "docx/model/Document.h"
+#include "docx/model/Frames.h"
+#include "docx/model/Protection.h"
+#include "docx/model/Selection.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "StoryTestXml.h"
 #include "docx/Error.h"
-#include "docx/FindReplace.h"
+#include "docx/find/FindReplace.h"
 
 using story_test::P;
 using story_test::Part;

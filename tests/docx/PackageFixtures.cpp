@@ -14,7 +14,7 @@
 
 #include "DocxSkeleton.h"
 #include "RawZip.h"
-#include "docx/Namespaces.h"
+#include "docx/package/Namespaces.h"
 
 namespace fixtures {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "docx/FileLayer.h"
+#include "filesafe/FileLayer.h"
 
 namespace fixtures {
 
@@ -78,7 +78,7 @@ class TempFolder {
 };
 
 // A file layer that fails one step, as a full disk or an unwritable folder would.
-class FailingLayer : public docx::FileLayer {
+class FailingLayer : public filesafe::FileLayer {
   public:
     enum Step { CreateTempStep, WriteStep, SyncStep, RenameStep, ChownStep, XattrStep, NoStep };
     FailingLayer(Step step, int err, size_t writeBudget = 0)

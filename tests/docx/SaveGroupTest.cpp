@@ -7,17 +7,17 @@
 #include <optional>
 
 #include "PackageFixtures.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/SaveGroup.h"
-#include "docx/Selection.h"
+#include "docx/model/Document.h"
+#include "docx/model/Selection.h"
+#include "filesafe/SaveGroup.h"
 
 namespace {
 
 using fixtures::FailingLayer;
 
 // Tells what it was told; MakeDurable raises when failing.
-class RecordingHook : public docx::SaveHook {
+class RecordingHook : public filesafe::SaveHook {
   public:
     explicit RecordingHook(bool failing) : failing_(failing) {}
     void BeforeReplace(const Replacing& r) override { told.push_back(r.durableLater); }
@@ -48,7 +48,7 @@ class SaveGroupCommit : public ::testing::TestWithParam<GroupCase> {};
 TEST_P(SaveGroupCommit, EndsEachSaveOnItsOwnAndReplacesNothingBeforeTheCommit) {
     const GroupCase& c = GetParam();
     fixtures::TempFolder dir;
-    docx::SaveGroup group;
+    filesafe::SaveGroup group;
     RecordingHook hook(c.hookFails);
     FailingLayer failing(c.failingStep.value_or(FailingLayer::NoStep), EIO);
     std::vector<std::string> paths, before;
@@ -72,7 +72,7 @@ TEST_P(SaveGroupCommit, EndsEachSaveOnItsOwnAndReplacesNothingBeforeTheCommit) {
         fixtures::WriteFile(paths[1], "theirs");
     EXPECT_FALSE(group.Due());
 
-    const std::vector<docx::SaveGroup::Outcome> outcomes = group.Commit();
+    const std::vector<filesafe::SaveGroup::Outcome> outcomes = group.Commit();
     ASSERT_EQ(outcomes.size(), 3u);
     EXPECT_EQ(group.Size(), 0u);
     std::vector<bool> replaced;
@@ -117,7 +117,7 @@ TEST(SaveGroup, DroppedUncommittedLeavesEveryDocumentAndTheSavedPackageClosed) {
     const std::string before = fixtures::ReadFile(path);
     std::unique_ptr<docx::Document> doc;
     {
-        docx::SaveGroup group;
+        filesafe::SaveGroup group;
         docx::PackageLimits limits;
         limits.saveGroup = &group;
         doc = docx::Document::Open(path, limits);

@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "PackageFixtures.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/FileLayer.h"
-#include "docx/Selection.h"
+#include "docx/model/Document.h"
+#include "docx/model/Selection.h"
+#include "filesafe/FileLayer.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ std::vector<std::string> Texts(const std::string& path) {
 }
 
 // Reads the lock file at the moment the new file replaces the document.
-class LockSpy : public docx::FileLayer {
+class LockSpy : public filesafe::FileLayer {
   public:
     explicit LockSpy(std::string lockPath) : lockPath_(std::move(lockPath)) {}
     int Rename(const std::string& from, const std::string& to) override {

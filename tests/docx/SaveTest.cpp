@@ -15,11 +15,11 @@
 #include <gtest/gtest.h>
 
 #include "PackageFixtures.h"
-#include "docx/DeflatedSource.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/FileLayer.h"
-#include "docx/Selection.h"
+#include "docx/model/Document.h"
+#include "docx/model/Selection.h"
+#include "docx/package/DeflatedSource.h"
+#include "filesafe/FileLayer.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "PackageFixtures.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/Frames.h"
-#include "docx/Selection.h"
+#include "docx/model/Document.h"
+#include "docx/model/Frames.h"
+#include "docx/model/Selection.h"
 
 namespace {
 

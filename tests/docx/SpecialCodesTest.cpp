@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "docx/Error.h"
-#include "docx/SpecialCodes.h"
+#include "docx/model/SpecialCodes.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 #include "CorpusManifest.h"
 #include "PackageFixtures.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/FindReplaceUnicode.h"
-#include "docx/Stories.h"
+#include "docx/find/FindReplaceUnicode.h"
+#include "docx/model/Document.h"
+#include "docx/model/Stories.h"
 #include "word/Registry.h"
 #include "word/builtin/Builtin.h"
 

@@ -5,8 +5,8 @@
 #include "PackageFixtures.h"
 #include "StoryTestPackage.h"
 #include "StoryTestXml.h"
-#include "docx/Document.h"
-#include "docx/Stories.h"
+#include "docx/model/Document.h"
+#include "docx/model/Stories.h"
 #include "word/Registry.h"
 #include "word/builtin/Builtin.h"
 

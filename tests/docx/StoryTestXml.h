@@ -7,8 +7,8 @@
 
 #include <pugixml.hpp>
 
-#include "docx/Namespaces.h"
-#include "docx/TextStream.h"
+#include "docx/find/TextStream.h"
+#include "docx/package/Namespaces.h"
 
 namespace story_test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "StoryTestXml.h"
-#include "docx/TextStream.h"
+#include "docx/find/TextStream.h"
 
 using story_test::P;
 using story_test::Part;

@@ -4,7 +4,7 @@
 #include <QChar>
 #include <QString>
 
-#include "docx/FindReplaceUnicode.h"
+#include "docx/find/FindReplaceUnicode.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "RealEngine.h"
 #include "TempDir.h"
 #include "TestHelpers.h"
-#include "docx/Document.h"
+#include "docx/model/Document.h"
 #include "engine/IsDocumentProtected.h"
 #include "engine/Modes.h"
 #include "engine/ProcedurePaths.h"

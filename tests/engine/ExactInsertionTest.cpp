@@ -11,7 +11,7 @@
 #include "RealEngine.h"
 #include "StoryTestPackage.h"
 #include "StoryTestXml.h"
-#include "docx/Revisions.h"
+#include "docx/model/Revisions.h"
 #include "engine/Modes.h"
 
 using namespace testing_support;

@@ -4,10 +4,10 @@
 #include <sstream>
 
 #include "PackageFixtures.h"
-#include "docx/Document.h"
-#include "docx/Protection.h"
-#include "docx/Stories.h"
-#include "docx/TextStream.h"
+#include "docx/find/TextStream.h"
+#include "docx/model/Document.h"
+#include "docx/model/Protection.h"
+#include "docx/model/Stories.h"
 #include "engine/InsertIntoDocument.h"
 #include "word/builtin/Builtin.h"
 

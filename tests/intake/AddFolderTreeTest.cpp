@@ -122,7 +122,7 @@ TEST_F(AddFolderTreeTest, DriveRootGivesSingleSeparators) {
 }
 
 TEST_F(AddFolderTreeTest, ListingErrorIsReportedAndTheRestStillComes) {
-    fs.listingFailures[tree.Path("A/C/C1")] = platform::kDeviceIOError;
+    fs.listingFailures[tree.Path("A/C/C1")] = runtime::kDeviceIOError;
     Click("doc", tree.Path("A/C"));
     // The walk reports C1's subfolder listing, the handler reports its file listing.
     ASSERT_EQ(errors.reports.size(), 2);

@@ -89,7 +89,7 @@ TEST(ListFilesTest, GrowsPastItsFirstHundredSlots) {
 TEST(ListFilesTest, OtherErrorsReachTheCaller) {
     TestTree tree;
     TestFileSystem fs;
-    fs.listingFailures[tree.root()] = platform::kDeviceIOError;
+    fs.listingFailures[tree.root()] = runtime::kDeviceIOError;
     EXPECT_THROW(AddFolder::ListFiles(fs, tree.root(), "*.*"), runtime::Error);
 }
 

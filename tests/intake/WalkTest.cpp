@@ -74,7 +74,7 @@ TEST_F(WalkTest, PartWayFailureKeepsWhatWasListed) {
 TEST_F(WalkTest, OtherListingErrorsAreReportedAndTheFolderStays) {
     tree.Dir("A/B");
     tree.Dir("A/C");
-    fs.listingFailures[tree.Path("A/B")] = platform::kDeviceIOError;
+    fs.listingFailures[tree.Path("A/B")] = runtime::kDeviceIOError;
     EXPECT_EQ(Walk({"A"}), QStringList({"A/", "A/B/", "A/C/"}));
     ASSERT_EQ(errors.reports.size(), 1);
     EXPECT_TRUE(errors.reports[0].startsWith(

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "FakeDialogs.h"
-#include "docx/Document.h"
-#include "docx/Stories.h"
-#include "docx/TextStream.h"
+#include "docx/find/TextStream.h"
+#include "docx/model/Document.h"
+#include "docx/model/Stories.h"
 #include "engine/InsertAroundX.h"
 #include "engine/InsertAtEnds.h"
 #include "engine/InsertContext.h"

@@ -71,8 +71,8 @@ TEST_F(PosixFileSystemTest, AttributeWordFollowsTheWindowsMeanings) {
     // Read-only is a property of the mode, so it holds for root too; a trailing separator
     // does not change a folder's word.
     EXPECT_EQ(fs.GetAttr(tree.Path("rofolder/")), 17);
-    EXPECT_EQ(ErrorNumberOf([&] { fs.GetAttr(tree.Path("missing")); }), platform::kFileNotFound);
-    EXPECT_EQ(ErrorNumberOf([&] { fs.GetAttr(QString()); }), platform::kFileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { fs.GetAttr(tree.Path("missing")); }), runtime::kFileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { fs.GetAttr(QString()); }), runtime::kFileNotFound);
 }
 
 TEST_F(PosixFileSystemTest, CanOpenFileOnlyForRegularFilesAndNeverBlocks) {

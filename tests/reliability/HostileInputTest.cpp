@@ -22,8 +22,8 @@
 #include "PartSet.h"
 #include "RawZip.h"
 #include "TestPackages.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
+#include "docx/model/Document.h"
 #include "intake/ListFiles.h"
 #include "platform/PosixFileSystem.h"
 

@@ -18,7 +18,7 @@
 #include "FuzzSupport.h"
 #include "RawZip.h"
 #include "TestPackages.h"
-#include "docx/Document.h"
+#include "docx/model/Document.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include "SaveLoopState.h"
 #include "TestPackages.h"
 #include "docx/Error.h"
-#include "docx/FileLayer.h"
-#include "docx/LockFile.h"
+#include "filesafe/FileLayer.h"
+#include "filesafe/LockFile.h"
 #include "intake/ListFiles.h"
 #include "platform/PosixFileSystem.h"
 #include "word/Registry.h"
@@ -55,7 +55,7 @@ std::string KillTestDocument() {
 std::vector<std::string> Others(const std::string& dir, const std::string& docName) {
     std::vector<std::string> others;
     for (const std::string& n : lf_fuzz::FolderNames(dir))
-        if (n != docName && n != docx::LockFileName(docName))
+        if (n != docName && n != filesafe::LockFileName(docName))
             others.push_back(n);
     return others;
 }
@@ -130,9 +130,9 @@ TEST(KilledSaves, LeaveTheOldDocumentOrAWholeNewOneAndNoLeftovers) {
 
         // A killed save may leave its lock file, which the next save replaces: it must not read
         // as another editor's.
-        const std::string lock = dir / docx::LockFileName(name);
+        const std::string lock = dir / filesafe::LockFileName(name);
         if (::access(lock.c_str(), F_OK) == 0) {
-            EXPECT_EQ(docx::ReadLockFileOwner(lock), docx::LockFileOwner::kLeftByLineforge)
+            EXPECT_EQ(filesafe::ReadLockFileOwner(lock), filesafe::LockFileOwner::kLeftByLineforge)
                 << "round " << round;
         }
         // Temporary files left by an earlier kill are gone once a save in the folder began.
@@ -239,7 +239,7 @@ TEST(KilledSaves, TheNextSaveRemovesOnlyTheTemporaryFilesOfDeadSaves) {
 // Another program changes the document while it is being saved (after the check made when the
 // save starts): the save must notice before it replaces the file, keep the other program's
 // content, and say why.
-class ChangingLayer : public docx::FileLayer {
+class ChangingLayer : public filesafe::FileLayer {
   public:
     explicit ChangingLayer(std::function<void()> change) : change_(std::move(change)) {}
     ssize_t Write(int fd, const void* data, size_t len) override {
@@ -270,7 +270,7 @@ std::string TheirVersion() {
 class SaveInterference : public ::testing::TestWithParam<Interference> {};
 
 // A built-in Word whose saves go through layer (the real file operations when null).
-word::Ref<word::Application> NewWord(docx::FileLayer* layer = nullptr) {
+word::Ref<word::Application> NewWord(filesafe::FileLayer* layer = nullptr) {
     word::Registry registry;
     docx::PackageLimits limits;
     limits.fileLayer = layer;
@@ -429,7 +429,7 @@ INSTANTIATE_TEST_SUITE_P(
 // program knows (61 disk full or size limit, 70 permission), and the document is left
 // byte-identical with nothing beside it. (The engine's own save tests inject the same
 // failures one file-layer step at a time.)
-class RefusingLayer : public docx::FileLayer {
+class RefusingLayer : public filesafe::FileLayer {
   public:
     explicit RefusingLayer(int err) : err_(err) {}
     int CreateTemp(const std::string&, std::string*) override {
@@ -445,7 +445,7 @@ struct Refusal {
     const char* name;
     long number;
     // In the child, before the steps; answers the file layer for the save (null: the real one).
-    std::function<docx::FileLayer*(const std::string& path)> prepare;
+    std::function<filesafe::FileLayer*(const std::string& path)> prepare;
 };
 
 class SaveRefusedBySystem : public ::testing::TestWithParam<Refusal> {};
@@ -478,7 +478,7 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
 
 INSTANTIATE_TEST_SUITE_P(Reliability, SaveRefusedBySystem,
                          ::testing::Values(Refusal{"FileSizeLimit", docx::kDiskFull,
-                                                   [](const std::string&) -> docx::FileLayer* {
+                                                   [](const std::string&) -> filesafe::FileLayer* {
                                                        ::signal(SIGXFSZ, SIG_IGN);
                                                        struct rlimit lim {
                                                            256 << 10, 256 << 10
@@ -486,18 +486,19 @@ INSTANTIATE_TEST_SUITE_P(Reliability, SaveRefusedBySystem,
                                                        ::setrlimit(RLIMIT_FSIZE, &lim);
                                                        return nullptr;
                                                    }},
-                                           Refusal{"ReadOnlyFile", docx::kPermissionDenied,
-                                                   [](const std::string& p) -> docx::FileLayer* {
-                                                       ::chmod(p.c_str(), 0444);
-                                                       return nullptr;
-                                                   }},
+                                           Refusal{
+                                               "ReadOnlyFile", docx::kPermissionDenied,
+                                               [](const std::string& p) -> filesafe::FileLayer* {
+                                                   ::chmod(p.c_str(), 0444);
+                                                   return nullptr;
+                                               }},
                                            Refusal{"ReadOnlyFolder", docx::kPermissionDenied,
-                                                   [](const std::string&) -> docx::FileLayer* {
+                                                   [](const std::string&) -> filesafe::FileLayer* {
                                                        static RefusingLayer layer(EACCES);
                                                        return &layer;
                                                    }},
                                            Refusal{"DiskFull", docx::kDiskFull,
-                                                   [](const std::string&) -> docx::FileLayer* {
+                                                   [](const std::string&) -> filesafe::FileLayer* {
                                                        static RefusingLayer layer(ENOSPC);
                                                        return &layer;
                                                    }}),

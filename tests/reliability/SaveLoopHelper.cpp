@@ -18,7 +18,7 @@
 
 #include "FuzzSupport.h"
 #include "SaveLoopState.h"
-#include "docx/FileLayer.h"
+#include "filesafe/FileLayer.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void Mark(reliability::SavePhase p) {
     state->phase.store(static_cast<std::uint8_t>(p));
 }
 
-class PhaseLayer : public docx::FileLayer {
+class PhaseLayer : public filesafe::FileLayer {
   public:
     explicit PhaseLayer(bool named) : named_(named) {}
     int CreateTemp(const std::string& dir, std::string* name) override {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "DocxSkeleton.h"
-#include "docx/Document.h"
+#include "docx/model/Document.h"
 
 namespace reliability {
 

@@ -5,7 +5,7 @@
 namespace word::builtin {
 
 void Register(word::Registry& registry, const docx::PackageLimits& limits,
-              docx::SaveHook* saveHook) {
+              filesafe::SaveHook* saveHook) {
     registry.Register("Word.Application", [limits, saveHook] {
         auto app = std::make_shared<BuiltinApplication>();
         app->session()->limits = limits;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "docx/Package.h"
-#include "docx/SaveHook.h"
+#include "docx/package/Package.h"
+#include "filesafe/SaveHook.h"
 #include "word/Registry.h"
 
 namespace word::builtin {
@@ -12,6 +12,6 @@ namespace word::builtin {
 // of each save before the save replaces the file (see docx::Package::SetSaveHook); saveHook must
 // outlive them.
 void Register(word::Registry& registry, const docx::PackageLimits& limits = {},
-              docx::SaveHook* saveHook = nullptr);
+              filesafe::SaveHook* saveHook = nullptr);
 
 }  // namespace word::builtin

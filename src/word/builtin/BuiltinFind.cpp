@@ -1,7 +1,7 @@
 #include "word/builtin/BuiltinFind.h"
 
-#include "docx/FontSize.h"
-#include "docx/SpecialCodes.h"
+#include "docx/model/FontSize.h"
+#include "docx/model/SpecialCodes.h"
 
 namespace word::builtin {
 

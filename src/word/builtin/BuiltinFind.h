@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "docx/Stories.h"
+#include "docx/model/Stories.h"
 #include "word/builtin/Session.h"
 
 namespace word::builtin {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "docx/Stories.h"
+#include "docx/model/Stories.h"
 #include "word/builtin/BuiltinFind.h"
 #include "word/builtin/Session.h"
 

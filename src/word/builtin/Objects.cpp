@@ -1,6 +1,6 @@
 #include "word/builtin/Objects.h"
 
-#include "docx/Protection.h"
+#include "docx/model/Protection.h"
 #include "word/builtin/BuiltinStories.h"
 #include "word/builtin/FontNames.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "docx/Frames.h"
+#include "docx/model/Frames.h"
 #include "word/builtin/Session.h"
 
 namespace word::builtin {

@@ -9,17 +9,16 @@
 #include <utility>
 #include <vector>
 
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/SaveHook.h"
-#include "docx/Selection.h"
-#include "docx/Stories.h"
+#include "docx/model/Document.h"
+#include "docx/model/Selection.h"
+#include "docx/model/Stories.h"
+#include "filesafe/SaveHook.h"
 #include "word/Word.h"
 
 namespace word::builtin {
 
 // The Word error for calls on an instance that has quit.
-inline constexpr long kServerUnavailable = 462;
 // The Word error for a member this engine does not provide.
 inline constexpr long kNotSupported = 438;
 
@@ -42,12 +41,12 @@ struct Session {
     std::weak_ptr<word::Application> application;
     docx::PackageLimits limits;  // given to every document this instance opens
     // Told of every save of the documents this instance opens, when set.
-    docx::SaveHook* saveHook = nullptr;
+    filesafe::SaveHook* saveHook = nullptr;
 
     // Raises 462 after Quit.
     void CheckAlive() const {
         if (quit)
-            throw word::Error(kServerUnavailable,
+            throw word::Error(runtime::kServerUnavailable,
                               "The Word instance has quit; its objects can no longer be used.");
     }
     // The active document; raises when none is open.

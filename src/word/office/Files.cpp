@@ -1,4 +1,6 @@
 #include "word/office/Files.h"
+#include "filesafe/DocumentFile.h"
+#include "filesafe/Paths.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -29,10 +31,10 @@
 #include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
-#include "docx/AtomicFile.h"
-#include "docx/Document.h"
 #include "docx/Error.h"
-#include "docx/PackageIo.h"
+#include "docx/model/Document.h"
+#include "docx/package/PackageIo.h"
+#include "filesafe/AtomicFile.h"
 #include "word/Word.h"
 #include "word/office/Uno.h"
 
@@ -93,7 +95,7 @@ class DecliningHandler : public cppu::WeakImplHelper1<css::task::XInteractionHan
 };
 
 [[noreturn]] void Refuse(long number, const std::string& name, const std::string& reason) {
-    throw word::Error(number, docx::io::OpenFailure(name, reason));
+    throw word::Error(number, filesafe::OpenFailure(name, reason));
 }
 
 std::string ReadAll(int fd, const std::string& name) {
@@ -241,12 +243,12 @@ LoadedDocument::~LoadedDocument() {
 std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format format) {
     auto doc = std::make_shared<LoadedDocument>();
     doc->path = path;
-    doc->name = docx::io::FileNameOf(path);
+    doc->name = filesafe::FileNameOf(path);
     const std::string& name = doc->name;
     if (!Office::Instance().Installed())
         throw word::Error(docx::kCannotOpenFormat, OfficeMissingMessage(name, format));
     try {
-        docx::CheckNotHeldByAnotherEditor(path);
+        filesafe::CheckNotHeldByAnotherEditor(path);
     } catch (const docx::Error& e) {
         throw word::Error(e.Number(), e.what());
     }
@@ -320,12 +322,12 @@ void EnsureView(LoadedDocument& doc) {
 }
 
 void StoreDocument(LoadedDocument& doc, const std::string& path) {
-    const std::string name = docx::io::FileNameOf(path);
+    const std::string name = filesafe::FileNameOf(path);
     const std::string head = "Cannot save \"" + name + "\": ";
-    const std::string target = docx::io::ResolveForWrite(path);
+    const std::string target = filesafe::ResolveForWrite(path);
     if (target.empty())
         throw word::Error(docx::kPathNotFound,
-                          head + "the folder \"" + docx::io::DirOf(path) + "\" does not exist.");
+                          head + "the folder \"" + filesafe::DirOf(path) + "\" does not exist.");
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
@@ -340,7 +342,7 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
                                 "since it was opened. It was left as it is; open it again to "
                                 "make the change.";
     if ((same && !SameFile(st, doc.openStat)) ||
-        (!same && docx::io::ResolveForWrite(doc.path) == target))
+        (!same && filesafe::ResolveForWrite(doc.path) == target))
         throw word::Error(docx::kFileAccess, changed);
 
     std::string bytes;
@@ -360,7 +362,7 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
     bool told = false;
     UniqueFd old;
     try {
-        docx::AtomicFile out(target, name);
+        filesafe::AtomicFile out(target, name);
         if (same)
             out.CheckBeforeReplace([&] {
                 struct stat now {};
@@ -378,7 +380,7 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
             });
         out.Begin();
         if (!out.Write(bytes.data(), bytes.size()))
-            docx::ThrowSaveError(out.LastErrno(), name, "writing");
+            filesafe::ThrowSaveError(out.LastErrno(), name, "writing");
         out.Commit(exists ? std::optional<struct stat>(st) : std::nullopt);
     } catch (const docx::Error& e) {
         if (told)
@@ -416,11 +418,11 @@ void ConvertDocument(const std::string& from, const std::string& to, const std::
             }
             CloseModel(model);
         });
-    docx::AtomicFile file(to, docx::io::FileNameOf(to));
+    filesafe::AtomicFile file(to, filesafe::FileNameOf(to));
     try {
         file.Begin();
         if (!file.Write(out.data(), out.size()))
-            docx::ThrowSaveError(file.LastErrno(), to, "writing");
+            filesafe::ThrowSaveError(file.LastErrno(), to, "writing");
         file.Commit(std::nullopt);
     } catch (const docx::Error& e) {
         throw word::Error(e.Number(), e.what());

@@ -12,7 +12,7 @@
 
 #include <com/sun/star/lang/XComponent.hpp>
 
-#include "docx/SaveHook.h"
+#include "filesafe/SaveHook.h"
 #include "word/office/Formats.h"
 #include "word/office/Office.h"
 
@@ -26,8 +26,8 @@ struct LoadedDocument {
     struct stat openStat {};
     int officeStart = 0;  // the office start it was loaded in
     bool hasView = false;
-    bool settingsChanged = false;        // protection lifted: a change the model may not count
-    docx::SaveHook* saveHook = nullptr;  // told just before a save replaces the file
+    bool settingsChanged = false;            // protection lifted: a change the model may not count
+    filesafe::SaveHook* saveHook = nullptr;  // told just before a save replaces the file
 
     // The insertion point: the start of the main text until EndKey moves it to the end.
     bool atEnd = false;

@@ -1,4 +1,5 @@
 #include "word/office/Formats.h"
+#include "filesafe/DocumentFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "docx/PackageIo.h"
+#include "docx/package/PackageIo.h"
 
 namespace word::office {
 namespace {
@@ -94,7 +95,7 @@ std::string FormatName(Format format) {
 }
 
 std::string OfficeMissingMessage(const std::string& fileName, Format format) {
-    return docx::io::OpenFailure(
+    return filesafe::OpenFailure(
         fileName, "it is a " + FormatName(format) +
                       ", which Lineforge edits through LibreOffice Writer, and LibreOffice is "
                       "not installed. Install the package libreoffice-writer-nogui "

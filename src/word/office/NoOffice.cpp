@@ -2,7 +2,7 @@
 
 namespace word::office {
 
-std::shared_ptr<word::Application> CreateOfficeApplication(docx::SaveHook*) {
+std::shared_ptr<word::Application> CreateOfficeApplication(filesafe::SaveHook*) {
     return nullptr;
 }
 

@@ -14,8 +14,8 @@
 #include <com/sun/star/util/XModifiable.hpp>
 
 #include "docx/Error.h"
-#include "docx/FontSize.h"
-#include "docx/SpecialCodes.h"
+#include "docx/model/FontSize.h"
+#include "docx/model/SpecialCodes.h"
 #include "word/builtin/FontNames.h"
 #include "word/office/Backend.h"
 #include "word/office/Stories.h"
@@ -139,7 +139,7 @@ void MakeStartParagraph(const Reference<css::lang::XComponent>& model) {
 
 }  // namespace
 
-std::shared_ptr<word::Application> CreateOfficeApplication(docx::SaveHook* saveHook) {
+std::shared_ptr<word::Application> CreateOfficeApplication(filesafe::SaveHook* saveHook) {
     auto app = std::make_shared<OfficeApplication>();
     app->session()->application = app;
     app->session()->saveHook = saveHook;
@@ -150,7 +150,7 @@ std::shared_ptr<word::Application> CreateOfficeApplication(docx::SaveHook* saveH
 
 void Session::CheckAlive() const {
     if (quit)
-        throw word::Error(kOfficeUnavailable,
+        throw word::Error(runtime::kServerUnavailable,
                           "The Word instance has quit; its objects can no longer be used.");
 }
 

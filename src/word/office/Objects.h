@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "docx/SaveHook.h"
+#include "filesafe/SaveHook.h"
 #include "word/Word.h"
 #include "word/office/Files.h"
 
@@ -17,7 +17,7 @@ struct Session {
     std::vector<std::shared_ptr<LoadedDocument>> documents;  // in opening order; last is active
     bool quit = false;
     std::weak_ptr<word::Application> application;
-    docx::SaveHook* saveHook = nullptr;  // told of every save of its documents, when set
+    filesafe::SaveHook* saveHook = nullptr;  // told of every save of its documents, when set
 
     void CheckAlive() const;
     std::shared_ptr<LoadedDocument> Active() const;

@@ -167,7 +167,7 @@ struct Office::Impl {
             }
             ::close(fd);
         }
-        throw word::Error(kOfficeUnavailable,
+        throw word::Error(runtime::kServerUnavailable,
                           "LibreOffice could not be started: no profile "
                           "folder could be taken under \"" +
                               settings.cacheFolder + "\".");
@@ -208,7 +208,7 @@ struct Office::Impl {
             ::_exit(127);
         }
         if (child < 0)
-            throw word::Error(kOfficeUnavailable,
+            throw word::Error(runtime::kServerUnavailable,
                               "LibreOffice could not be started (fork failed).");
         return child;
     }
@@ -247,19 +247,20 @@ struct Office::Impl {
                         restart = true;
                         break;
                     }
-                    throw word::Error(kOfficeUnavailable, "LibreOffice (" + settings.program +
-                                                              ") ended while starting (status " +
-                                                              std::to_string(status) + ").");
+                    throw word::Error(runtime::kServerUnavailable,
+                                      "LibreOffice (" + settings.program +
+                                          ") ended while starting (status " +
+                                          std::to_string(status) + ").");
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
             if (!restart) {
                 Reset();
-                throw word::Error(kOfficeUnavailable,
+                throw word::Error(runtime::kServerUnavailable,
                                   "LibreOffice did not answer within a minute of its start.");
             }
         }
-        throw word::Error(kOfficeUnavailable, "LibreOffice kept asking to be restarted.");
+        throw word::Error(runtime::kServerUnavailable, "LibreOffice kept asking to be restarted.");
     }
 };
 
@@ -298,7 +299,7 @@ void Office::Call(const std::string& what,
         const auto seconds =
             std::chrono::duration_cast<std::chrono::seconds>(m.settings.callLimit).count();
         throw word::Error(
-            kOfficeUnavailable,
+            runtime::kServerUnavailable,
             what + ": LibreOffice " +
                 (fired ? "did not answer within " + std::to_string(seconds) + " s and was ended"
                        : "ended unexpectedly") +

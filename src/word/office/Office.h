@@ -19,10 +19,6 @@ namespace word::office {
 
 namespace css = ::com::sun::star;
 
-// Word's error for an automation server that has gone away; here the office died or stopped
-// answering during a call.
-inline constexpr long kOfficeUnavailable = 462;
-
 struct OfficeSettings {
     std::string program;                         // soffice.bin
     std::string cacheFolder;                     // where the profiles are kept
@@ -44,7 +40,7 @@ class Office {
 
     // Runs f(context, desktop) under the bounded wait, starting the office first when it is
     // not running. UNO exceptions become word::Error with `what` in their description; when the
-    // office died or was ended for taking too long, kOfficeUnavailable, and the next call
+    // office died or was ended for taking too long, runtime::kServerUnavailable, and the next call
     // starts a new office.
     void Call(const std::string& what,
               const std::function<void(const css::uno::Reference<css::uno::XComponentContext>&,

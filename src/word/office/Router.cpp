@@ -1,7 +1,8 @@
 #include "word/office/Router.h"
+#include "filesafe/Paths.h"
 
 #include "docx/Error.h"
-#include "docx/PackageIo.h"
+#include "docx/package/PackageIo.h"
 #include "word/builtin/Builtin.h"
 #include "word/office/Backend.h"
 #include "word/office/Formats.h"
@@ -9,10 +10,8 @@
 namespace word::office {
 namespace {
 
-constexpr long kServerUnavailable = 462;
-
 struct Backends {
-    docx::SaveHook* saveHook = nullptr;
+    filesafe::SaveHook* saveHook = nullptr;
     std::shared_ptr<word::Application> builtin;
     std::shared_ptr<word::Application> office;  // created with the first office document
     std::shared_ptr<word::Application> active;  // the backend of the last document opened
@@ -20,7 +19,7 @@ struct Backends {
 
     void CheckAlive() const {
         if (quit)
-            throw word::Error(kServerUnavailable,
+            throw word::Error(runtime::kServerUnavailable,
                               "The Word instance has quit; its objects can no longer be used.");
     }
 };
@@ -39,7 +38,7 @@ class RouterDocuments : public word::Documents {
             b_->office = CreateOfficeApplication(b_->saveHook);
         if (!b_->office)
             throw word::Error(docx::kCannotOpenFormat,
-                              OfficeMissingMessage(docx::io::FileNameOf(FileName), format));
+                              OfficeMissingMessage(filesafe::FileNameOf(FileName), format));
         b_->active = b_->office;
         return b_->office->Documents()->Open(FileName);
     }
@@ -50,7 +49,7 @@ class RouterDocuments : public word::Documents {
 
 class RouterApplication : public word::Application {
   public:
-    RouterApplication(std::shared_ptr<word::Application> builtin, docx::SaveHook* saveHook)
+    RouterApplication(std::shared_ptr<word::Application> builtin, filesafe::SaveHook* saveHook)
         : b_(std::make_shared<Backends>()) {
         b_->saveHook = saveHook;
         b_->builtin = std::move(builtin);
@@ -88,7 +87,8 @@ class RouterApplication : public word::Application {
 
 }  // namespace
 
-void Register(word::Registry& registry, docx::SaveHook* saveHook, docx::SaveGroup* saveGroup) {
+void Register(word::Registry& registry, filesafe::SaveHook* saveHook,
+              filesafe::SaveGroup* saveGroup) {
     docx::PackageLimits limits;
     limits.saveGroup = saveGroup;
     word::Registry builtin;

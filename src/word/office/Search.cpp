@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "docx/Error.h"
-#include "docx/FindReplaceUnicode.h"
-#include "docx/SpecialCodes.h"
+#include "docx/find/FindReplaceUnicode.h"
+#include "docx/model/SpecialCodes.h"
 #include "word/Word.h"
 
 namespace word::office {

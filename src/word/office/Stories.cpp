@@ -6,8 +6,8 @@
 #include <com/sun/star/util/XReplaceable.hpp>
 
 #include "docx/Error.h"
-#include "docx/FontSize.h"
-#include "docx/SpecialCodes.h"
+#include "docx/model/FontSize.h"
+#include "docx/model/SpecialCodes.h"
 #include "word/office/Search.h"
 #include "word/office/Uno.h"
 

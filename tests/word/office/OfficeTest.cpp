@@ -364,7 +364,7 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
 namespace {
 
 // Records what a save hook is told, reading the old and the new file through their descriptors.
-struct RecordingHook : docx::SaveHook {
+struct RecordingHook : filesafe::SaveHook {
     std::string oldBytes, newBytes;
     std::vector<bool> outcomes;
     void BeforeReplace(const Replacing& r) override {
