@@ -131,9 +131,10 @@ int main(int argc, char** argv) {
     const fs::path root = fs::temp_directory_path() / ("office_bench-" + std::to_string(getpid()));
     fs::create_directories(root / "source");
 
+    word::office::OfficeConnection connection;
+    word::office::Office& office = *connection.Get();
     word::Registry registry;
-    word::office::Register(registry);
-    word::office::Office& office = word::office::Office::Instance();
+    word::office::Register(registry, connection);
 
     struct Kind {
         const char* ext;
@@ -149,7 +150,7 @@ int main(int argc, char** argv) {
         benchdocs::MakeDocument(base + ".docx", 1000u + static_cast<unsigned>(i));
         for (const Kind& k : kinds)
             if (*k.filter)
-                word::office::ConvertDocument(base + ".docx", base + "." + k.ext, k.filter);
+                word::office::ConvertDocument(office, base + ".docx", base + "." + k.ext, k.filter);
     }
     std::printf("source .doc: %ju bytes\n",
                 static_cast<std::uintmax_t>(fs::file_size(root / "source" / "d0.doc")));

@@ -27,6 +27,7 @@ set(LF_UNO_TYPES
     com.sun.star.lang.XServiceInfo
     com.sun.star.lang.DisposedException
     com.sun.star.lang.IllegalArgumentException
+    com.sun.star.bridge.BridgeFactory
     com.sun.star.bridge.UnoUrlResolver
     com.sun.star.connection.NoConnectException
     com.sun.star.frame.Desktop

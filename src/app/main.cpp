@@ -34,6 +34,9 @@ int main(int argc, char** argv) {
     // A save past the file-size limit then fails with EFBIG and is reported for that document,
     // instead of the signal ending the program.
     ::signal(SIGXFSZ, SIG_IGN);
+    // A write to the pipe of an office that has died then fails with EPIPE, which fails the call
+    // into the office for that document, instead of the signal ending the program.
+    ::signal(SIGPIPE, SIG_IGN);
     if (!HasDisplay()) {
         std::fprintf(stderr,
                      "lineforge: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
@@ -45,8 +48,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(app::ProgramIcon());
 
     // "Word.Application": the router over the built-in engine and the office backend.
+    // Ended before main returns, after every object that uses it.
+    word::office::OfficeConnection office;
     word::Registry registry;
-    word::office::Register(registry);
+    word::office::Register(registry, office);
     platform::QtDialogs dialogs;
     platform::QtSettingsStore settings;
     platform::QtEventLoop events;

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <vector>
 
+#include "filesafe/FileLayer.h"
 #include "filesafe/SaveGroup.h"
 #include "filesafe/SaveHook.h"
 #include "journal/Store.h"
@@ -42,6 +43,8 @@ struct CommandEnvironment {
         runEngine;
     // Where the journals are kept.
     journal::Place journal;
+    // The file operations of the journal; the real ones when null (the engine's are runEngine's).
+    filesafe::FileLayer* fileLayer = nullptr;
 };
 
 // Where the command writes: JSON and help on out; reports, progress and the summary on err.

@@ -23,7 +23,8 @@ bool BatchJournal::Start(const CommandEnvironment& env, const QStringList& args,
     header.mode = ModeName(o.mode);
     header.lines = o.lines;
     header.x = o.x;
-    journal_ = RunJournal::Start(env.journal, header, error);
+    journal_ = RunJournal::Start(env.journal, header, error,
+                                 env.fileLayer ? *env.fileLayer : filesafe::RealFileLayer());
     if (!journal_) {
         *error += QStringLiteral("; give --no-journal to run without one");
         return false;

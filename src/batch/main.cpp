@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
     // A write past the file-size limit then fails with EFBIG, which refuses that one document,
     // instead of killing the run.
     ::signal(SIGXFSZ, SIG_IGN);
+    // A write to the pipe of an office that has died then fails with EPIPE, which fails that
+    // document, instead of the signal ending the run.
+    ::signal(SIGPIPE, SIG_IGN);
     // Without TZ, the C library looks at /etc/localtime again for every time it converts, and
     // the zip reader converts each entry's time: naming the same file once spares a status call
     // per entry.
@@ -31,8 +34,10 @@ int main(int argc, char** argv) {
         notUtf8.push_back(strict.hasError());
     }
 
+    // Ended before main returns, after every object that uses it.
+    word::office::OfficeConnection office;
     word::Registry engine;
-    word::office::Register(engine);
+    word::office::Register(engine, office);
     platform::PosixFileSystem fileSystem;
     const batch::CommandEnvironment env{
         engine,
@@ -44,8 +49,8 @@ int main(int argc, char** argv) {
         },
         {},
         notUtf8,
-        [](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group) {
-            word::office::Register(into, hook, group);
+        [&office](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group) {
+            word::office::Register(into, office, hook, group);
         },
         {},
     };

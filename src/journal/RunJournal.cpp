@@ -49,7 +49,7 @@ bool LinkImpossible(int err) {
 }
 
 // Copies everything fd holds into a new file at path, flushed; false with errno set.
-bool CopyInto(int fd, const std::string& path) {
+bool CopyInto(int fd, const std::string& path, filesafe::FileLayer& layer) {
     const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0)
         return false;
@@ -72,7 +72,7 @@ bool CopyInto(int fd, const std::string& path) {
         }
         at += n;
     }
-    ok = ok && ::fsync(out) == 0;
+    ok = ok && layer.Sync(out) == 0;
     const int err = errno;
     ::close(out);
     if (!ok) {
@@ -103,8 +103,9 @@ std::string Reason(int err) {
 }  // namespace
 
 std::unique_ptr<RunJournal> RunJournal::Start(const Place& place, const RunHeader& header,
-                                              QString* error) {
+                                              QString* error, filesafe::FileLayer& layer) {
     std::unique_ptr<RunJournal> j(new RunJournal);
+    j->layer_ = &layer;
     j->place_ = place;
     j->root_ = RootOf(place);
     const std::string root = j->root_.toStdString();
@@ -164,7 +165,7 @@ bool RunJournal::Append(const QByteArray& line, bool flush) {
             errno = ENOSPC;
         return false;
     }
-    return !flush || ::fdatasync(manifestFd_) == 0;
+    return !flush || layer_->Sync(manifestFd_) == 0;
 }
 
 void RunJournal::BeforeReplace(const Replacing& r) {
@@ -213,7 +214,7 @@ void RunJournal::BeforeReplace(const Replacing& r) {
         const int linkErr = errno;
         if (!LinkImpossible(linkErr))
             refuse("\"" + full + "\" cannot be made: " + Reason(linkErr), linkErr);
-        if (!CopyInto(r.oldFd, full))
+        if (!CopyInto(r.oldFd, full, *layer_))
             refuse("the copy \"" + full + "\" cannot be written: " + Reason(errno), errno);
     }
     if (!Append(SavedLine(e), false) || (!r.durableLater && !Flush())) {
@@ -241,8 +242,7 @@ void RunJournal::MakeDurable(const std::set<dev_t>& flushed) {
 
 bool RunJournal::Flush() {
     // The originals' names in the run's folder, made by link, are on disk with the folder.
-    return ::fdatasync(manifestFd_) == 0 &&
-           filesafe::RealFileLayer().SyncFolder(folder_.toStdString()) == 0;
+    return layer_->Sync(manifestFd_) == 0 && layer_->SyncFolder(folder_.toStdString()) == 0;
 }
 
 void RunJournal::AfterReplace(bool replaced) noexcept {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "filesafe/FileLayer.h"
 #include "filesafe/SaveHook.h"
 #include "journal/Manifest.h"
 #include "journal/Store.h"
@@ -21,8 +22,10 @@ class RunJournal : public filesafe::SaveHook {
   public:
     // Creates the run's folder and manifest (the root too, private to the user); nullptr with
     // *error saying why when they cannot be written.
-    static std::unique_ptr<RunJournal> Start(const Place& place, const RunHeader& header,
-                                             QString* error);
+    // Its files are written and flushed through layer, which must outlive it.
+    static std::unique_ptr<RunJournal> Start(
+        const Place& place, const RunHeader& header, QString* error,
+        filesafe::FileLayer& layer = filesafe::RealFileLayer());
     ~RunJournal() override;
     RunJournal(const RunJournal&) = delete;
     RunJournal& operator=(const RunJournal&) = delete;
@@ -47,6 +50,7 @@ class RunJournal : public filesafe::SaveHook {
     // Puts the manifest and the run folder's names on disk; false with errno set.
     bool Flush();
 
+    filesafe::FileLayer* layer_ = nullptr;
     Place place_;
     QString root_, id_, folder_;
     int manifestFd_ = -1;

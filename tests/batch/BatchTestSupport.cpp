@@ -105,6 +105,7 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
             word::builtin::Register(into, grouped, hook);
         },
         journal,
+        fileLayer,
     };
     if (env.journal.root.isEmpty())
         env.journal.root =

@@ -35,23 +35,12 @@
 #include "docx/model/Document.h"
 #include "docx/package/PackageIo.h"
 #include "filesafe/AtomicFile.h"
+#include "filesafe/PendingSave.h"
 #include "word/Word.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
 namespace {
-
-// A descriptor closed when it goes out of scope.
-struct UniqueFd {
-    int fd = -1;
-    UniqueFd() = default;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 using css::uno::Reference;
 using css::uno::Sequence;
@@ -182,11 +171,6 @@ Reference<css::lang::XComponent> LoadWithoutView(
     return Reference<css::lang::XComponent>(model, css::uno::UNO_QUERY_THROW);
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
 std::string FilterOf(const Reference<css::lang::XComponent>& model) {
     Reference<css::frame::XModel> m(model, css::uno::UNO_QUERY_THROW);
     for (const css::beans::PropertyValue& p : m->getArgs()) {
@@ -233,46 +217,34 @@ LoadedDocument::~LoadedDocument() {
     if (!model.is())
         return;
     try {
-        Office::Instance().CallInStart(officeStart, "Closing \"" + name + "\"",
-                                       [&](const auto&, const auto&) { CloseModel(model); });
+        office->CallInStart(officeStart, "Closing \"" + name + "\"",
+                            [&](const auto&, const auto&) { CloseModel(model); });
     } catch (...) {
     }
     model.clear();
 }
 
-std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format format) {
+std::shared_ptr<LoadedDocument> LoadDocument(Office& office, const std::string& path, Format format,
+                                             const SaveRules& rules) {
     auto doc = std::make_shared<LoadedDocument>();
+    doc->office = &office;
+    doc->rules = rules;
     doc->path = path;
     doc->name = filesafe::FileNameOf(path);
     const std::string& name = doc->name;
-    if (!Office::Instance().Installed())
+    if (!office.Installed())
         throw word::Error(docx::kCannotOpenFormat, OfficeMissingMessage(name, format));
     try {
-        filesafe::CheckNotHeldByAnotherEditor(path);
-    } catch (const docx::Error& e) {
+        doc->file = filesafe::OpenDocumentFile(path, true, rules.lockWait);
+    } catch (const filesafe::Error& e) {
         throw word::Error(e.Number(), e.what());
     }
-
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        Refuse(errno == EACCES ? docx::kPermissionDenied : docx::kFileAccess, name,
-               "the file cannot be read.");
-    std::string bytes;
-    const bool statOk = ::fstat(fd, &doc->openStat) == 0;
-    try {
-        bytes = ReadAll(fd, name);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    ::close(fd);
-    if (!statOk)
-        Refuse(docx::kFileAccess, name, "the file cannot be read.");
+    const std::string bytes = ReadAll(doc->file.fd.Get(), name);
     if (bytes.empty())
         Refuse(docx::kCorrupted, name, "the file is empty, not a document.");
 
     rtl::Reference<DecliningHandler> handler(new DecliningHandler);
-    Office::Instance().Call("Opening \"" + name + "\"", [&](const auto& ctx, const auto&) {
+    office.Call("Opening \"" + name + "\"", [&](const auto& ctx, const auto&) {
         Reference<css::lang::XComponent> model;
         try {
             model = LoadWithoutView(ctx, bytes,
@@ -292,7 +264,7 @@ std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format for
                        " (the file is damaged or of another kind).");
         }
         doc->model = model;
-        doc->officeStart = Office::Instance().Starts();
+        doc->officeStart = office.Starts();
         doc->filter = FilterOf(model);
         const auto known = WritableFilters().find(doc->filter);
         if (IsOldWordFilter(doc->filter))
@@ -313,7 +285,7 @@ std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format for
 void EnsureView(LoadedDocument& doc) {
     if (doc.hasView)
         return;
-    Office::Instance().Call(
+    doc.office->Call(
         "Opening a view of \"" + doc.name + "\"", [&](const auto&, const auto& desktop) {
             desktop->loadComponentFromURL("private:object", "_blank", 0,
                                           Props({Prop("Model", doc.model), Prop("Hidden", true)}));
@@ -324,78 +296,61 @@ void EnsureView(LoadedDocument& doc) {
 void StoreDocument(LoadedDocument& doc, const std::string& path) {
     const std::string name = filesafe::FileNameOf(path);
     const std::string head = "Cannot save \"" + name + "\": ";
-    const std::string target = filesafe::ResolveForWrite(path);
-    if (target.empty())
-        throw word::Error(docx::kPathNotFound,
-                          head + "the folder \"" + filesafe::DirOf(path) + "\" does not exist.");
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode))
-        throw word::Error(docx::kFileAccess, head + "the path is not a regular file.");
-    if (exists && (st.st_mode & 0222) == 0)
-        throw word::Error(docx::kPermissionDenied,
-                          head + "the file is read-only. The document was left as it was.");
-    const bool same =
-        exists && st.st_dev == doc.openStat.st_dev && st.st_ino == doc.openStat.st_ino;
-    const std::string changed = head +
-                                "the file was changed or replaced on disk by another program "
-                                "since it was opened. It was left as it is; open it again to "
-                                "make the change.";
-    if ((same && !SameFile(st, doc.openStat)) ||
-        (!same && filesafe::ResolveForWrite(doc.path) == target))
-        throw word::Error(docx::kFileAccess, changed);
-
-    std::string bytes;
-    Office::Instance().Call("Saving \"" + name + "\"", [&](const auto& ctx, const auto&) {
-        bytes = StoreToBytes(ctx, doc.model, doc.filter);
-    });
-    if (bytes.empty())
-        throw word::Error(docx::kFileAccess, head +
-                                                 "LibreOffice wrote nothing. The document was "
-                                                 "left as it was.");
-    if (doc.saveHook && !same)
+    if (doc.handedToGroup)
         throw word::Error(docx::kFileAccess,
                           head +
-                              "only the file the document was opened from can be saved while "
-                              "its old content is being kept. Nothing was written.");
-    // The hook is told once the new file is written and flushed, and then of the outcome.
-    bool told = false;
-    UniqueFd old;
+                              "its last save is still waiting to replace the file; open it again "
+                              "to make another change.");
     try {
-        filesafe::AtomicFile out(target, name);
-        if (same)
-            out.CheckBeforeReplace([&] {
-                struct stat now {};
-                if (::stat(target.c_str(), &now) != 0 || !SameFile(now, doc.openStat))
-                    throw docx::Error(docx::kFileAccess, changed);
-                if (doc.saveHook) {
-                    old.fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
-                    struct stat opened {};
-                    if (old.fd < 0 || ::fstat(old.fd, &opened) != 0 ||
-                        !SameFile(opened, doc.openStat))
-                        throw docx::Error(docx::kFileAccess, changed);
-                    doc.saveHook->BeforeReplace({target, name, old.fd, doc.openStat, out.Fd()});
-                    told = true;
-                }
-            });
+        const filesafe::ReplaceTarget found =
+            filesafe::CheckReplaceable(path, &doc.file.st, filesafe::ResolveForWrite(doc.path));
+        if (doc.rules.hook && !found.same)
+            throw word::Error(docx::kFileAccess,
+                              head +
+                                  "only the file the document was opened from can be saved while "
+                                  "its old content is being kept. Nothing was written.");
+        std::string bytes;
+        doc.office->Call("Saving \"" + name + "\"", [&](const auto& ctx, const auto&) {
+            bytes = StoreToBytes(ctx, doc.model, doc.filter);
+        });
+        if (bytes.empty())
+            throw word::Error(docx::kFileAccess,
+                              head + "LibreOffice wrote nothing. The document was left as it was.");
+        filesafe::FileLayer& layer = doc.rules.layer ? *doc.rules.layer : filesafe::RealFileLayer();
+        auto save = std::make_unique<filesafe::PendingSave>(found.target, name, layer);
+        filesafe::AtomicFile& out = save->File();
+        if (found.same)
+            save->WatchOpened(doc.file.fd.Get(), doc.file.st, doc.rules.hook);
         out.Begin();
         if (!out.Write(bytes.data(), bytes.size()))
             filesafe::ThrowSaveError(out.LastErrno(), name, "writing");
-        out.Commit(exists ? std::optional<struct stat>(st) : std::nullopt);
-    } catch (const docx::Error& e) {
-        if (told)
-            doc.saveHook->AfterReplace(false);
+        out.Prepare(found.exists ? std::optional<struct stat>(found.st) : std::nullopt);
+        if (found.same && doc.rules.group) {
+            // The group replaces the document later; until then the save holds the loaded file
+            // and its lock.
+            save->HoldOpened(std::move(doc.file.lock));
+            doc.file.fd.Release();
+            doc.handedToGroup = true;
+            doc.rules.group->Add(std::move(save));
+            return;
+        }
+        save->ReplaceNow();
+        if (found.same) {
+            // The document now lives in the new file, whose lock this process took with it.
+            filesafe::OpenedFile now;
+            now.fd.Reset(out.TakeFd());
+            if (::fstat(now.fd.Get(), &now.st) == 0) {
+                now.lock.Adopt(::dup(now.fd.Get()));
+                doc.file = std::move(now);
+            }
+        }
+    } catch (const filesafe::Error& e) {
         throw word::Error(e.Number(), e.what());
     }
-    if (told)
-        doc.saveHook->AfterReplace(true);
-    struct stat now {};
-    if (::stat(target.c_str(), &now) == 0 && same)
-        doc.openStat = now;
 }
 
-void ConvertDocument(const std::string& from, const std::string& to, const std::string& filter,
-                     const std::string& password) {
+void ConvertDocument(Office& office, const std::string& from, const std::string& to,
+                     const std::string& filter, const std::string& password) {
     const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw word::Error(docx::kFileNotFound, "Cannot read \"" + from + "\".");
@@ -403,21 +358,20 @@ void ConvertDocument(const std::string& from, const std::string& to, const std::
     ::close(fd);
     rtl::Reference<DecliningHandler> handler(new DecliningHandler);
     std::string out;
-    Office::Instance().Call(
-        "Converting \"" + from + "\"", [&](const auto& ctx, const auto& desktop) {
-            Reference<css::lang::XComponent> model = desktop->loadComponentFromURL(
-                "private:stream", "_blank", 0,
-                LoadArgs(ctx, bytes, Reference<css::task::XInteractionHandler>(handler.get())));
-            if (!model.is())
-                throw word::Error(docx::kCorrupted, "LibreOffice cannot read \"" + from + "\".");
-            try {
-                out = StoreToBytes(ctx, model, filter, password);
-            } catch (...) {
-                CloseModel(model);
-                throw;
-            }
+    office.Call("Converting \"" + from + "\"", [&](const auto& ctx, const auto& desktop) {
+        Reference<css::lang::XComponent> model = desktop->loadComponentFromURL(
+            "private:stream", "_blank", 0,
+            LoadArgs(ctx, bytes, Reference<css::task::XInteractionHandler>(handler.get())));
+        if (!model.is())
+            throw word::Error(docx::kCorrupted, "LibreOffice cannot read \"" + from + "\".");
+        try {
+            out = StoreToBytes(ctx, model, filter, password);
+        } catch (...) {
             CloseModel(model);
-        });
+            throw;
+        }
+        CloseModel(model);
+    });
     filesafe::AtomicFile file(to, filesafe::FileNameOf(to));
     try {
         file.Begin();

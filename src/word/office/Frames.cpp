@@ -140,7 +140,7 @@ class OfficeFrame : public word::Frame,
     template <class F>
     void InFrame(const std::string& what, F&& f) {
         session_->CheckAlive();
-        Office::Instance().Call(what + " in \"" + doc_->name + "\"", [&](const auto&, const auto&) {
+        doc_->office->Call(what + " in \"" + doc_->name + "\"", [&](const auto&, const auto&) {
             const auto frames = TextFrames(doc_->model);
             if (index_ < 1 || static_cast<size_t>(index_) > frames.size())
                 throw word::Error(docx::kNoSuchMember, "The frame no longer exists.");
@@ -160,10 +160,10 @@ class OfficeFrames : public word::Frames {
     long Count() override {
         session_->CheckAlive();
         long n = 0;
-        Office::Instance().Call("Counting the frames in \"" + doc_->name + "\"",
-                                [&](const auto&, const auto&) {
-                                    n = static_cast<long>(TextFrames(doc_->model).size());
-                                });
+        doc_->office->Call("Counting the frames in \"" + doc_->name + "\"",
+                           [&](const auto&, const auto&) {
+                               n = static_cast<long>(TextFrames(doc_->model).size());
+                           });
         return n;
     }
     Ref<word::Frame> Item(short index) override {

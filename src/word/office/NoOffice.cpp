@@ -2,7 +2,12 @@
 
 namespace word::office {
 
-std::shared_ptr<word::Application> CreateOfficeApplication(filesafe::SaveHook*) {
+class Office {};
+
+OfficeConnection::OfficeConnection() = default;
+OfficeConnection::~OfficeConnection() = default;
+
+std::shared_ptr<word::Application> CreateOfficeApplication(Office*, const SaveRules&) {
     return nullptr;
 }
 

@@ -36,8 +36,8 @@ Ref<Interface> Make(Args&&... args) {
 
 void InOffice(const LoadedDocument& doc, const std::string& what,
               const std::function<void(const Reference<css::lang::XComponent>&)>& f) {
-    Office::Instance().Call(what + " in \"" + doc.name + "\"",
-                            [&](const auto&, const auto&) { f(doc.model); });
+    doc.office->Call(what + " in \"" + doc.name + "\"",
+                     [&](const auto&, const auto&) { f(doc.model); });
 }
 
 Reference<css::beans::XPropertySet> Settings(const Reference<css::lang::XComponent>& model) {
@@ -139,10 +139,13 @@ void MakeStartParagraph(const Reference<css::lang::XComponent>& model) {
 
 }  // namespace
 
-std::shared_ptr<word::Application> CreateOfficeApplication(filesafe::SaveHook* saveHook) {
+std::shared_ptr<word::Application> CreateOfficeApplication(Office* office, const SaveRules& rules) {
+    if (!office)
+        return nullptr;
     auto app = std::make_shared<OfficeApplication>();
     app->session()->application = app;
-    app->session()->saveHook = saveHook;
+    app->session()->office = office;
+    app->session()->rules = rules;
     return app;
 }
 
@@ -188,8 +191,7 @@ void OfficeApplication::Quit() {
 
 Ref<word::Document> OfficeDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
-    auto doc = LoadDocument(FileName, SniffFormat(FileName));
-    doc->saveHook = session_->saveHook;
+    auto doc = LoadDocument(*session_->office, FileName, SniffFormat(FileName), session_->rules);
     session_->documents.push_back(doc);
     return Make<word::Document, OfficeDocument>(session_, doc);
 }

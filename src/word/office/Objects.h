@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "filesafe/SaveHook.h"
 #include "word/Word.h"
+#include "word/office/Backend.h"
 #include "word/office/Files.h"
 
 namespace word::office {
@@ -17,7 +17,8 @@ struct Session {
     std::vector<std::shared_ptr<LoadedDocument>> documents;  // in opening order; last is active
     bool quit = false;
     std::weak_ptr<word::Application> application;
-    filesafe::SaveHook* saveHook = nullptr;  // told of every save of its documents, when set
+    Office* office = nullptr;  // the office its documents are loaded in
+    SaveRules rules;           // what the saves of its documents keep to
 
     void CheckAlive() const;
     std::shared_ptr<LoadedDocument> Active() const;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
@@ -23,6 +24,7 @@
 
 #include "docx/Error.h"
 #include "word/Word.h"
+#include "word/office/Backend.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
@@ -136,7 +138,8 @@ struct Office::Impl {
         return true;
     }
 
-    // Forgets the office: ends it if it still runs and drops the references into it.
+    // Forgets the office: ends it if it still runs, drops the references into it and disposes
+    // the bridge to it, which joins the bridge's threads.
     void Reset() {
         const pid_t p = pid.load();
         if (p > 0) {
@@ -147,6 +150,21 @@ struct Office::Impl {
         }
         desktop.clear();
         remote.clear();
+        DisposeBridges();
+    }
+
+    void DisposeBridges() noexcept {
+        if (!local.is())
+            return;
+        try {
+            for (const auto& bridge :
+                 css::bridge::BridgeFactory::create(local)->getExistingBridges()) {
+                Reference<css::lang::XComponent> c(bridge, css::uno::UNO_QUERY);
+                if (c.is())
+                    c->dispose();
+            }
+        } catch (...) {
+        }
     }
 
     // Takes the first profile slot no other process of this user holds; the lock lasts as
@@ -214,8 +232,13 @@ struct Office::Impl {
     }
 
     void Start() {
-        if (!watchdog.joinable())
+        if (!watchdog.joinable()) {
+            {
+                std::lock_guard<std::mutex> w(watchMutex);
+                stop = false;
+            }
             watchdog = std::thread([this] { Watch(); });
+        }
         if (!local.is()) {
             ::setenv("URE_BOOTSTRAP",
                      "vnd.sun.star.pathname:" LINEFORGE_OFFICE_PROGRAM "/fundamentalrc", 0);
@@ -264,17 +287,17 @@ struct Office::Impl {
     }
 };
 
-Office& Office::Instance() {
-    // Never destroyed: the exit handler ends the office while UNO is still usable.
-    static Office* office = [] {
-        auto* o = new Office();
-        std::atexit([] { Office::Instance().Shutdown(); });
-        return o;
-    }();
-    return *office;
+Office::Office(OfficeSettings settings) : impl_(std::make_unique<Impl>()) {
+    impl_->settings = std::move(settings);
 }
 
-Office::Office() : impl_(new Impl) {}
+Office::~Office() {
+    Shutdown();
+}
+
+OfficeConnection::OfficeConnection() : office_(std::make_unique<Office>()) {}
+
+OfficeConnection::~OfficeConnection() = default;
 
 void Office::Configure(OfficeSettings settings) {
     std::lock_guard<std::recursive_mutex> l(impl_->callMutex);
@@ -348,18 +371,31 @@ void Office::Kill() {
     impl_->KillProcess();
 }
 
-void Office::Shutdown() {
-    // At exit UNO's own objects may be gone already, so the office is not called: it is
-    // asked to end by signal, and the references into it are left as they are.
+void Office::Shutdown() noexcept {
     Impl& m = *impl_;
+    std::lock_guard<std::recursive_mutex> l(m.callMutex);
+    if (m.desktop.is() && m.Alive()) {
+        m.Arm(std::chrono::seconds(5));
+        try {
+            m.desktop->terminate();
+        } catch (...) {
+            // A dying office answers with a disposed bridge; it is ended below all the same.
+        }
+        m.Disarm();
+    }
+    m.desktop.clear();
+    m.remote.clear();
+    m.DisposeBridges();
     const pid_t p = m.pid.exchange(0);
     if (p > 0) {
-        ::kill(-p, SIGTERM);
         int status = 0;
-        for (int i = 0; i < 60 && ::waitpid(p, &status, WNOHANG) == 0; ++i)
+        for (int i = 0; i < 100 && ::waitpid(p, &status, WNOHANG) == 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ::kill(-p, SIGKILL);
-        ::waitpid(p, &status, 0);
+        if (::waitpid(p, &status, WNOHANG) == 0) {
+            ::kill(-p, SIGKILL);
+            ::kill(p, SIGKILL);
+            ::waitpid(p, &status, 0);
+        }
     }
     if (m.watchdog.joinable()) {
         {
@@ -368,6 +404,10 @@ void Office::Shutdown() {
             m.watchCv.notify_all();
         }
         m.watchdog.join();
+    }
+    if (m.slotFd >= 0) {
+        ::close(m.slotFd);
+        m.slotFd = -1;
     }
 }
 

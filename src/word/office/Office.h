@@ -1,14 +1,15 @@
 #pragma once
 
-// The one LibreOffice process of a program run: started headless on first need with a profile
-// and a pipe of this process's own, reused by every document, ended when the program ends, and
-// started again after it died. Every call into it runs under a bounded wait: a call that does
+// A LibreOffice process of a program run: started headless on first need with a profile slot
+// and a pipe of its own, reused by every document, ended when its owner ends it, and started
+// again after it died. Every call into it runs under a bounded wait: a call that does
 // not return in time ends the office, and the call fails.
 
 #include <sys/types.h>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -31,9 +32,13 @@ OfficeSettings DefaultSettings();
 
 class Office {
   public:
-    // The process-wide office; its settings can be changed until it is first started.
-    static Office& Instance();
+    explicit Office(OfficeSettings settings = DefaultSettings());
+    // Shutdown.
+    ~Office();
+    Office(const Office&) = delete;
+    Office& operator=(const Office&) = delete;
 
+    // Changes the settings; they take effect at the next start.
     void Configure(OfficeSettings settings);
     // True when the office program exists.
     bool Installed() const;
@@ -59,13 +64,14 @@ class Office {
     int Starts() const;
     // Ends the office at once (SIGKILL), as a crash would.
     void Kill();
-    // Asks the office to end, then ends it after a short wait. Called at program exit.
-    void Shutdown();
+    // Ends the office for good: asks it to terminate under the bounded wait, disposes the bridge
+    // (which joins UNO's threads that served it), waits for the process (killing it after a
+    // short wait) and stops the watchdog. Safe to call more than once.
+    void Shutdown() noexcept;
 
   private:
-    Office();
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace word::office

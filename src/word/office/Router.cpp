@@ -11,7 +11,8 @@ namespace word::office {
 namespace {
 
 struct Backends {
-    filesafe::SaveHook* saveHook = nullptr;
+    Office* officeProcess = nullptr;
+    SaveRules rules;
     std::shared_ptr<word::Application> builtin;
     std::shared_ptr<word::Application> office;  // created with the first office document
     std::shared_ptr<word::Application> active;  // the backend of the last document opened
@@ -35,7 +36,7 @@ class RouterDocuments : public word::Documents {
             return b_->builtin->Documents()->Open(FileName);
         }
         if (!b_->office)
-            b_->office = CreateOfficeApplication(b_->saveHook);
+            b_->office = CreateOfficeApplication(b_->officeProcess, b_->rules);
         if (!b_->office)
             throw word::Error(docx::kCannotOpenFormat,
                               OfficeMissingMessage(filesafe::FileNameOf(FileName), format));
@@ -49,9 +50,11 @@ class RouterDocuments : public word::Documents {
 
 class RouterApplication : public word::Application {
   public:
-    RouterApplication(std::shared_ptr<word::Application> builtin, filesafe::SaveHook* saveHook)
+    RouterApplication(std::shared_ptr<word::Application> builtin, Office* office,
+                      const SaveRules& rules)
         : b_(std::make_shared<Backends>()) {
-        b_->saveHook = saveHook;
+        b_->officeProcess = office;
+        b_->rules = rules;
         b_->builtin = std::move(builtin);
         b_->active = b_->builtin;
     }
@@ -87,15 +90,23 @@ class RouterApplication : public word::Application {
 
 }  // namespace
 
-void Register(word::Registry& registry, filesafe::SaveHook* saveHook,
-              filesafe::SaveGroup* saveGroup) {
+void Register(word::Registry& registry, const OfficeConnection& office,
+              filesafe::SaveHook* saveHook, filesafe::SaveGroup* saveGroup,
+              filesafe::FileLayer* fileLayer) {
     docx::PackageLimits limits;
     limits.saveGroup = saveGroup;
+    limits.fileLayer = fileLayer;
     word::Registry builtin;
     word::builtin::Register(builtin, limits, saveHook);
-    registry.Register("Word.Application", [builtin, saveHook] {
+    SaveRules rules;
+    rules.hook = saveHook;
+    rules.group = saveGroup;
+    rules.layer = fileLayer;
+    rules.lockWait = std::chrono::milliseconds(limits.lockWaitMs);
+    Office* process = office.Get();
+    registry.Register("Word.Application", [builtin, process, rules] {
         return std::shared_ptr<word::Application>(std::make_shared<RouterApplication>(
-            builtin.CreateObject("Word.Application").Shared(), saveHook));
+            builtin.CreateObject("Word.Application").Shared(), process, rules));
     });
 }
 

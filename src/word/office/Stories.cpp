@@ -144,8 +144,7 @@ class OfficeFind : public word::Find {
         bool found = false;
         replaced_ = 0;
         EnsureView(*doc_);
-        Office::Instance().Call("Replacing in \"" + doc_->name + "\"", [&](const auto&,
-                                                                           const auto&) {
+        doc_->office->Call("Replacing in \"" + doc_->name + "\"", [&](const auto&, const auto&) {
             Reference<css::util::XReplaceable> r(doc_->model, UNO_QUERY_THROW);
             Reference<css::util::XReplaceDescriptor> d = r->createReplaceDescriptor();
             d->setSearchString(Ou(search.pattern));

@@ -48,7 +48,8 @@ int Count(const std::string& hay, const std::string& needle) {
 class OfficeTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        if (!Office::Instance().Installed())
+        connection_ = new word::office::OfficeConnection();
+        if (!TheOffice().Installed())
             return;
         folder_ = new fixtures::TempFolder();
         story_test::StoryDocSpec spec;
@@ -66,17 +67,21 @@ class OfficeTest : public ::testing::Test {
                          P(R("note mark")) + "</w:footnote>";
         story_test::WriteStoryDocx(*folder_ / "source.docx", spec);
         for (const Kind& k : kKinds)
-            word::office::ConvertDocument(*folder_ / "source.docx",
+            word::office::ConvertDocument(TheOffice(), *folder_ / "source.docx",
                                           *folder_ / (std::string("source.") + k.ext), k.filter);
     }
     static void TearDownTestSuite() {
         delete folder_;
         folder_ = nullptr;
+        delete connection_;
+        connection_ = nullptr;
     }
+    // The office of the suite, ended with it.
+    static Office& TheOffice() { return *connection_->Get(); }
     void SetUp() override {
         if (!folder_)
             GTEST_SKIP() << "LibreOffice is not installed";
-        word::office::Register(engine.registry);
+        word::office::Register(engine.registry, *connection_);
         engine.view.lines = QStringLiteral("Lead line");
         engine.view.fontName = QStringLiteral("DejaVu Serif");
         engine.view.fontSize = QStringLiteral("17");
@@ -91,15 +96,17 @@ class OfficeTest : public ::testing::Test {
     // The office's own plain-text export.
     std::string Text(const std::string& path) {
         const std::string out = work_ / "export.txt";
-        word::office::ConvertDocument(path, out, "Text (encoded):UTF8,LF,,");
+        word::office::ConvertDocument(TheOffice(), path, out, "Text (encoded):UTF8,LF,,");
         const std::string text = fixtures::ReadFile(out);
         return text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
     }
 
+    static word::office::OfficeConnection* connection_;
     static fixtures::TempFolder* folder_;
     fixtures::TempFolder work_;
     RealEngine engine;
 };
+word::office::OfficeConnection* OfficeTest::connection_ = nullptr;
 fixtures::TempFolder* OfficeTest::folder_ = nullptr;
 
 TEST_F(OfficeTest, TheOfficesOwnFilesAreRecognised) {
@@ -132,7 +139,7 @@ TEST_F(OfficeTest, TablesFirstAndLiteralTexts) {
             {engine::Mode::kAfterX, "in a.b\n" + lines + " cell\naxb and A.B\n" + lines + " end\n"},
         };
         for (const Step& s : steps) {
-            word::office::ConvertDocument(source, path, k.filter);
+            word::office::ConvertDocument(TheOffice(), source, path, k.filter);
             engine.sink.reports.clear();
             engine.Run(s.mode, path, "a.b");
             EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
@@ -192,7 +199,7 @@ TEST_F(OfficeTest, EveryModeInEveryFormat) {
             }
             // Font and size of the inserted lines, read back from a .docx the office makes.
             const std::string docx = work_ / "check.docx";
-            word::office::ConvertDocument(path, docx, "MS Word 2007 XML");
+            word::office::ConvertDocument(TheOffice(), path, docx, "MS Word 2007 XML");
             const std::string rPr = testing_support::RunPropertiesOf(docx, "Lead line");
             EXPECT_NE(rPr.find("DejaVu Serif"), std::string::npos) << rPr;
             EXPECT_NE(rPr.find("w:val=\"34\""), std::string::npos) << rPr;
@@ -243,7 +250,7 @@ TEST_F(OfficeTest, ProtectionAndPasswords) {
     for (const Kind& k : kKinds) {
         SCOPED_TRACE(k.ext);
         const std::string path = work_ / (std::string("protected.") + k.ext);
-        word::office::ConvertDocument(protectedDocx, path, k.filter);
+        word::office::ConvertDocument(TheOffice(), protectedDocx, path, k.filter);
         engine.sink.reports.clear();
         engine.Run(engine::Mode::kFirstLine, path);
         EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
@@ -251,7 +258,7 @@ TEST_F(OfficeTest, ProtectionAndPasswords) {
         if (k.format == Format::Rtf)
             continue;
         const std::string secret = work_ / (std::string("secret.") + k.ext);
-        word::office::ConvertDocument(protectedDocx, secret, k.filter, "pw");
+        word::office::ConvertDocument(TheOffice(), protectedDocx, secret, k.filter, "pw");
         const std::string original = fixtures::ReadFile(secret);
         engine.sink.reports.clear();
         engine.Run(engine::Mode::kFirstLine, secret);
@@ -266,12 +273,12 @@ TEST_F(OfficeTest, WithoutTheOfficeTheDocumentIsRefusedByName) {
     word::office::OfficeSettings settings = word::office::DefaultSettings();
     const std::string installed = settings.program;
     settings.program = work_ / "no-soffice.bin";
-    Office::Instance().Configure(settings);
+    TheOffice().Configure(settings);
     const std::string path = Copy(kKinds[0], "missing");
     const std::string original = fixtures::ReadFile(path);
     engine.Run(engine::Mode::kFirstLine, path);
     settings.program = installed;
-    Office::Instance().Configure(settings);
+    TheOffice().Configure(settings);
     ASSERT_FALSE(engine.sink.reports.empty());
     EXPECT_NE(engine.sink.reports.front().find("libreoffice-writer-nogui"), std::string::npos);
     EXPECT_NE(engine.sink.reports.front().find(".doc"), std::string::npos);
@@ -285,12 +292,12 @@ class ChangingView : public testing_support::FakeOptionsView {
     QString LinesText() const override {
         if (!path.empty())
             fixtures::WriteFile(path, fixtures::ReadFile(path) + "other program");
-        if (killOffice)
-            Office::Instance().Kill();
+        if (office)
+            office->Kill();
         return FakeOptionsView::LinesText();
     }
     std::string path;
-    bool killOffice = false;
+    Office* office = nullptr;  // killed when set
 };
 
 // The save keeps the file's mode, and refuses a file changed on disk since it was opened.
@@ -324,12 +331,12 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     const std::string first = Copy(kKinds[0], "first");
     const std::string second = Copy(kKinds[0], "second");
     const std::string original = fixtures::ReadFile(first);
-    const int starts = Office::Instance().Starts();
+    const int starts = TheOffice().Starts();
     word::office::OfficeSettings settings = word::office::DefaultSettings();
     settings.callLimit = std::chrono::milliseconds(1);
-    Office::Instance().Configure(settings);
+    TheOffice().Configure(settings);
     engine.Run(engine::Mode::kLastLine, first);
-    Office::Instance().Configure(word::office::DefaultSettings());
+    TheOffice().Configure(word::office::DefaultSettings());
     EXPECT_FALSE(engine.sink.reports.empty());
     EXPECT_EQ(fixtures::ReadFile(first), original);
 
@@ -338,11 +345,11 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
     EXPECT_NE(Text(second).find("Lead line"), std::string::npos);
     // One new office, not one more for closing the dead office's document.
-    EXPECT_EQ(Office::Instance().Starts(), starts + 1);
+    EXPECT_EQ(TheOffice().Starts(), starts + 1);
 
     // Killed from outside between the open and the typing.
     ChangingView view;
-    view.killOffice = true;
+    view.office = &TheOffice();
     engine::InsertContext context{engine.registry, engine.dialogs, engine.sink, view};
     const std::string third = Copy(kKinds[2], "third");
     const std::string thirdBytes = fixtures::ReadFile(third);
@@ -354,7 +361,7 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     engine.sink.reports.clear();
     engine.Run(engine::Mode::kFirstLine, second);
     EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
-    EXPECT_EQ(Office::Instance().Starts(), starts + 2);
+    EXPECT_EQ(TheOffice().Starts(), starts + 2);
     for (const std::string& name : fixtures::FolderNames(work_.path()))
         EXPECT_EQ(name.rfind(".~lock", 0), std::string::npos) << name;
 }
@@ -390,7 +397,7 @@ TEST_F(OfficeTest, SavesTellTheSaveHookWhatTheyReplace) {
     for (const Kind& k : kKinds) {
         RecordingHook hook;
         RealEngine hooked;
-        word::office::Register(hooked.registry, &hook);
+        word::office::Register(hooked.registry, *connection_, &hook);
         hooked.view.lines = QStringLiteral("Lead line");
         const std::string path = Copy(k, "hooked");
         const std::string before = fixtures::ReadFile(path);
