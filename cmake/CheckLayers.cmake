@@ -3,7 +3,7 @@
 # Layers, bottom first; a file may include headers of its own layer and of any layer below.
 set(LAYER_RANKS
     runtime=0 filesafe=0 packaging=0
-    docx=1
+    docx=1 journal=1
     word=1 platform=1
     word/builtin=2 word/office=2 platform/qt=2
     intake=3 engine=3 listui=3
