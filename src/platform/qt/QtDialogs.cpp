@@ -163,6 +163,7 @@ QString QtDialogs::ShowSave(const SaveFileRequest& request) {
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    const TakeKeyboardWhenShown keyboard(dialog);
     if (runner_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString("");
     return QDir::toNativeSeparators(dialog.selectedFiles().first());
@@ -226,6 +227,7 @@ QString QtDialogs::ShowOpen(const OpenFileRequest& request) {
         dialog.setNameFilters(filters);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    const TakeKeyboardWhenShown keyboard(dialog);
     if (runner_(dialog) != QDialog::Accepted)
         return QString("");
     return OpenAnswer(dialog.selectedFiles(), request.maxFileSize);
@@ -237,6 +239,7 @@ QString QtDialogs::BrowseForFolder(const QString& title, const QString& initialF
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (!initialFolder.isEmpty() && QFileInfo(initialFolder).isDir())
         dialog.setDirectory(initialFolder);
+    const TakeKeyboardWhenShown keyboard(dialog);
     if (runner_(dialog) != QDialog::Accepted)
         return QString("");
     const QStringList chosen = dialog.selectedFiles();
