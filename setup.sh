@@ -11,7 +11,7 @@ mode="${1:-run}"
 packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libzip-dev libpugixml-dev libfontconfig-dev libssl-dev fonts-dejavu-core fonts-liberation2
-          libgtest-dev libgmock-dev xvfb xauth x11-utils zip
+          libgtest-dev libgmock-dev xvfb xauth x11-utils xdotool evilwm zip
           dpkg-dev desktop-file-utils unzip
           clang libclang-rt-14-dev zlib1g-dev libdeflate-dev
           libreoffice-writer-nogui libreoffice-dev)

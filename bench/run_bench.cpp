@@ -19,6 +19,7 @@
 #include "engine/InsertionRun.h"
 #include "engine/Modes.h"
 #include "intake/MemoryFileList.h"
+#include "platform/DialogErrorSink.h"
 #include "word/Registry.h"
 #include "word/builtin/Builtin.h"
 
@@ -54,9 +55,13 @@ class Options : public engine::InsertOptionsView, public engine::ProgressView {
 
 class Boxes : public platform::Dialogs {
   public:
-    int MsgBox(const QString& prompt, int, const QString&) override {
-        if (prompt != QLatin1String("Done."))
+    int MsgBox(const QString& prompt, int, const QString& title) override {
+        if (title == platform::kErrorReportTitle) {
+            if (++reports == 1)
+                std::fprintf(stderr, "first report: %s\n", qPrintable(prompt));
+        } else if (!prompt.startsWith(QLatin1String("Done."))) {
             ++others;
+        }
         return platform::vbOK;
     }
     QString InputBox(const QString&, const QString&, const QString&) override {
@@ -64,16 +69,8 @@ class Boxes : public platform::Dialogs {
     }
     QString ShowOpen(const platform::OpenFileRequest&) override { return {}; }
     QString BrowseForFolder(const QString&, const QString&) override { return {}; }
+    int reports = 0;
     int others = 0;
-};
-
-class Reports : public runtime::ErrorSink {
-  public:
-    void ShowErrorReport(const std::string& message) override {
-        if (++count == 1)
-            std::fprintf(stderr, "first report: %s\n", message.c_str());
-    }
-    int count = 0;
 };
 
 class Pointer : public platform::WindowPointer {
@@ -110,9 +107,8 @@ void RunMode(const char* label, engine::Mode mode, const fs::path& folder, int d
     Pointer pointer;
     Sampler events;
     Boxes dialogs;
-    Reports reports;
     engine::InsertionRun run(
-        engine::RunServices{list, options, options, pointer, events, dialogs, reports, registry});
+        engine::RunServices{list, options, options, pointer, events, dialogs, registry});
 
     const long before = CurrentRssKiB();
     const auto start = Clock::now();
@@ -125,7 +121,7 @@ void RunMode(const char* label, engine::Mode mode, const fs::path& folder, int d
     const int n = static_cast<int>(events.rss.size()) - 1;
     const int early = std::min(100, n);
     std::printf("%-10s %d documents, %.2f ms per document, %d error reports, %d other boxes\n",
-                label, n, 1000.0 * seconds / std::max(n, 1), reports.count, dialogs.others);
+                label, n, 1000.0 * seconds / std::max(n, 1), dialogs.reports, dialogs.others);
     std::printf(
         "%-10s RSS KiB: before the run %ld; with 1 done %ld, 10 done %ld, %d done %ld, "
         "%d done %ld; from %d to %d done: %+.3f KiB per document\n",

@@ -229,6 +229,7 @@ void Form1::Combo2_Click() {
 
 void Form1::Combo3_Click() {
     SaveChoice(QStringLiteral("Combo3"), QString::number(Combo3->ListIndex()));
+    SaveChoice(platform::kFontNameKey, Combo3->Text());
 }
 
 void Form1::Text1_Change() {

@@ -92,7 +92,8 @@ class Form1 : public QWidget, public platform::WindowPointer {
     void PushButton3_MouseMove() { ShowHandUnlessBusy(); }
     void PushButton5_MouseMove() { ShowHandUnlessBusy(); }
     void PushButton6_MouseMove() { ShowHandUnlessBusy(); }
-    // Save the choice at once: the selected index (Combo1..3) or the whole text (Text1).
+    // Save the choice at once: the selected index (Combo1..3) or the whole text (Text1); the
+    // font list also saves the font's name (platform::kFontNameKey).
     void Combo1_Click();
     void Combo2_Click();
     void Combo3_Click();

@@ -7,6 +7,7 @@
 #include "engine/FillFontNames.h"
 #include "engine/IsInstalled.h"
 #include "platform/Integer16.h"
+#include "platform/SavedFont.h"
 #include "platform/StoredChoices.h"
 #include "runtime/ErrorHandler.h"
 
@@ -52,9 +53,16 @@ void Form1::Form_Load() {
                                 [this](const QString& name) { Combo3->AddItem(name); });
     });
 
+    // The saved font's name outlasts fonts installed or removed; the index is the fallback.
     on.line(146, [&] {
-        Combo3->SetListIndex(platform::ToInteger16(
-            setting("Combo3", QString::number(platform::kDefaultFontNameIndex))));
+        QStringList names;
+        for (int k = 0; k < Combo3->count(); ++k)
+            names << Combo3->itemText(k);
+        const std::optional<int> byName = platform::SavedFontByName(services_.settings, names);
+        Combo3->SetListIndex(
+            byName ? *byName
+                   : platform::ToInteger16(
+                         setting("Combo3", QString::number(platform::kDefaultFontNameIndex))));
     });
 
     for (int k = 0; k < platform::kFontSizes.size(); ++k)

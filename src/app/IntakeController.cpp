@@ -1,5 +1,7 @@
 #include "app/IntakeController.h"
 
+#include <QDir>
+
 #include "intake/AddFilesByDialog.h"
 #include "intake/AddFolderTree.h"
 #include "intake/DragDrop.h"
@@ -29,8 +31,17 @@ intake::IntakeContext IntakeController::Context() {
         fileSystem_,       form_.FileList()};
 }
 
+void IntakeController::AddStartPaths(const QStringList& arguments) {
+    intake::AddDroppedPaths(Context(), intake::PathsFromArguments(arguments, QDir::currentPath()));
+}
+
 void AttachIntakeController(Form1& form, AppServices& services) {
     new IntakeController(form, services);
+}
+
+void AddStartPaths(Form1& form, const QStringList& arguments) {
+    if (auto* intake = form.findChild<IntakeController*>())
+        intake->AddStartPaths(arguments);
 }
 
 }  // namespace app

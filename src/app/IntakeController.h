@@ -20,6 +20,9 @@ class IntakeController : public QObject {
     // The services the intake handlers run with.
     intake::IntakeContext Context();
 
+    // Adds the paths the program was started with, through the same checks as a drop.
+    void AddStartPaths(const QStringList& arguments);
+
   private:
     Form1& form_;
     AppServices& services_;
@@ -29,5 +32,9 @@ class IntakeController : public QObject {
 
 // Creates the intake controller as a child of the window.
 void AttachIntakeController(Form1& form, AppServices& services);
+
+// Adds the paths the program was started with (arguments after the program's own name) to the
+// window's list, through the same checks as a drop on it.
+void AddStartPaths(Form1& form, const QStringList& arguments);
 
 }  // namespace app

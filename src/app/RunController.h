@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QShortcut>
 #include <QString>
 
 #include "app/AppServices.h"
@@ -29,8 +30,12 @@ class FormInsertOptions : public engine::InsertOptionsView, public engine::Progr
     Form1& form_;
 };
 
-// "Start Inserting": runs the insertion over the window's list when PushButton2 is clicked. A
-// child of the window, so it lives exactly as long as the window.
+// The caption of "Start Inserting" while a run works through the list.
+inline const QString kStopCaption = QStringLiteral("Stop");
+
+// "Start Inserting": runs the insertion over the window's list when PushButton2 is clicked.
+// While the run works through the list the button reads "Stop", and it and Esc stop the run
+// after the current document. A child of the window, so it lives exactly as long as the window.
 class RunController : public QObject {
     Q_OBJECT
   public:
@@ -39,7 +44,12 @@ class RunController : public QObject {
     engine::InsertionRun& Run() { return run_; }
 
   private:
+    void ShowWorking(bool working);
+
+    Form1& form_;
     FormInsertOptions options_;
+    QShortcut* stopKey_;
+    QString startCaption_;
     engine::InsertionRun run_;
 };
 

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QTime>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "app/AppIcon.h"
 #include "app/Assembly.h"
+#include "app/IntakeController.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtServices.h"
@@ -82,5 +84,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<app::Form1> form = app::CreateMainWindow(services);
     dialogs.SetOwner(form.get());
     app::ShowMainWindow(*form);
+    // Files opened with the program from the file manager join the list once the window shows,
+    // so that a message about them belongs to it.
+    const QStringList startPaths = QApplication::arguments().mid(1);
+    if (!startPaths.isEmpty())
+        QTimer::singleShot(0, form.get(),
+                           [&form, startPaths] { app::AddStartPaths(*form, startPaths); });
     return application.exec();
 }

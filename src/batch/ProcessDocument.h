@@ -4,16 +4,14 @@
 #include <QStringList>
 
 #include "batch/DocumentReports.h"
+#include "engine/DocumentOutcome.h"
 #include "engine/InsertContext.h"
 #include "engine/Modes.h"
 
 namespace batch {
 
-// What happened to one document: changed (saved with the lines, no failure), unchanged (x found
-// nowhere, so nothing needed changing and the file was not rewritten), skipped (left as it was
-// without a failure, e.g. protected) or failed (at least one error report; saved tells whether
-// the document was written all the same).
-enum class Outcome { kChanged, kUnchanged, kSkipped, kFailed };
+// What happened to one document, as the window's run tells it too.
+using engine::Outcome;
 
 struct DocumentResult {
     QString path;
@@ -27,7 +25,7 @@ struct DocumentResult {
 inline const QString kNotSavedMessage = QStringLiteral("The document was not saved.");
 
 // The word used for an outcome in the summary and in JSON.
-QString OutcomeName(Outcome outcome);
+using engine::OutcomeName;
 
 // Everything one document needs: the per-document procedures' context, whose errors and dialogs
 // are reports.

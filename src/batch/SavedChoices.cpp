@@ -1,6 +1,7 @@
 #include "batch/SavedChoices.h"
 
 #include "platform/Integer16.h"
+#include "platform/SavedFont.h"
 #include "platform/StoredChoices.h"
 
 namespace batch {
@@ -38,10 +39,20 @@ Choices SavedChoices(platform::SettingsStore& settings, bool needFont, bool need
             static_cast<int>(platform::kFontSizes.size()), QStringLiteral("font-size"), &c.notes)];
     if (needFont) {
         const QStringList names = fontNames();
-        if (!names.isEmpty())
+        const std::optional<int> byName = platform::SavedFontByName(settings, names);
+        if (byName) {
+            c.font = names[*byName];
+        } else if (!names.isEmpty()) {
             c.font = names[SavedIndex(
                 settings, QStringLiteral("Combo3"), platform::kDefaultFontNameIndex,
                 static_cast<int>(names.size()), QStringLiteral("font-name"), &c.notes)];
+            const QString saved =
+                settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,
+                                    platform::kFontNameKey, QString());
+            if (!saved.isEmpty())
+                c.notes << QStringLiteral("the saved font \"%1\" is not installed; using \"%2\"")
+                               .arg(saved, c.font);
+        }
     }
     if (needExt)
         c.ext = settings.GetSetting(platform::kSettingsApp, platform::kSettingsSection,

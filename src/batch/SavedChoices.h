@@ -17,9 +17,10 @@ struct Choices {
     QStringList notes;
 };
 
-// Takes the window's saved choices: "Combo2" (index into the window's font sizes), "Combo3" (index
-// into the installed font names, which fontNames lists only when called) and "Extension". A missing
-// choice takes the window's default; a saved index that is not a number or lies outside its
+// Takes the window's saved choices: "Combo2" (index into the window's font sizes), the font by
+// its saved name when it is installed, else "Combo3" (index into the installed font names, which
+// fontNames lists only when called; a saved name not installed gets a note) and "Extension". A
+// missing choice takes the window's default; a saved index that is not a number or lies outside its
 // list takes the default too, with a note. fontNames is called only when the font is needed;
 // when it lists nothing, font stays empty.
 Choices SavedChoices(platform::SettingsStore& settings, bool needFont, bool needSize, bool needExt,

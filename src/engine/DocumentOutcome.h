@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <vector>
 
 #include "runtime/ErrorHandler.h"
@@ -21,5 +22,17 @@ struct DocumentOutcome {
     // Every report shown for the document, with its procedure path and line label.
     std::vector<runtime::Failure> failures;
 };
+
+// What came of one document: changed (saved with the lines, no failure), unchanged (nothing
+// needed changing, so the file was not rewritten), skipped (left as it was without a failure,
+// e.g. protected) or failed (at least one error report; the document may have been written
+// all the same).
+enum class Outcome { kChanged, kUnchanged, kSkipped, kFailed };
+
+// The outcome of what a procedure did.
+Outcome OutcomeOf(const DocumentOutcome& done);
+
+// The word for an outcome in summaries, lists and JSON: "changed", "unchanged", ...
+QString OutcomeName(Outcome outcome);
 
 }  // namespace engine

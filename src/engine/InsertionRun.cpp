@@ -2,10 +2,12 @@
 
 #include <optional>
 
+#include "engine/FontSizeCheck.h"
 #include "engine/GetFileName.h"
 #include "engine/InsertContext.h"
 #include "engine/InsertIntoDocument.h"
 #include "engine/ProcedurePaths.h"
+#include "engine/SaveRunList.h"
 
 namespace engine {
 
@@ -17,15 +19,30 @@ bool IsBlankAnswer(const QString& answer) {
 }
 
 void InsertionRun::PushButton2_Click() {
-    if (busy_)
+    if (busy_) {
+        RequestStop();
         return;
+    }
     busy_ = true;
-    runtime::ErrorHandler on(s_.errors, kPathPushButton2Click);
-    Run(on);
+    stopRequested_ = false;
+    RunReports reports(s_.dialogs);
+    runtime::ErrorHandler on(reports, kPathPushButton2Click);
+    Run(on, reports);
     on.line(162, [&] { busy_ = false; });
 }
 
-void InsertionRun::Run(runtime::ErrorHandler& on) {
+void InsertionRun::RequestStop() {
+    if (working_)
+        stopRequested_ = true;
+}
+
+void InsertionRun::SetWorking(bool working) {
+    working_ = working;
+    if (s_.working)
+        s_.working(working);
+}
+
+void InsertionRun::Run(runtime::ErrorHandler& on, RunReports& reports) {
     if (on.cond(104, [&] { return s_.list.Count() == 0; })) {
         on.line(160,
                 [&] { s_.dialogs.MsgBox(QStringLiteral("No files added."), platform::vbOKOnly); });
@@ -35,6 +52,17 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
         on.line(158, [&] {
             s_.dialogs.MsgBox(QStringLiteral("Please enter lines to insert."), platform::vbOKOnly);
         });
+        return;
+    }
+    // A size Word refuses would cost one report per document while every document still got
+    // its lines, in no chosen size: refused once, before anything is opened.
+    QString size;
+    if (on.cond(106, [&] {
+            size = s_.options.FontSizeText();
+            return !IsUsableFontSize(size);
+        })) {
+        on.line(158,
+                [&] { s_.dialogs.MsgBox(UnusableFontSizeMessage(size), platform::vbExclamation); });
         return;
     }
 
@@ -57,6 +85,24 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
         } while (on.cond(112, [&] { return IsBlankAnswer(x); }));
     }
 
+    log_ = RunLog{};
+    SetWorking(true);
+    WalkList(on, reports, x);
+    log_.held = reports.Held();
+    SetWorking(false);
+
+    on.line(150, [&] { s_.pointer.SetMousePointer(platform::vbDefault); });
+    on.line(152, [&] { s_.progress.SetProgressValue(0); });
+    on.line(154, [&] { s_.progress.SetProgressText(QStringLiteral("Progress Bar")); });
+    on.line(156, [&] {
+        s_.dialogs.ShowSummary(platform::SummaryBox{QStringLiteral("Done."),
+                                                    CountsText(log_),
+                                                    DetailsText(log_),
+                                                    {SaveRunListAction(s_.dialogs, log_)}});
+    });
+}
+
+void InsertionRun::WalkList(runtime::ErrorHandler& on, RunReports& reports, const QString& x) {
     int n = 0;
     on.line(114, [&] {
         n = s_.list.Count();
@@ -65,7 +111,12 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
     });
 
     for (int i = 1; i <= n; ++i) {
+        const std::size_t reportsBefore = on.reported().size();
         on.line(116, [&] { s_.events.DoEvents(); });
+        if (stopRequested_) {
+            NoteNotReached(i, n);
+            return;
+        }
         on.line(118, [&] { s_.pointer.SetMousePointer(platform::vbHourglass); });
         // Entries removed behind the run's back end the walk at the current count; a missing
         // entry must never be processed in the shape of the one before it.
@@ -78,31 +129,75 @@ void InsertionRun::Run(runtime::ErrorHandler& on) {
             s_.progress.SetProgressValue(static_cast<double>(i) / c * 100.0);
         });
         on.line(124, [&] {
-            s_.progress.SetProgressText(QStringLiteral("Processing: ") +
-                                        Main::GetFileName(path, s_.separator));
+            s_.progress.SetProgressText(QStringLiteral("Processing: %1 (%2 of %3)")
+                                            .arg(Main::GetFileName(path, s_.separator))
+                                            .arg(i)
+                                            .arg(n));
         });
         on.line(126, [&] { s_.events.DoEvents(); });
+        if (stopRequested_) {
+            NoteNotReached(i, n);
+            return;
+        }
+        RunEntry entry;
         if (path.isEmpty())
-            continue;
-        ProcessEntry(on, path, x);
+            entry = RunEntry{path, Outcome::kSkipped, 0, QStringLiteral("empty entry"), {}};
+        else
+            entry = ProcessEntry(on, reports, path, x);
+        // The run's own steps for this entry failed before its procedure began.
+        if (on.reported().size() > reportsBefore) {
+            entry.outcome = Outcome::kFailed;
+            entry.firstFailure = FailureLine(on.reported()[reportsBefore]);
+        }
+        log_.entries.push_back(entry);
     }
-
-    on.line(150, [&] { s_.pointer.SetMousePointer(platform::vbDefault); });
-    on.line(152, [&] { s_.progress.SetProgressValue(0); });
-    on.line(154, [&] { s_.progress.SetProgressText(QStringLiteral("Progress Bar")); });
-    on.line(156, [&] { s_.dialogs.MsgBox(QStringLiteral("Done."), platform::vbOKOnly); });
 }
 
-void InsertionRun::ProcessEntry(runtime::ErrorHandler& on, const QString& path, const QString& x) {
-    const InsertContext context{s_.registry, s_.dialogs, s_.errors, s_.options};
+void InsertionRun::NoteNotReached(int from, int n) {
+    log_.stopped = true;
+    for (int k = from; k <= n; ++k) {
+        QString path;
+        if (!runtime::IgnoreErrors([&] { path = s_.list.Item(k); }))
+            break;
+        log_.entries.push_back(RunEntry{path, std::nullopt, 0, {}, {}});
+    }
+}
+
+RunEntry InsertionRun::ProcessEntry(runtime::ErrorHandler& on, RunReports& reports,
+                                    const QString& path, const QString& x) {
+    RunEntry entry{path, Outcome::kSkipped, 0, {}, {}};
     std::optional<Mode> mode;
     on.line(130, [&] {
         s_.pointer.SetMousePointer(platform::vbHourglass);
         mode = s_.options.ModeChoice();
     });
     // A mode list showing no mode leaves the document alone.
-    if (mode)
-        InsertIntoDocument(context, *mode, path, x);
+    if (!mode) {
+        entry.reason = QStringLiteral("no mode chosen");
+        return entry;
+    }
+    // The size may have been changed since the run began; a document is never given one Word
+    // refuses.
+    if (!on.line(130, [&] {
+            const QString size = s_.options.FontSizeText();
+            if (!IsUsableFontSize(size))
+                throw runtime::Error(runtime::kInvalidPropertyValue,
+                                     QStringLiteral("The font size \"%1\" cannot be used; the "
+                                                    "document was not opened")
+                                         .arg(size)
+                                         .toStdString());
+        }))
+        return entry;
+
+    const InsertContext context{s_.registry, reports, reports, s_.options};
+    const DocumentOutcome done = InsertIntoDocument(context, *mode, path, x);
+    entry.outcome = OutcomeOf(done);
+    entry.insertions = done.saved ? done.insertions : 0;
+    if (done.skippedAsProtected)
+        entry.reason = QStringLiteral("protected");
+    if (!done.failures.empty())
+        entry.firstFailure = FailureLine(done.failures.front());
+    return entry;
 }
 
 }  // namespace engine

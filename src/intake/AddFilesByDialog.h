@@ -11,7 +11,20 @@ inline constexpr long kAddFilesDialogFlags =
     2621953;  // read-only box, multi-select, explorer, long names
 inline const QString kAddFilesDialogTitle =
     QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files");
-inline const QString kAddFilesDialogFilter = QStringLiteral("Word Files (*.doc*)|*.doc*|");
+// "Word Files (*.doc*)" first, as it always was; then every format the program changes, all
+// together and one by one, so that .rtf and .odt files can be picked too.
+inline const QString kAddFilesDialogFilter = QStringLiteral(
+    "Word Files (*.doc*)|*.doc*|"
+    "All Supported Documents|*.doc;*.docx;*.docm;*.dotx;*.dotm;*.dot;*.rtf;*.odt;*.ott|"
+    "Word 97-2003 Documents|*.doc|"
+    "Word Documents|*.docx|"
+    "Word Macro-Enabled Documents|*.docm|"
+    "Word Templates|*.dotx|"
+    "Word Macro-Enabled Templates|*.dotm|"
+    "Word 97-2003 Templates|*.dot|"
+    "Rich Text Format|*.rtf|"
+    "OpenDocument Text|*.odt|"
+    "OpenDocument Text Templates|*.ott|");
 
 // The message shown when the chosen names overflow the dialog's file-name text.
 inline const QString kTooManyFilesMessage = QStringLiteral(

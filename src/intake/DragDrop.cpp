@@ -30,11 +30,29 @@ void ListView1_OLEDragOver(const IntakeContext&, const QMimeData* data, int* eff
         *effect = vbDropEffectNone;
 }
 
+QStringList PathsFromArguments(const QStringList& arguments, const QString& currentFolder) {
+    QStringList paths;
+    for (const QString& argument : arguments) {
+        if (argument.isEmpty())
+            continue;
+        const QUrl url(argument);
+        QString path = url.isLocalFile() ? url.toLocalFile() : argument;
+        if (QDir::isRelativePath(path))
+            path = QDir(currentFolder).absoluteFilePath(path);
+        paths << QDir::toNativeSeparators(QDir::cleanPath(path));
+    }
+    return paths;
+}
+
 void ListView1_OLEDragDrop(const IntakeContext& c, const QMimeData* data) {
+    AddDroppedPaths(c, DroppedPaths(data));
+}
+
+void AddDroppedPaths(const IntakeContext& c, const QStringList& paths) {
     runtime::ErrorHandler on(c.errors, kDragDropPath);
     const AddFolder::WalkServices walk{c.fileSystem, c.events, c.errors};
     QStringList vanished;
-    for (const QString& path : DroppedPaths(data)) {
+    for (const QString& path : paths) {
         if (Main::IsFolder(c.fileSystem, path)) {
             AddFolder::FolderList folders{path + platform::kPathSeparator};
             on.line(100, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });

@@ -28,4 +28,11 @@ void ListView1_OLEDragOver(const IntakeContext& c, const QMimeData* data, int* e
 // dropped. A path that no longer exists is skipped and named in one message after the drop.
 void ListView1_OLEDragDrop(const IntakeContext& c, const QMimeData* data);
 
+// Adds paths to the list exactly as a drop of them would (ListView1_OLEDragDrop).
+void AddDroppedPaths(const IntakeContext& c, const QStringList& paths);
+
+// The paths the program was started with (as a file manager passes them: paths or file URLs),
+// absolute with the platform's separators; relative ones are taken from currentFolder.
+QStringList PathsFromArguments(const QStringList& arguments, const QString& currentFolder);
+
 }  // namespace intake

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +25,31 @@ struct OpenFileRequest {
     QString dialogTitle;  // caption of the dialog
     QString filter;       // "Description|pattern|" pairs
     int maxFileSize = 260;
+};
+
+// What the save-file dialog is asked for.
+struct SaveFileRequest {
+    QString dialogTitle;    // caption of the dialog
+    QString filter;         // "Description|pattern|" pairs, as in OpenFileRequest
+    QString fileName;       // the name offered at first
+    QString defaultSuffix;  // added to a typed name that has no extension ("csv")
+};
+
+// An extra button of a summary box and what it does.
+struct BoxAction {
+    QString caption;
+    // Runs when the button is pressed, while the box stays open; returns whether the button
+    // stays available (an action that can be done only once returns false once done).
+    std::function<bool()> run;
+};
+
+// A message box that sums up a piece of work: its message, a few lines under it, details the
+// user can unfold, and extra buttons beside OK.
+struct SummaryBox {
+    QString text;
+    QString summary;
+    QString details;
+    std::vector<BoxAction> actions;
 };
 
 // Modal dialogs. A null title means "no title of its own": the application title is shown.
@@ -48,6 +75,27 @@ class Dialogs {
     virtual QString ShowOpen(const OpenFileRequest& request) = 0;
     // Shows the folder chooser opened at initialFolder; returns "" on Cancel.
     virtual QString BrowseForFolder(const QString& title, const QString& initialFolder) = 0;
+
+    // Shows a message box with one check box (checkText) under its text, unticked at first;
+    // returns the button pressed and sets *checked to the check box's state when the box
+    // closed. A layer without check boxes shows the plain box and answers unticked.
+    virtual int MsgBoxWithCheck(const QString& prompt, int style, const QString& title,
+                                const QString& checkText, bool* checked) {
+        (void)checkText;
+        *checked = false;
+        return MsgBox(prompt, style, title);
+    }
+    // Shows a summary box with the application title and an OK button; returns when it is
+    // closed. A layer without such boxes shows the text and the summary in a plain box.
+    virtual void ShowSummary(const SummaryBox& box) {
+        MsgBox(box.summary.isEmpty() ? box.text : box.text + QStringLiteral("\r\r") + box.summary);
+    }
+    // Shows the save-file dialog; returns the chosen path, or "" on Cancel. A layer without
+    // one answers as cancelled.
+    virtual QString ShowSave(const SaveFileRequest& request) {
+        (void)request;
+        return QString();
+    }
 };
 
 }  // namespace platform

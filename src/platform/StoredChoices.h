@@ -18,6 +18,9 @@ inline const QStringList kFontSizes = {"8",  "9",  "10", "11", "12", "14", "16",
 inline constexpr int kDefaultModeIndex = 0;
 inline constexpr int kDefaultFontSizeIndex = 4;
 inline constexpr int kDefaultFontNameIndex = 0;
+// The key that keeps the chosen font's name beside its index ("Combo3"), so that the same font
+// comes back after fonts were installed or removed.
+inline const QString kFontNameKey = QStringLiteral("FontName");
 // The extension of the files taken from a folder when none was answered yet ("Extension").
 inline const QString kDefaultExtension = QStringLiteral("doc");
 

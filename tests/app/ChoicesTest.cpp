@@ -29,10 +29,11 @@ TEST(Choices, ChoosingFromEachListSavesItsIndexAtOnce) {
     EXPECT_EQ(l.h.settings.Value("Combo1"), "1");
     QTest::keyClick(f.Combo3, Qt::Key_End);
     EXPECT_EQ(l.h.settings.Value("Combo3"), "2");
+    EXPECT_EQ(l.h.settings.Value("FontName"), "F2");
     QTest::keyClick(f.Combo2, Qt::Key_Down);
     EXPECT_EQ(f.Combo2->Text(), "14");
     EXPECT_EQ(l.h.settings.Value("Combo2"), "5");
-    EXPECT_EQ(l.h.settings.saves, 3);
+    EXPECT_EQ(l.h.settings.saves, 4);
 }
 
 TEST(Choices, TypingASizeStoresNothingAndAddsNoEntry) {

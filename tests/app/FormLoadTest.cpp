@@ -46,7 +46,8 @@ TEST(FormLoad, FirstStartShowsTheDefaultsAndStoresTheFourChoices) {
     EXPECT_EQ(s.h.settings.Value("Combo2"), "4");
     EXPECT_EQ(s.h.settings.Value("Combo3"), "0");
     EXPECT_EQ(s.h.settings.Value("Textbox"), "Zarem");
-    EXPECT_EQ(s.h.settings.values.size(), 4);
+    EXPECT_EQ(s.h.settings.Value("FontName"), "Liberation Sans");
+    EXPECT_EQ(s.h.settings.values.size(), 5);
 
     // One instance for the font names, one for the check; both quit.
     EXPECT_EQ(s.h.wordCreated, 2);
@@ -82,6 +83,35 @@ TEST(FormLoad, FillsTheListsAndTheWindowMembers) {
     EXPECT_EQ(sizes, QStringList({"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24",
                                   "28", "36", "48", "72"}));
     EXPECT_EQ(fonts, QStringList({"B font", "A font"})) << "Word's order, not sorted";
+}
+
+// Fonts installed or removed since the last start move the saved index; the saved name wins
+// whenever the list still holds it.
+TEST(FormLoad, TheFontComesBackByItsNameAfterTheFontListChanged) {
+    struct Case {
+        std::vector<std::string> fonts;
+        const char* savedName;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{"Liberation Sans", "OpenSymbol"}, "Liberation Sans", "Liberation Sans"},
+        {{"Abyssinica", "OpenSymbol", "Liberation Sans"}, "Liberation Sans", "Liberation Sans"},
+        {{"Abyssinica", "OpenSymbol"}, "Liberation Sans", "OpenSymbol"},
+        {{"Abyssinica", "OpenSymbol"}, "", "OpenSymbol"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        Started s;
+        s.h.RegisterFonts(c.fonts);
+        s.h.Store("Combo3", "1");
+        if (*c.savedName)
+            s.h.Store("FontName", c.savedName);
+        s.Load();
+        EXPECT_TRUE(s.h.dialogs.shown.empty());
+        EXPECT_EQ(s.form->Combo3->Text(), c.expected);
+        EXPECT_EQ(s.h.settings.Value("Combo3"), QString::number(s.form->Combo3->ListIndex()));
+        EXPECT_EQ(s.h.settings.Value("FontName"), c.expected);
+    }
 }
 
 TEST(FormLoad, RestoresStoredChoices) {

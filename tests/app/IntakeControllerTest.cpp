@@ -2,9 +2,11 @@
 // scripted dialogs, and drag and drop onto the list.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -13,6 +15,8 @@
 #include "AppHarness.h"
 #include "app/Assembly.h"
 #include "app/Form1.h"
+#include "app/IntakeController.h"
+#include "platform/qt/QtDialogs.h"
 
 namespace {
 
@@ -76,7 +80,7 @@ TEST(IntakeWindow, AddWordFilesOneFileInTheRootFolder) {
     EXPECT_EQ(w.Paths(), QStringList({"/report.docx"}));
     ASSERT_EQ(w.h.dialogs.shown.size(), 1u);
     EXPECT_EQ(w.h.dialogs.shown[0].request.flags, 2621953);
-    EXPECT_EQ(w.h.dialogs.shown[0].request.filter, "Word Files (*.doc*)|*.doc*|");
+    EXPECT_TRUE(w.h.dialogs.shown[0].request.filter.startsWith("Word Files (*.doc*)|*.doc*|"));
 }
 
 TEST(IntakeWindow, AddWordFilesThreeFilesInOrder) {
@@ -165,6 +169,55 @@ TEST(IntakeWindow, DropTildeFileAloneIsListed) {
     w.tree.File("~$draft.docx");
     w.Drop(w.Urls({"~$draft.docx"}).get());
     EXPECT_EQ(w.Paths(), QStringList({"<root>/~$draft.docx"}));
+}
+
+// The dialog of "Add Word File(s)" as Qt shows it: the old filter first, exactly, then a filter
+// that picks each format the program changes.
+TEST(IntakeWindow, AddWordFilesOffersAFilterForEveryFormatTheProgramChanges) {
+    IntakeWindow w;
+    QTest::mouseClick(w.form->PushButton1, Qt::LeftButton);
+    ASSERT_EQ(w.h.dialogs.shown.size(), 1u);
+    platform::QtDialogs qt;
+    QStringList filters;
+    qt.SetModalRunner([&](QDialog& d) {
+        filters = dynamic_cast<QFileDialog&>(d).nameFilters();
+        return int(QDialog::Rejected);
+    });
+    qt.ShowOpen(w.h.dialogs.shown[0].request);
+    ASSERT_GT(filters.size(), 1);
+    EXPECT_EQ(filters[0], "Word Files (*.doc*) (*.doc*)");
+    for (const char* ext : {"doc", "docx", "docm", "dotx", "dotm", "dot", "rtf", "odt", "ott"}) {
+        SCOPED_TRACE(ext);
+        const QString name = QStringLiteral("Letter.") + ext;
+        int picking = 0;
+        bool alone = false;
+        for (int k = 1; k < filters.size(); ++k) {
+            const QString& f = filters[k];
+            const qsizetype open = f.lastIndexOf(u'(');
+            const QStringList patterns =
+                f.mid(open + 1, f.size() - open - 2).split(u' ', Qt::SkipEmptyParts);
+            if (QDir::match(patterns, name)) {
+                ++picking;
+                alone = alone || patterns.size() == 1;
+            }
+        }
+        EXPECT_GE(picking, 2) << "all formats together, and its own";
+        EXPECT_TRUE(alone);
+    }
+}
+
+// Files handed to the program at start (the menu entry's %F) go through a drop's checks.
+TEST(IntakeWindow, StartPathsJoinTheListAsADropOfThemWould) {
+    IntakeWindow w;
+    for (const char* f : {"F/one.doc", "F/sub/two.rtf", "loose.odt"})
+        w.tree.File(f);
+    app::AddStartPaths(*w.form,
+                       {w.tree.Path("loose.odt"), QUrl::fromLocalFile(w.tree.Path("F")).toString(),
+                        w.tree.Path("gone.docx")});
+    EXPECT_EQ(w.Paths(),
+              QStringList({"<root>/loose.odt", "<root>/F/one.doc", "<root>/F/sub/two.rtf"}));
+    ASSERT_EQ(w.h.dialogs.Messages().size(), 1);
+    EXPECT_TRUE(w.h.dialogs.Messages()[0].endsWith(w.tree.Path("gone.docx")));
 }
 
 }  // namespace

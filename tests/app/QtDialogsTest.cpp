@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -184,6 +186,82 @@ TEST(QtDialogs, FiltersBecomeQtNameFilters) {
     EXPECT_EQ(QtDialogs::NameFilters("Docs|*.doc;*.docx|All|*.*"),
               QStringList({"Docs (*.doc *.docx)", "All (*.*)"}));
     EXPECT_TRUE(QtDialogs::NameFilters("").isEmpty());
+}
+
+TEST(QtDialogs, TheCheckBoxOfAReportBoxAnswersWhetherItWasTicked) {
+    for (const bool tick : {false, true}) {
+        platform::QtDialogs dialogs;
+        QString shownCheck;
+        dialogs.SetModalRunner([&](QDialog& d) {
+            auto& box = dynamic_cast<QMessageBox&>(d);
+            shownCheck = box.checkBox()->text();
+            EXPECT_FALSE(box.checkBox()->isChecked());
+            if (tick)
+                box.checkBox()->click();
+            box.button(QMessageBox::Ok)->click();
+            return 0;
+        });
+        bool checked = !tick;
+        EXPECT_EQ(
+            dialogs.MsgBoxWithCheck("Failed", platform::vbExclamation, "Application Error",
+                                    "Report further failures of this run at the end", &checked),
+            platform::vbOK);
+        EXPECT_EQ(checked, tick);
+        EXPECT_EQ(shownCheck, "Report further failures of this run at the end");
+    }
+}
+
+// A summary box's action runs while the box stays up: the box shows again until OK, and an
+// action that is done for good leaves its button disabled.
+TEST(QtDialogs, ASummaryBoxRunsItsActionsAndShowsAgainUntilOK) {
+    platform::QtDialogs dialogs;
+    dialogs.SetApplicationTitle("Lineforge");
+    int saves = 0, undos = 0, shows = 0;
+    std::vector<bool> undoEnabled;
+    const platform::SummaryBox summary{"Done.",
+                                       "Changed: 1   Unchanged: 0   Skipped: 0   Failed: 0",
+                                       "/d/a.docx: changed, 1 insertion",
+                                       {{"Save List as CSV...", [&] { return ++saves, true; }},
+                                        {"Undo", [&] { return ++undos, false; }}}};
+    const char* presses[] = {"Save List as CSV...", "Undo", "Save List as CSV...", "OK"};
+    dialogs.SetModalRunner([&](QDialog& d) {
+        auto& box = dynamic_cast<QMessageBox&>(d);
+        EXPECT_EQ(box.text(), "Done.");
+        EXPECT_EQ(box.windowTitle(), "Lineforge");
+        EXPECT_EQ(box.informativeText(), summary.summary);
+        EXPECT_EQ(box.detailedText(), summary.details);
+        QAbstractButton* press = box.button(QMessageBox::Ok);
+        for (QAbstractButton* b : box.buttons()) {
+            if (b->text() == "Undo")
+                undoEnabled.push_back(b->isEnabled());
+            if (b->text() == presses[shows])
+                press = b;
+        }
+        ++shows;
+        press->click();
+        return 0;
+    });
+    dialogs.ShowSummary(summary);
+    EXPECT_EQ(shows, 4);
+    EXPECT_EQ(saves, 2);
+    EXPECT_EQ(undos, 1);
+    EXPECT_EQ(undoEnabled, (std::vector<bool>{true, true, false, false}));
+}
+
+TEST(QtDialogs, TheSaveDialogAsksForACsvFileAndAnswersThePath) {
+    platform::QtDialogs dialogs;
+    dialogs.SetModalRunner([](QDialog& d) {
+        auto& dialog = dynamic_cast<QFileDialog&>(d);
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog.defaultSuffix(), "csv");
+        EXPECT_EQ(dialog.nameFilters(), QStringList{"CSV Files (*.csv)"});
+        dialog.selectFile("/tmp/run.csv");
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(dialogs.ShowSave({"Save", "CSV Files|*.csv|", "Lineforge run.csv", "csv"}),
+              "/tmp/run.csv");
+    dialogs.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    EXPECT_EQ(dialogs.ShowSave({"Save", "CSV Files|*.csv|", "x.csv", "csv"}), "");
 }
 
 }  // namespace

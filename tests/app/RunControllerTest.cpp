@@ -16,6 +16,7 @@
 #include "app/Form1.h"
 #include "app/ModeCaptions.h"
 #include "app/RunController.h"
+#include "engine/FontSizeCheck.h"
 #include "engine/ProcedurePaths.h"
 #include "platform/qt/QtDialogs.h"
 
@@ -165,12 +166,12 @@ TEST(RunController, ProgressShowsShareAndFileNameAndTheWindowRepaints) {
     for (int k = 0; k < 3; ++k) {
         const auto& second = w.seen[2 * k + 1];
         EXPECT_DOUBLE_EQ(second.value, expected[k]);
-        EXPECT_EQ(second.text, QStringLiteral("Processing: ") + names[k]);
+        EXPECT_EQ(second.text, QStringLiteral("Processing: %1 (%2 of 3)").arg(names[k]).arg(k + 1));
         EXPECT_EQ(second.pointer, platform::vbHourglass);
         EXPECT_EQ(second.shape, Qt::WaitCursor);
     }
     EXPECT_EQ(w.seen[0].pointer, platform::vbHourglass);
-    EXPECT_TRUE(watch.painted.contains("Processing: two.docx"));
+    EXPECT_TRUE(watch.painted.contains("Processing: two.docx (2 of 3)"));
     EXPECT_EQ(w.Opened(), (Strings{"/d/one.docx", "/d/two.docx", "/d/three.docx"}));
     EXPECT_EQ(w.h.dialogs.Messages(), QStringList{"Done."});
     w.ExpectIdleAfterRun();
@@ -182,7 +183,7 @@ TEST(RunController, EmptyEntryIsSkipped) {
     w.Add({"/d/a.docx", "", "/d/c.docx"});
     w.Click();
     EXPECT_EQ(w.Opened(), (Strings{"/d/a.docx", "/d/c.docx"}));
-    EXPECT_EQ(w.seen[3].text, "Processing: ");
+    EXPECT_EQ(w.seen[3].text, "Processing:  (2 of 3)");
     EXPECT_TRUE(w.h.dialogs.ErrorReports().isEmpty());
 }
 
@@ -197,17 +198,97 @@ TEST(RunController, UnknownModeTextStillEndsWithDone) {
     w.ExpectIdleAfterRun();
 }
 
-TEST(RunController, SecondClickDuringARunDoesNothing) {
+// While the run works through the list its button reads "Stop"; the button and Esc end the
+// run once the document in hand is done, and the run ends as every run ends.
+TEST(RunController, StopByTheButtonOrEscEndsTheRunAfterTheCurrentDocument) {
+    for (const bool byEsc : {false, true}) {
+        SCOPED_TRACE(byEsc ? "Esc" : "button");
+        RunWindow w;
+        w.form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.form.get()));
+        w.Add({"/d/a.docx", "/d/b.docx", "/d/c.docx"});
+        QStringList captions;
+        w.duringYield = [&](int n) {
+            captions << w.form->PushButton2->text();
+            if (n != 3)
+                return;
+            if (byEsc)
+                QTest::keyClick(w.form->PushButton2, Qt::Key_Escape);
+            else
+                w.Click();
+        };
+        w.Click();
+        EXPECT_EQ(w.Opened(), Strings{"/d/a.docx"});
+        EXPECT_EQ(captions, QStringList({"Stop", "Stop", "Stop"}));
+        EXPECT_EQ(w.form->PushButton2->text(), "Start Inserting");
+        EXPECT_EQ(w.h.dialogs.Messages(), QStringList{"Done."});
+        w.ExpectIdleAfterRun();
+
+        // Outside a run Esc does nothing and the button starts a run again.
+        w.duringYield = nullptr;
+        QTest::keyClick(w.form->PushButton2, Qt::Key_Escape);
+        w.Click();
+        EXPECT_EQ(w.Opened().size(), 4u);
+    }
+}
+
+TEST(RunController, AFontSizeWordRefusesIsToldOnceBeforeAnythingIsOpened) {
+    for (const char* size : {"abc", "0", "1639", ""}) {
+        SCOPED_TRACE(size);
+        RunWindow w;
+        w.Add({"/d/a.docx", "/d/b.docx"});
+        w.Mode(app::kModeAfterX);
+        w.form->Combo2->setEditText(QString::fromLatin1(size));
+        w.Click();
+        EXPECT_EQ(w.h.dialogs.Messages(),
+                  QStringList{engine::UnusableFontSizeMessage(QString::fromLatin1(size))});
+        EXPECT_EQ(w.Inputs(), 0);
+        EXPECT_EQ(w.word.instances, 0);
+        EXPECT_FALSE(w.form->findChild<app::RunController*>()->Run().Busy());
+    }
+}
+
+TEST(RunController, ASizeMadeUnusableDuringARunLeavesTheRestUnopened) {
     RunWindow w;
     w.Add({"/d/a.docx", "/d/b.docx"});
     w.duringYield = [&](int n) {
-        if (n == 1)
-            w.Click();
+        if (n == 3)
+            w.form->Combo2->setEditText(QStringLiteral("abc"));
     };
     w.Click();
-    EXPECT_EQ(w.Opened(), (Strings{"/d/a.docx", "/d/b.docx"}));
-    EXPECT_EQ(w.h.events.yields, 4);
-    EXPECT_EQ(w.h.dialogs.Messages(), QStringList{"Done."});
+    EXPECT_EQ(w.Opened(), Strings{"/d/a.docx"});
+    ASSERT_EQ(w.h.dialogs.ErrorReports().size(), 1);
+    EXPECT_TRUE(w.h.dialogs.ErrorReports()[0].contains("\"abc\""));
+    ASSERT_EQ(w.h.dialogs.summaries.size(), 1u);
+    EXPECT_TRUE(w.h.dialogs.summaries[0].summary.contains("Failed: 1"));
+}
+
+// Each "Application Error" box of a run offers to hold the rest; once ticked, the run goes on
+// without boxes and the "Done." box tells what was held.
+TEST(RunController, TickingTheReportBoxHoldsTheRestOfTheRunsFailuresForTheEnd) {
+    RunWindow w;
+    w.h.registry.Unregister("Word.Application");
+    w.Add({"/d/a.docx", "/d/b.docx"});
+    w.h.dialogs.checkAnswers = {false, true};
+    w.Click();
+    const QStringList reports = w.h.dialogs.ErrorReports();
+    ASSERT_EQ(reports.size(), 2) << "six failures, two boxes";
+    for (const auto& shown : w.h.dialogs.shown)
+        if (shown.title == "Application Error") {
+            EXPECT_EQ(shown.checkText, "Report further failures of this run at the end");
+            EXPECT_EQ(shown.style, platform::vbExclamation);
+        }
+    ASSERT_EQ(w.h.dialogs.summaries.size(), 1u);
+    const platform::SummaryBox& done = w.h.dialogs.summaries[0];
+    EXPECT_EQ(done.text, "Done.");
+    EXPECT_TRUE(done.summary.startsWith("Changed: 0   Unchanged: 0   Skipped: 0   Failed: 2"));
+    EXPECT_TRUE(done.summary.contains("4 report(s) were not shown in boxes"));
+    const QStringList details = done.details.split(u'\n');
+    ASSERT_EQ(details.size(), 2);
+    EXPECT_TRUE(details[1].startsWith("/d/b.docx: failed, 0 insertions; "))
+        << details[1].toStdString();
+    EXPECT_TRUE(details[1].contains("at line 100)"));
+    w.ExpectIdleAfterRun();
 }
 
 TEST(RunController, EntryAppendedDuringARunIsNotProcessed) {

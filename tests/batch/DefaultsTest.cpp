@@ -70,6 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultsCase{"SavedIndexes", {{"Combo2", "6"}, {"Combo3", "2"}}, "Gamma Mono", "32", ""},
         DefaultsCase{"FirstEntries", {{"Combo2", "0"}, {"Combo3", "0"}}, "Alpha Sans", "16", ""},
         DefaultsCase{"LastSize", {{"Combo2", "14"}, {"Combo3", "1"}}, "Beta Serif", "144", ""},
+        DefaultsCase{
+            "FontByName", {{"Combo3", "0"}, {"FontName", "Gamma Mono"}}, "Gamma Mono", "24", ""},
+        DefaultsCase{"FontNameNotInstalled",
+                     {{"Combo3", "1"}, {"FontName", "Gone Sans"}},
+                     "Beta Serif",
+                     "24",
+                     "the saved font \"Gone Sans\" is not installed; using \"Beta Serif\""},
         DefaultsCase{"SizeOutsideTheList",
                      {{"Combo2", "15"}},
                      "Alpha Sans",

@@ -204,9 +204,8 @@ TEST_F(EndToEnd, RunOverAListInsertsIntoEveryDocumentOnce) {
     MemoryFileList list;
     FakePointer pointer;
     FakeEventLoop events;
-    platform::DialogErrorSink sink(e.dialogs);
-    engine::InsertionRun run{engine::RunServices{list, e.view, e.view, pointer, events, e.dialogs,
-                                                 sink, e.registry, QChar(u'/')}};
+    engine::InsertionRun run{engine::RunServices{
+        list, e.view, e.view, pointer, events, e.dialogs, e.registry, QChar(u'/'), {}}};
     std::vector<std::string> paths;
     for (int i = 0; i < 3; ++i) {
         paths.push_back(Write("doc" + std::to_string(i) + ".docx", P("Old")));

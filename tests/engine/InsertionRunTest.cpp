@@ -47,9 +47,8 @@ class InsertionRunTest : public ::testing::Test {
     FakePointer pointer;
     FakeEventLoop events;
     FakeDialogs dialogs;
-    platform::DialogErrorSink sink{dialogs};
-    engine::InsertionRun run{engine::RunServices{list, view, view, pointer, events, dialogs, sink,
-                                                 registry, QChar(u'/')}};
+    engine::InsertionRun run{
+        engine::RunServices{list, view, view, pointer, events, dialogs, registry, QChar(u'/'), {}}};
 };
 
 TEST_F(InsertionRunTest, EmptyListSaysSoEvenWithEmptyLines) {
@@ -136,25 +135,26 @@ TEST_F(InsertionRunTest, ProgressShowsTheShareAndTheFileName) {
     EXPECT_DOUBLE_EQ(view.values[1], 200.0 / 3);
     EXPECT_DOUBLE_EQ(view.values[2], 100.0);
     EXPECT_EQ(view.values[3], 0.0);
-    EXPECT_EQ(view.texts, (std::vector<QString>{"Processing: one.docx", "Processing: two.docx",
-                                                "Processing: three.docx", "Progress Bar"}));
+    EXPECT_EQ(view.texts, (std::vector<QString>{
+                              "Processing: one.docx (1 of 3)", "Processing: two.docx (2 of 3)",
+                              "Processing: three.docx (3 of 3)", "Progress Bar"}));
     EXPECT_EQ(Opened(), (Strings{"/d/one.docx", "/d/sub/two.docx", "three.docx"}));
 }
 
 TEST_F(InsertionRunTest, BackslashSeparatorNamesTheFile) {
-    engine::InsertionRun windowsRun{engine::RunServices{list, view, view, pointer, events, dialogs,
-                                                        sink, registry, QChar(u'\\')}};
+    engine::InsertionRun windowsRun{engine::RunServices{
+        list, view, view, pointer, events, dialogs, registry, QChar(u'\\'), {}}};
     Add({"C:\\Docs\\Letter.docx", "/d/a.docx"});
     windowsRun.PushButton2_Click();
-    EXPECT_EQ(view.texts[0], "Processing: Letter.docx");
-    EXPECT_EQ(view.texts[1], "Processing: /d/a.docx");
+    EXPECT_EQ(view.texts[0], "Processing: Letter.docx (1 of 2)");
+    EXPECT_EQ(view.texts[1], "Processing: /d/a.docx (2 of 2)");
 }
 
 TEST_F(InsertionRunTest, EmptyEntryIsSkippedButProgressAdvances) {
     Add({"/d/a.docx", "", "/d/c.docx"});
     run.PushButton2_Click();
     EXPECT_EQ(Opened(), (Strings{"/d/a.docx", "/d/c.docx"}));
-    EXPECT_EQ(view.texts[1], "Processing: ");
+    EXPECT_EQ(view.texts[1], "Processing:  (2 of 3)");
     EXPECT_DOUBLE_EQ(view.values[1], 200.0 / 3);
     EXPECT_TRUE(dialogs.ErrorReports().isEmpty());
 }
@@ -168,22 +168,61 @@ TEST_F(InsertionRunTest, UnknownModeCallsNothingAndStillEndsWithDone) {
     EXPECT_EQ(dialogs.Messages(), QStringList{"Done."});
 }
 
-TEST_F(InsertionRunTest, SecondClickDuringARunDoesNothing) {
-    Add({"/d/a.docx", "/d/b.docx"});
-    size_t shownBefore = 0;
-    events.onYield = [&](int n) {
-        if (n != 2)
-            return;
-        EXPECT_TRUE(run.Busy());
-        shownBefore = dialogs.shown.size();
-        run.PushButton2_Click();
-        EXPECT_EQ(dialogs.shown.size(), shownBefore);
-        EXPECT_EQ(events.yields, 2);
-    };
+// A click while the run works through the list stops it at the next yield: the document in
+// hand is finished, none after it is opened, and the run ends as every run ends.
+TEST_F(InsertionRunTest, AClickDuringARunStopsItAfterTheCurrentDocument) {
+    const struct {
+        int atYield;
+        Strings opened;
+    } cases[] = {
+        {1, {}}, {2, {}}, {3, {"/d/a.docx"}}, {4, {"/d/a.docx"}}, {5, {"/d/a.docx", "/d/b.docx"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.atYield);
+        FakeWord word;
+        word::Registry words;
+        word.Install(words);
+        MemoryFileList docs;
+        FakeDialogs boxes;
+        std::vector<bool> working;
+        engine::InsertionRun stopped{engine::RunServices{docs, view, view, pointer, events, boxes,
+                                                         words, QChar(u'/'),
+                                                         [&](bool w) { working.push_back(w); }}};
+        for (const char* p : {"/d/a.docx", "/d/b.docx", "/d/c.docx"})
+            docs.Append(QString::fromLatin1(p));
+        events.yields = 0;
+        events.onYield = [&](int n) {
+            if (n == c.atYield) {
+                EXPECT_TRUE(stopped.Working());
+                stopped.PushButton2_Click();
+            }
+        };
+        stopped.PushButton2_Click();
+        Strings opened;
+        for (const auto& call : word.CallsStartingWith("Documents.Open("))
+            opened.push_back(call.substr(15, call.size() - 16));
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(working, (std::vector<bool>{true, false}));
+        EXPECT_EQ(boxes.Messages(), QStringList{"Done."});
+        EXPECT_FALSE(stopped.Busy());
+        EXPECT_EQ(pointer.value, platform::vbDefault);
+        const engine::RunLog& log = stopped.LastRun();
+        EXPECT_TRUE(log.stopped);
+        EXPECT_EQ(log.NotReached(), 3 - static_cast<int>(c.opened.size()));
+        ASSERT_EQ(log.entries.size(), 3u) << "every listed entry is accounted for";
+        EXPECT_EQ(log.entries[2].path, "/d/c.docx");
+        ASSERT_EQ(boxes.summaries.size(), 1u);
+        EXPECT_TRUE(boxes.summaries[0].summary.contains(
+            QStringLiteral("Stopped: %1 listed document(s) were not reached")
+                .arg(log.NotReached())));
+    }
+}
+
+TEST_F(InsertionRunTest, AStopRequestOutsideTheWalkDoesNothing) {
+    Add({"/d/a.docx"});
+    run.RequestStop();
     run.PushButton2_Click();
-    EXPECT_EQ(Opened(), (Strings{"/d/a.docx", "/d/b.docx"}));
-    EXPECT_EQ(dialogs.CountMessage("Done."), 1);
-    EXPECT_FALSE(run.Busy());
+    EXPECT_EQ(Opened(), Strings{"/d/a.docx"});
+    EXPECT_FALSE(run.LastRun().stopped);
 }
 
 TEST_F(InsertionRunTest, EntryAppendedDuringARunIsNotProcessed) {

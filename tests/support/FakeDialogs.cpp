@@ -5,7 +5,7 @@
 namespace testing_support {
 
 int FakeDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
-    shown.push_back({Shown::Message, prompt, style, title, {}, {}});
+    shown.push_back({Shown::Message, prompt, style, title, {}, {}, {}});
     if (onShow)
         onShow(shown.back());
     if (msgBoxAnswers.empty())
@@ -18,7 +18,7 @@ int FakeDialogs::MsgBox(const QString& prompt, int style, const QString& title) 
 QString FakeDialogs::InputBox(const QString& prompt, const QString& title,
                               const QString& defaultResponse) {
     if (inputLayer) {
-        shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}});
+        shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}, {}});
         return inputLayer->InputBox(prompt, title, defaultResponse);
     }
     return InputBoxOrCancel(prompt, title, defaultResponse).value_or(QString(""));
@@ -26,7 +26,7 @@ QString FakeDialogs::InputBox(const QString& prompt, const QString& title,
 
 std::optional<QString> FakeDialogs::InputBoxOrCancel(const QString& prompt, const QString& title,
                                                      const QString& defaultResponse) {
-    shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}});
+    shown.push_back({Shown::Input, prompt, 0, title, defaultResponse, {}, {}});
     if (inputLayer)
         return inputLayer->InputBoxOrCancel(prompt, title, defaultResponse);
     if (onShow)
@@ -42,7 +42,7 @@ std::optional<QString> FakeDialogs::InputBoxOrCancel(const QString& prompt, cons
 }
 
 QString FakeDialogs::ShowOpen(const platform::OpenFileRequest& request) {
-    shown.push_back({Shown::OpenFile, request.dialogTitle, 0, {}, {}, request});
+    shown.push_back({Shown::OpenFile, request.dialogTitle, 0, {}, {}, request, {}});
     if (onShow)
         onShow(shown.back());
     if (openAnswers.empty())
@@ -55,13 +55,46 @@ QString FakeDialogs::ShowOpen(const platform::OpenFileRequest& request) {
 }
 
 QString FakeDialogs::BrowseForFolder(const QString& title, const QString& initialFolder) {
-    shown.push_back({Shown::Folder, title, 0, {}, initialFolder, {}});
+    shown.push_back({Shown::Folder, title, 0, {}, initialFolder, {}, {}});
     if (onShow)
         onShow(shown.back());
     if (folderAnswers.empty())
         return QString();
     QString answer = folderAnswers.front();
     folderAnswers.pop_front();
+    return answer;
+}
+
+int FakeDialogs::MsgBoxWithCheck(const QString& prompt, int style, const QString& title,
+                                 const QString& checkText, bool* checked) {
+    *checked = false;
+    if (!checkAnswers.empty()) {
+        *checked = checkAnswers.front();
+        checkAnswers.pop_front();
+    }
+    shown.push_back({Shown::Message, prompt, style, title, {}, {}, checkText});
+    if (onShow)
+        onShow(shown.back());
+    if (msgBoxAnswers.empty())
+        return platform::vbOK;
+    int answer = msgBoxAnswers.front();
+    msgBoxAnswers.pop_front();
+    return answer;
+}
+
+void FakeDialogs::ShowSummary(const platform::SummaryBox& box) {
+    summaries.push_back(box);
+    shown.push_back({Shown::Message, box.text, platform::vbOKOnly, {}, {}, {}, {}});
+    if (onShow)
+        onShow(shown.back());
+}
+
+QString FakeDialogs::ShowSave(const platform::SaveFileRequest& request) {
+    saveRequests.push_back(request);
+    if (saveAnswers.empty())
+        return QString();
+    QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
     return answer;
 }
 

@@ -22,6 +22,7 @@ class FakeDialogs : public platform::Dialogs {
         QString title;  // as passed (null: the application title)
         QString defaultResponse;
         platform::OpenFileRequest request;
+        QString checkText;  // the check box of MsgBoxWithCheck; empty for a plain box
     };
 
     int MsgBox(const QString& prompt, int style, const QString& title) override;
@@ -31,6 +32,12 @@ class FakeDialogs : public platform::Dialogs {
                                             const QString& defaultResponse) override;
     QString ShowOpen(const platform::OpenFileRequest& request) override;
     QString BrowseForFolder(const QString& title, const QString& initialFolder) override;
+    // Recorded as a message box; the check box answers from checkAnswers.
+    int MsgBoxWithCheck(const QString& prompt, int style, const QString& title,
+                        const QString& checkText, bool* checked) override;
+    // Recorded as a message box of its text, and kept whole in summaries.
+    void ShowSummary(const platform::SummaryBox& box) override;
+    QString ShowSave(const platform::SaveFileRequest& request) override;
 
     // Canned answers, used in order. An input answer of nullopt is a cancelled box (InputBox
     // then answers the empty text); a dry input queue also counts as cancelled.
@@ -41,10 +48,16 @@ class FakeDialogs : public platform::Dialogs {
     platform::Dialogs* inputLayer = nullptr;
     std::deque<QString> openAnswers;
     std::deque<QString> folderAnswers;
+    // Whether each check box is ticked when its box closes (a dry queue: unticked).
+    std::deque<bool> checkAnswers;
+    // Paths chosen in save dialogs ("" cancels; a dry queue cancels).
+    std::deque<QString> saveAnswers;
     // Runs inside a shown box (for example to change the window while a box is open).
     std::function<void(const Shown&)> onShow;
 
     std::vector<Shown> shown;
+    std::vector<platform::SummaryBox> summaries;
+    std::vector<platform::SaveFileRequest> saveRequests;
 
     // Texts of the message boxes shown, in order.
     QStringList Messages() const;

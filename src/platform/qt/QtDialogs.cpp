@@ -1,14 +1,20 @@
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/qt/OwnerShield.h"
+#include "platform/qt/TakeKeyboard.h"
 #include "runtime/Error.h"
 
 namespace platform {
@@ -53,8 +59,8 @@ QString QtDialogs::DisplayText(const QString& text) {
     return out;
 }
 
-int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
-    QMessageBox box(Owner());
+void QtDialogs::PrepareMessageBox(QMessageBox& box, const QString& prompt, int style,
+                                  const QString& title) const {
     box.setWindowTitle(TitleOr(title));
     box.setText(DisplayText(prompt));
     box.setTextFormat(Qt::PlainText);
@@ -77,7 +83,9 @@ int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
             break;
     }
     box.setProperty("lineforgePrompt", prompt);
-    runner_(box);
+}
+
+int QtDialogs::Answer(const QMessageBox& box) {
     switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Yes:
             return vbYes;
@@ -99,6 +107,68 @@ int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     }
 }
 
+int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
+    QMessageBox box(Owner());
+    PrepareMessageBox(box, prompt, style, title);
+    const TakeKeyboardWhenShown keyboard(box);
+    runner_(box);
+    return Answer(box);
+}
+
+int QtDialogs::MsgBoxWithCheck(const QString& prompt, int style, const QString& title,
+                               const QString& checkText, bool* checked) {
+    QMessageBox box(Owner());
+    PrepareMessageBox(box, prompt, style, title);
+    auto* check = new QCheckBox(checkText, &box);
+    box.setCheckBox(check);
+    const TakeKeyboardWhenShown keyboard(box);
+    runner_(box);
+    *checked = check->isChecked();
+    return Answer(box);
+}
+
+void QtDialogs::ShowSummary(const SummaryBox& summary) {
+    QMessageBox box(Owner());
+    PrepareMessageBox(box, summary.text, vbOKOnly, QString());
+    box.setInformativeText(DisplayText(summary.summary));
+    box.setDetailedText(summary.details);
+    std::vector<std::pair<QPushButton*, const BoxAction*>> actions;
+    for (const BoxAction& action : summary.actions)
+        actions.emplace_back(box.addButton(action.caption, QMessageBox::ActionRole), &action);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    const TakeKeyboardWhenShown keyboard(box);
+    // Every button closes a message box; an action's button runs the action and shows the
+    // box again, as it was, until OK closes it.
+    for (;;) {
+        runner_(box);
+        QAbstractButton* clicked = box.clickedButton();
+        auto it = std::find_if(actions.begin(), actions.end(),
+                               [&](const auto& a) { return a.first == clicked; });
+        if (it == actions.end())
+            return;
+        if (!it->second->run())
+            it->first->setEnabled(false);
+    }
+}
+
+QString QtDialogs::ShowSave(const SaveFileRequest& request) {
+    QFileDialog dialog(Owner(), TitleOr(request.dialogTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = NameFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    const TakeKeyboardWhenShown keyboard(dialog);
+    if (runner_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString("");
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
 QString QtDialogs::InputBox(const QString& prompt, const QString& title,
                             const QString& defaultResponse) {
     return InputBoxOrCancel(prompt, title, defaultResponse).value_or(QString(""));
@@ -112,6 +182,7 @@ std::optional<QString> QtDialogs::InputBoxOrCancel(const QString& prompt, const 
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(defaultResponse);
     const OwnerShield shield(dialog, Owner());
+    const TakeKeyboardWhenShown keyboard(dialog);
     if (runner_(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
@@ -156,6 +227,7 @@ QString QtDialogs::ShowOpen(const OpenFileRequest& request) {
         dialog.setNameFilters(filters);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    const TakeKeyboardWhenShown keyboard(dialog);
     if (runner_(dialog) != QDialog::Accepted)
         return QString("");
     return OpenAnswer(dialog.selectedFiles(), request.maxFileSize);
@@ -167,6 +239,7 @@ QString QtDialogs::BrowseForFolder(const QString& title, const QString& initialF
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (!initialFolder.isEmpty() && QFileInfo(initialFolder).isDir())
         dialog.setDirectory(initialFolder);
+    const TakeKeyboardWhenShown keyboard(dialog);
     if (runner_(dialog) != QDialog::Accepted)
         return QString("");
     const QStringList chosen = dialog.selectedFiles();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -38,6 +39,13 @@ class QtDialogs : public Dialogs {
     // Multi-selection follows OFN_ALLOWMULTISELECT (0x200) in request.flags.
     QString ShowOpen(const OpenFileRequest& request) override;
     QString BrowseForFolder(const QString& title, const QString& initialFolder) override;
+    int MsgBoxWithCheck(const QString& prompt, int style, const QString& title,
+                        const QString& checkText, bool* checked) override;
+    // The summary as the box's informative text, the details behind "Show Details...", and one
+    // button per action beside OK.
+    void ShowSummary(const SummaryBox& summary) override;
+    // Asks before replacing a file that is there.
+    QString ShowSave(const SaveFileRequest& request) override;
 
     // The text as a box shows it: CR LF and bare CR or LF each become one line break.
     static QString DisplayText(const QString& text);
@@ -50,6 +58,9 @@ class QtDialogs : public Dialogs {
 
   private:
     QWidget* Owner() const;
+    void PrepareMessageBox(QMessageBox& box, const QString& prompt, int style,
+                           const QString& title) const;
+    static int Answer(const QMessageBox& box);
     QString TitleOr(const QString& title) const;
 
     QString applicationTitle_;
