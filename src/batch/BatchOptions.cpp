@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "engine/FontSizeCheck.h"
 #include "engine/InsertionRun.h"
-#include "runtime/FontSize.h"
 
 namespace batch {
 
@@ -64,10 +64,6 @@ bool ReadLinesFile(const QString& path, QString* text, QString* error) {
         return false;
     }
     return true;
-}
-
-bool IsFontSize(const QString& size) {
-    return runtime::ParseFontSize(size.toStdString()).Ok();
 }
 
 // The options the command knows, with a value or as a flag.
@@ -249,7 +245,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
 
     if (o.font && o.font->isEmpty())
         return UsageError(QStringLiteral("--font is empty"));
-    if (o.size && !IsFontSize(*o.size))
+    if (o.size && !engine::IsUsableFontSize(*o.size))
         return UsageError(
             QStringLiteral("the size \"%1\" is not a font size (a number from 1 to 1638)")
                 .arg(*o.size));

@@ -1,16 +1,11 @@
 #include "engine/FontSizeCheck.h"
 
-#include "docx/FontSize.h"
+#include "runtime/FontSize.h"
 
 namespace engine {
 
 bool IsUsableFontSize(const QString& text) {
-    try {
-        docx::ParseFontSizeHalfPoints(text.toStdString());
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return runtime::ParseFontSize(text.toStdString()).Ok();
 }
 
 QString UnusableFontSizeMessage(const QString& text) {
