@@ -43,8 +43,10 @@ QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& error
         if (!top.endsWith(platform::kPathSeparator))
             top += platform::kPathSeparator;
         folders.push_back(top);
+        const AddFolder::TreeBounds bounds(fs, folders);
         on.line(114, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
-        intake::AddFoundFiles(fs, list, folders, QStringLiteral("*.") + ext, on, 116, 118, skips);
+        intake::AddFoundFiles(fs, list, folders, bounds, QStringLiteral("*.") + ext, on, 116, 118,
+                              skips);
     }
     return list.Paths();
 }

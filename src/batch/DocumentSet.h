@@ -13,8 +13,9 @@ namespace batch {
 // acceptable files of it and of all folders beneath it that match "*." + ext, walked and
 // accepted exactly as "Add All Word File(s) In Folder" does. Failures of the walk are reported
 // to errors as the window reports them; what the walk leaves out silently in the window (folders
-// that cannot be read, unusable names, paths too long) is told to skips when given. A document
-// reached twice within one named folder (through links) is listed once.
+// that cannot be read, unusable names, paths too long, links that lead outside the named
+// folder) is told to skips when given. A document reached twice within one named folder
+// (through links) is listed once.
 QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& errors,
                              const QStringList& paths, const QString& ext,
                              AddFolder::WalkSkips* skips = nullptr);

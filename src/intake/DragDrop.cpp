@@ -37,8 +37,10 @@ void ListView1_OLEDragDrop(const IntakeContext& c, const QMimeData* data) {
     for (const QString& path : DroppedPaths(data)) {
         if (Main::IsFolder(c.fileSystem, path)) {
             AddFolder::FolderList folders{path + platform::kPathSeparator};
+            const AddFolder::TreeBounds bounds(c.fileSystem, folders);
             on.line(100, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
-            AddFoundFiles(c.fileSystem, c.list, folders, QStringLiteral("*.*"), on, 102, 104);
+            AddFoundFiles(c.fileSystem, c.list, folders, bounds, QStringLiteral("*.*"), on, 102,
+                          104);
         } else if (Main::PathIsPresent(c.fileSystem, path)) {
             on.line(106, [&] { c.list.Append(path); });
         } else {
