@@ -31,6 +31,8 @@ class RouterDocuments : public word::Documents {
     Ref<word::Document> Open(const std::string& FileName) override {
         b_->CheckAlive();
         const Format format = SniffFormat(FileName);
+        if (format == Format::CutShort)
+            throw word::Error(docx::kCorrupted, CutShortMessage(docx::io::FileNameOf(FileName)));
         if (format == Format::None) {
             b_->active = b_->builtin;
             return b_->builtin->Documents()->Open(FileName);
