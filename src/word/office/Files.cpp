@@ -311,8 +311,9 @@ std::shared_ptr<LoadedDocument> LoadDocument(const std::string& path, Format for
 void EnsureView(LoadedDocument& doc) {
     if (doc.hasView)
         return;
-    Office::Instance().Call(
-        "Opening a view of \"" + doc.name + "\"", [&](const auto&, const auto& desktop) {
+    Office::Instance().CallInOwnStart(
+        doc.officeStart, "Opening a view of \"" + doc.name + "\"",
+        [&](const auto&, const auto& desktop) {
             desktop->loadComponentFromURL("private:object", "_blank", 0,
                                           Props({Prop("Model", doc.model), Prop("Hidden", true)}));
         });
@@ -344,9 +345,9 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
         throw word::Error(docx::kFileAccess, changed);
 
     std::string bytes;
-    Office::Instance().Call("Saving \"" + name + "\"", [&](const auto& ctx, const auto&) {
-        bytes = StoreToBytes(ctx, doc.model, doc.filter);
-    });
+    Office::Instance().CallInOwnStart(
+        doc.officeStart, "Saving \"" + name + "\"",
+        [&](const auto& ctx, const auto&) { bytes = StoreToBytes(ctx, doc.model, doc.filter); });
     if (bytes.empty())
         throw word::Error(docx::kFileAccess, head +
                                                  "LibreOffice wrote nothing. The document was "
