@@ -23,4 +23,9 @@ QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& error
 // The paths among paths that do not exist (a dangling link exists), in order.
 QStringList MissingPaths(platform::FileSystem& fs, const QStringList& paths);
 
+// What the command says of a path of MissingPaths: "no such file or folder: " and the path, or,
+// where the system cannot look the path up for its length (4096 bytes or more in all, or a name
+// in it longer than the file system takes), that length limit.
+QString MissingPathMessage(const QString& path);
+
 }  // namespace batch

@@ -36,8 +36,7 @@ void Package::SaveAs(const std::string& path) {
                         "to make another change.");
     const std::string target = io::ResolveForWrite(path);
     if (target.empty())
-        throw Error(Reason::kFolderMissing, kPathNotFound,
-                    head + "the folder \"" + io::DirOf(path) + "\" does not exist.");
+        throw Error(Reason::kFolderMissing, kPathNotFound, head + io::UnresolvedFolderReason(path));
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))

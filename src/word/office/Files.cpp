@@ -325,8 +325,7 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
     const std::string head = "Cannot save \"" + name + "\": ";
     const std::string target = docx::io::ResolveForWrite(path);
     if (target.empty())
-        throw word::Error(docx::kPathNotFound,
-                          head + "the folder \"" + docx::io::DirOf(path) + "\" does not exist.");
+        throw word::Error(docx::kPathNotFound, head + docx::io::UnresolvedFolderReason(path));
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
