@@ -11,7 +11,7 @@ PendingSave::PendingSave(const std::string& target, const std::string& fileName,
     : target_(target),
       fileName_(fileName),
       layer_(layer),
-      lockFile_(io::DirOf(target), io::FileNameOf(target), fileName),
+      lockFile_(io::DirOf(target), io::FileNameOf(target), fileName, layer),
       out_(target, fileName, layer) {}
 
 PendingSave::~PendingSave() {
