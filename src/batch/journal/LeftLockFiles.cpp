@@ -1,0 +1,64 @@
+#include "batch/journal/LeftLockFiles.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstring>
+
+#include "batch/BatchOptions.h"
+#include "docx/LockFile.h"
+#include "docx/PackageIo.h"
+
+namespace batch::journal {
+
+namespace {
+
+bool IsLockFileName(const char* name) {
+    const size_t length = std::strlen(name);
+    return length > 8 && std::strncmp(name, ".~lock.", 7) == 0 && name[length - 1] == '#';
+}
+
+}  // namespace
+
+QStringList FoldersOfRun(const Manifest& manifest) {
+    QStringList folders;
+    auto add = [&](const QString& folder) {
+        if (!folder.isEmpty() && !folders.contains(folder))
+            folders << folder;
+    };
+    for (const SavedEntry& e : manifest.saved)
+        add(QString::fromStdString(docx::io::DirOf(e.path.toStdString())));
+    const ParsedCommand parsed = ParseArguments(manifest.header.command);
+    if (parsed.kind != ParsedCommand::kRun)
+        return folders;
+    const QDir working(manifest.header.folder);
+    for (const QString& path : parsed.options.paths) {
+        const QFileInfo info(working, path);
+        add(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    }
+    return folders;
+}
+
+int RemoveLeftLockFiles(const QStringList& folders) {
+    int removed = 0;
+    for (const QString& folder : folders) {
+        const std::string dir = folder.toStdString();
+        DIR* d = ::opendir(dir.c_str());
+        if (!d)
+            continue;
+        while (struct dirent* e = ::readdir(d)) {
+            if (!IsLockFileName(e->d_name))
+                continue;
+            const std::string path = dir + "/" + e->d_name;
+            if (docx::ReadLockFileOwner(path) == docx::LockFileOwner::kLeftByLineforge &&
+                ::unlink(path.c_str()) == 0)
+                ++removed;
+        }
+        ::closedir(d);
+    }
+    return removed;
+}
+
+}  // namespace batch::journal
