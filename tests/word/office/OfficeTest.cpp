@@ -522,8 +522,8 @@ TEST_F(OfficeTest, KillLoopOfTheOfficeDuringABatchRun) {
             if (const pid_t office = OfficeOf(pid); office > 0 && ::kill(office, SIGKILL) == 0)
                 ++kills;
         }
-        ASSERT_EQ(batch.exitStatus(), QProcess::NormalExit);
         const std::string err = batch.readAllStandardError().toStdString();
+        ASSERT_EQ(batch.exitStatus(), QProcess::NormalExit) << err;
         EXPECT_LE(batch.exitCode(), 1) << err;
         int reported = 0;
         for (const QByteArray& line : batch.readAllStandardOutput().split('\n')) {
