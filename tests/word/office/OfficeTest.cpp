@@ -468,20 +468,17 @@ TEST_F(OfficeTest, AFileSizeLimitThatStopsTheOfficeIsNamed) {
 
 // The office process of this batch command (a child of it running soffice.bin); 0 when none.
 pid_t OfficeOf(pid_t batch) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        const size_t close = line.rfind(')');
-        if (close == std::string::npos || line.find("(soffice.bin)") == std::string::npos)
-            continue;
-        char state = 0;
-        long ppid = 0;
-        if (std::sscanf(line.c_str() + close + 1, " %c %ld", &state, &ppid) == 2 && ppid == batch)
-            return static_cast<pid_t>(std::stol(name));
+    const std::string tasks = "/proc/" + std::to_string(batch) + "/task";
+    std::error_code error;
+    for (std::filesystem::directory_iterator task(tasks, error), end; !error && task != end;
+         task.increment(error)) {
+        std::ifstream children(task->path() / "children");
+        for (pid_t child = 0; children >> child;) {
+            std::string comm;
+            std::getline(std::ifstream("/proc/" + std::to_string(child) + "/comm"), comm);
+            if (comm == "soffice.bin")
+                return child;
+        }
     }
     return 0;
 }
