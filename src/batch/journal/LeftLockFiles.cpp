@@ -20,6 +20,28 @@ bool IsLockFileName(const char* name) {
     return length > 8 && std::strncmp(name, ".~lock.", 7) == 0 && name[length - 1] == '#';
 }
 
+// The run's command with its lines given in place of a lines file, so that reading it again
+// opens no file and waits for no input ("--lines-file -" read standard input).
+QStringList WithoutLinesFile(const QStringList& command) {
+    QStringList out;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const QString& arg = command[i];
+        if (arg == u"--") {
+            out += command.mid(i);
+            break;
+        }
+        if (arg == u"--lines-file" && i + 1 < command.size()) {
+            out << QStringLiteral("--lines") << QStringLiteral("x");
+            ++i;
+        } else if (arg.startsWith(u"--lines-file=")) {
+            out << QStringLiteral("--lines=x");
+        } else {
+            out << arg;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 QStringList FoldersOfRun(const Manifest& manifest) {
@@ -30,7 +52,7 @@ QStringList FoldersOfRun(const Manifest& manifest) {
     };
     for (const SavedEntry& e : manifest.saved)
         add(QString::fromStdString(docx::io::DirOf(e.path.toStdString())));
-    const ParsedCommand parsed = ParseArguments(manifest.header.command);
+    const ParsedCommand parsed = ParseArguments(WithoutLinesFile(manifest.header.command));
     if (parsed.kind != ParsedCommand::kRun)
         return folders;
     const QDir working(manifest.header.folder);
