@@ -109,7 +109,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     const QStringList missing = MissingPaths(env.fileSystem, o.paths);
     if (!missing.isEmpty()) {
         for (const QString& path : missing)
-            console.err << kProgram << ": no such file or folder: " << Err(path) << '\n';
+            console.err << kProgram << ": " << Err(MissingPathMessage(path)) << '\n';
         console.err << kProgram << ": nothing was changed\n";
         return kUsageError;
     }

@@ -1,8 +1,15 @@
 #include "batch/BatchOptions.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -35,32 +42,69 @@ std::optional<engine::Mode> ModeFromName(const QString& name) {
     return std::nullopt;
 }
 
-// The bytes of a lines file as text; false when it cannot be read or is not UTF-8.
+// Reads from fd until its end, or one byte past limit (a stream that does not end stops
+// there); false with errno's value in *err when a read fails.
+bool ReadUpTo(int fd, qsizetype limit, QByteArray* bytes, int* err) {
+    char buf[1 << 16];
+    while (bytes->size() <= limit) {
+        const qsizetype want = std::min<qsizetype>(sizeof buf, limit + 1 - bytes->size());
+        const ssize_t n = ::read(fd, buf, static_cast<size_t>(want));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *err = errno;
+            return false;
+        }
+        if (n == 0)
+            break;
+        bytes->append(buf, n);
+    }
+    return true;
+}
+
+// The bytes of a lines file ("-": standard input) as text; false when it is not a regular
+// file, cannot be read, is too long or is not UTF-8. The file is opened without waiting, so a
+// FIFO without a writer is refused instead of waited for.
 bool ReadLinesFile(const QString& path, QString* text, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error =
-            QStringLiteral("cannot read the lines file \"%1\": %2").arg(path, file.errorString());
+    const bool standardInput = path == u"-";
+    const QString shown = standardInput ? QStringLiteral("standard input") : path;
+    auto cannotRead = [&](int err) {
+        *error = QStringLiteral("cannot read the lines file \"%1\": %2")
+                     .arg(shown, QString::fromLocal8Bit(std::strerror(err)));
         return false;
+    };
+    int fd = STDIN_FILENO;
+    if (!standardInput) {
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return cannotRead(errno);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            *error = QStringLiteral(
+                         "the lines file \"%1\" is not a regular file (a folder, FIFO or "
+                         "device); give a file, or \"-\" to read the lines from standard input")
+                         .arg(path);
+            return false;
+        }
     }
-    // One byte past the limit tells a file that is too long without reading the rest of it
-    // (a device such as /dev/zero has no end).
-    const QByteArray bytes = file.read(kMaxLinesBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *error =
-            QStringLiteral("cannot read the lines file \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
+    QByteArray bytes;
+    int err = 0;
+    const bool read = ReadUpTo(fd, kMaxLinesBytes, &bytes, &err);
+    if (!standardInput)
+        ::close(fd);
+    if (!read)
+        return cannotRead(err);
     if (bytes.size() > kMaxLinesBytes) {
         *error = QStringLiteral("the lines file \"%1\" is longer than %2 bytes")
-                     .arg(path)
+                     .arg(shown)
                      .arg(kMaxLinesBytes);
         return false;
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     *text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        *error = QStringLiteral("the lines file \"%1\" is not UTF-8 text").arg(path);
+        *error = QStringLiteral("the lines file \"%1\" is not UTF-8 text").arg(shown);
         return false;
     }
     return true;
@@ -282,7 +326,8 @@ QString HelpText() {
                "  --mode after|before    the lines go after or before each occurrence of x\n"
                "  --lines TEXT           the lines to insert\n"
                "  --lines-file FILE      the lines to insert, the file's UTF-8 text exactly\n"
-               "                         (at most 1 MiB, as for --lines)\n"
+               "                         (at most 1 MiB, as for --lines); \"-\" reads standard "
+               "input\n"
                "  --x TEXT               the text to look for (after and before modes only)\n"
                "  --font NAME            font of the inserted text (default: the window's choice)\n"
                "  --size SIZE            font size in points (default: the window's choice, else "

@@ -38,11 +38,11 @@ struct ParsedCommand {
 // value" and "--name=value"; "--" ends the options; any other word that begins with "-" is an
 // option, so a path that does must follow "--"). Checks everything that can be checked
 // without touching a document: a known mode, lines given once and not empty (a lines file is
-// read here, and must be UTF-8 and at most kMaxLinesBytes), x given exactly in the two x modes
-// and not blank, a size that is a font size, at least one path. The texts (lines, x, font) and
-// the paths must not come from arguments marked in notUtf8 (by position; a text counts as
-// coming from such an argument when it is that argument or stands behind its "--name=").
-// Whether the paths exist is checked later.
+// read here, "-" standard input, and must be a regular file, UTF-8 and at most kMaxLinesBytes), x
+// given exactly in the two x modes and not blank, a size that is a font size, at least one path.
+// The texts (lines, x, font) and the paths must not come from arguments marked in notUtf8 (by
+// position; a text counts as coming from such an argument when it is that argument or stands behind
+// its "--name="). Whether the paths exist is checked later.
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8 = {});
 
 // The name --mode gives mode ("first", "last", "after", "before").

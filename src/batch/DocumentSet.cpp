@@ -1,11 +1,17 @@
 #include "batch/DocumentSet.h"
 
+#include <limits.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "intake/FoundFiles.h"
 #include "intake/GetSubDirectories.h"
 #include "intake/MemoryFileList.h"
 #include "intake/PathChecks.h"
 #include "intake/ProcedurePaths.h"
 #include "platform/EventLoop.h"
+#include "platform/LocaleNames.h"
 
 namespace batch {
 
@@ -43,8 +49,10 @@ QStringList CollectDocuments(platform::FileSystem& fs, runtime::ErrorSink& error
         if (!top.endsWith(platform::kPathSeparator))
             top += platform::kPathSeparator;
         folders.push_back(top);
+        const AddFolder::TreeBounds bounds(fs, folders);
         on.line(114, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
-        intake::AddFoundFiles(fs, list, folders, QStringLiteral("*.") + ext, on, 116, 118, skips);
+        intake::AddFoundFiles(fs, list, folders, bounds, QStringLiteral("*.") + ext, on, 116, 118,
+                              skips);
     }
     return list.Paths();
 }
@@ -55,6 +63,25 @@ QStringList MissingPaths(platform::FileSystem& fs, const QStringList& paths) {
         if (!Main::PathIsPresent(fs, path))
             missing << path;
     return missing;
+}
+
+QString MissingPathMessage(const QString& path) {
+    QByteArray bytes;
+    struct stat st {};
+    if (!platform::EncodeFileName(path, &bytes) || ::lstat(bytes.constData(), &st) == 0 ||
+        errno != ENAMETOOLONG)
+        return QStringLiteral("no such file or folder: ") + path;
+    if (bytes.size() >= PATH_MAX)
+        return QStringLiteral(
+                   "the path is %1 bytes long, and the system looks up paths of at most %2 "
+                   "bytes; name it from a folder nearer to it: %3")
+            .arg(bytes.size())
+            .arg(PATH_MAX - 1)
+            .arg(path);
+    return QStringLiteral(
+               "a name in the path is longer than the file system takes (%1 bytes at most): %2")
+        .arg(NAME_MAX)
+        .arg(path);
 }
 
 }  // namespace batch

@@ -10,6 +10,7 @@
 
 #include "batch/DocumentReports.h"
 #include "batch/Json.h"
+#include "batch/LeftLockFiles.h"
 #include "batch/TerminalText.h"
 #include "journal/Restore.h"
 #include "journal/Store.h"
@@ -140,6 +141,12 @@ int UndoRun(const QString& root, const std::optional<QString>& run, bool json, C
                         << (r.message.isEmpty() ? std::string() : JsonString(r.message)) << "]}\n"
                         << std::flush;
     }
+    // A run killed while its saves waited in a group left their lock files beside documents it
+    // may never have replaced.
+    const int locks = RemoveLeftLockFiles(FoldersOfRun(info.manifest));
+    if (locks > 0)
+        console.err << kProgram << ": " << locks
+                    << " lock file(s) left by ended Lineforge runs were removed\n";
     const int restored = counts[0], unchanged = counts[1], left = counts[2], failed = counts[3];
     const QByteArray record = UndoLine(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs),
                                        restored, unchanged, left, failed);

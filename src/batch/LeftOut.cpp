@@ -17,6 +17,8 @@ QString LeftOutReason(AddFolder::WalkSkips::Reason reason) {
             return QStringLiteral(
                 "the path is too long for the folder walk (260 characters or more); what lies "
                 "beneath it was not searched");
+        case AddFolder::WalkSkips::kLeadsOutside:
+            return QStringLiteral("it leads outside the folder");
     }
     return {};
 }

@@ -10,17 +10,15 @@ QString ProtectedMessage(const QString& documentName) {
 }
 
 bool IsDocumentProtected(const word::Ref<word::Document>& document, platform::Dialogs& dialogs) {
-    // A test that cannot be evaluated counts as holding, so a missing document is skipped.
-    bool protectedNow = true;
-    runtime::IgnoreErrors(
-        [&] { protectedNow = document->ProtectionType() != word::wdNoProtection; });
-    if (protectedNow)
-        runtime::IgnoreErrors([&] { document->Unprotect(); });
-
-    bool stillProtected = true;
-    runtime::IgnoreErrors(
-        [&] { stillProtected = document->ProtectionType() != word::wdNoProtection; });
-    if (!stillProtected)
+    // A document that was not opened is skipped; its opening has reported why.
+    if (!document)
+        return true;
+    // A check that fails (the office died while answering) raises, so that the failure is
+    // reported as what it is and not taken for a protected document.
+    if (document->ProtectionType() == word::wdNoProtection)
+        return false;
+    runtime::IgnoreErrors([&] { document->Unprotect(); });
+    if (document->ProtectionType() == word::wdNoProtection)
         return false;
 
     runtime::IgnoreErrors([&] {

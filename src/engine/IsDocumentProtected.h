@@ -11,7 +11,9 @@ QString ProtectedMessage(const QString& documentName);
 
 // Removes protection that has no password. True when the document stays protected (or is
 // missing) and must be skipped; then the document is named in a message box, unless its name
-// cannot be read. Never raises: every failing statement is passed over.
+// cannot be read. Raises the error of a protection query that fails (an office that died
+// during the check): a check that could not be made is not taken for protection. A failing
+// removal (a password) and a failing message are passed over.
 bool IsDocumentProtected(const word::Ref<word::Document>& document, platform::Dialogs& dialogs);
 
 }  // namespace FileSize

@@ -8,7 +8,8 @@
 
 namespace engine {
 
-// How far PrepareDocument got: only a ready document may change or be saved.
+// How far PrepareDocument got: only a ready document may change or be saved. kNotOpened also
+// stands for a document whose protection check failed.
 enum class Prepared { kReady, kProtected, kNotOpened };
 
 // Steps 100 to 106 that every insertion procedure shares, under its own handler: a new Word

@@ -13,18 +13,28 @@
 #include "filesafe/Paths.h"
 
 namespace filesafe {
-void ThrowSaveError(int err, const std::string& fileName, const std::string& step) {
+void ThrowSaveError(int err, const std::string& fileName, const std::string& step,
+                    const std::string& leftBehind) {
     const std::string head = "Cannot save \"" + fileName + "\": ";
+    const std::string tail = leftBehind.empty() ? "" : " " + leftBehind;
     if (err == ENOSPC || err == EFBIG || err == EDQUOT)
         throw Error(Reason::kDiskFull, runtime::kDiskFull,
                     head + "the disk is full or the file size limit was reached (" + step +
-                        "). The document was left as it was.");
+                        "). The document was left as it was." + tail);
     if (err == EACCES || err == EPERM || err == EROFS)
-        throw Error(Reason::kFolderNotWritable, runtime::kPermissionDenied,
-                    head + "permission denied (" + step + "). The document was left as it was.");
-    throw Error(
-        Reason::kWriteFailed, runtime::kFileAccess,
-        head + step + " failed: " + std::strerror(err) + ". The document was left as it was.");
+        throw Error(
+            Reason::kFolderNotWritable, runtime::kPermissionDenied,
+            head + "permission denied (" + step + "). The document was left as it was." + tail);
+    throw Error(Reason::kWriteFailed, runtime::kFileAccess,
+                head + step + " failed: " + std::strerror(err) +
+                    ". The document was left as it was." + tail);
+}
+
+void ThrowFolderForbidsRemoval(const std::string& fileName, const std::string& dir) {
+    throw Error(Reason::kFolderNotWritable, runtime::kPermissionDenied,
+                "Cannot save \"" + fileName + "\": the folder \"" + dir +
+                    "\" is append-only or immutable (chattr +a or +i), so no file in it can be "
+                    "replaced. Nothing was written; the document was left as it was.");
 }
 
 AtomicFile::AtomicFile(std::string target, std::string fileName, FileLayer& layer)
@@ -39,8 +49,14 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::Begin() {
     Rollback();
+    leftBehind_.clear();
     pos_ = 0;
     gatherFailed_ = false;
+    // Checked first: in such a folder the new file could not replace the target, nor then be
+    // removed again.
+    struct stat existing {};
+    if (::lstat(target_.c_str(), &existing) == 0 && layer_.ForbidsRemoval(dir_))
+        ThrowFolderForbidsRemoval(fileName_, dir_);
     fd_ = layer_.CreateTemp(dir_, &tempName_);
     if (fd_ < 0) {
         errno_ = errno;
@@ -177,7 +193,7 @@ void AtomicFile::Replace() {
 void AtomicFile::Fail(const char* step) {
     const int err = errno;
     Rollback();
-    ThrowSaveError(err, fileName_, step);
+    ThrowSaveError(err, fileName_, step, leftBehind_);
 }
 
 int AtomicFile::TakeFd() noexcept {
@@ -197,7 +213,11 @@ void AtomicFile::Rollback() noexcept {
         fd_ = -1;
     }
     if (!tempName_.empty()) {
-        ::unlink((dir_ + "/" + tempName_).c_str());
+        const std::string temp = dir_ + "/" + tempName_;
+        if (layer_.Unlink(temp) != 0 && errno != ENOENT)
+            leftBehind_ = "Its temporary file \"" + temp +
+                          "\" was left behind: the folder did not let it be removed (" +
+                          std::strerror(errno) + ").";
         tempName_.clear();
     }
 }

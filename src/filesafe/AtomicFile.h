@@ -25,7 +25,8 @@ class AtomicFile {
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Creates the temporary file; raises filesafe::Error (runtime::kPermissionDenied when the
-    // folder cannot be written, else by errno).
+    // folder cannot be written, or lets nothing in it be replaced while the target exists, else by
+    // errno).
     void Begin();
     // The temporary file's descriptor (-1 before Begin), with everything written so far in the
     // file (a failure to put it there is reported by the next Write, Seek or Prepare).
@@ -55,7 +56,8 @@ class AtomicFile {
     // The descriptor of the committed file, handed to the caller (who closes it); -1 before a
     // successful Commit.
     int TakeFd() noexcept;
-    // Closes and removes the temporary file; safe to call more than once.
+    // Closes and removes the temporary file; safe to call more than once. A temporary file the
+    // folder does not let go is named by the error of the failure that rolled back.
     void Rollback() noexcept;
     // The folder the file is written in.
     const std::string& Folder() const noexcept { return dir_; }
@@ -82,11 +84,16 @@ class AtomicFile {
     off_t pos_ = 0;               // the file's offset plus what is gathered
     bool gatherFailed_ = false;
     bool committed_ = false;
+    std::string leftBehind_;  // what the last Rollback could not remove, and why; else ""
     std::function<void()> check_;
 };
 
 // The filesafe::Error for a failed save step: disk full (61), permission (70) or other (75) by
-// errno, with a description naming the file.
-[[noreturn]] void ThrowSaveError(int err, const std::string& fileName, const std::string& step);
+// errno, with a description naming the file, and then leftBehind (a sentence), when given.
+[[noreturn]] void ThrowSaveError(int err, const std::string& fileName, const std::string& step,
+                                 const std::string& leftBehind = {});
+
+// The refusal of a save into folder dir, which lets nothing in it be replaced.
+[[noreturn]] void ThrowFolderForbidsRemoval(const std::string& fileName, const std::string& dir);
 
 }  // namespace filesafe

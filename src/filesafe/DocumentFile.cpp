@@ -121,7 +121,7 @@ ReplaceTarget CheckReplaceable(const std::string& path, const struct stat* opene
     found.target = ResolveForWrite(path);
     if (found.target.empty())
         throw Error(Reason::kFolderMissing, runtime::kPathNotFound,
-                    head + "the folder \"" + DirOf(path) + "\" does not exist.");
+                    head + UnresolvedFolderReason(path));
     const std::string& target = found.target;
     found.exists = ::stat(target.c_str(), &found.st) == 0;
     if (found.exists && !S_ISREG(found.st.st_mode))

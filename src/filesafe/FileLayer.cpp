@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <sys/xattr.h>
@@ -196,6 +198,20 @@ int FileLayer::Link(int fd, const std::string& dir, std::string* name) {
 
 int FileLayer::Rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str());
+}
+
+int FileLayer::Unlink(const std::string& path) {
+    return ::unlink(path.c_str());
+}
+
+bool FileLayer::ForbidsRemoval(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    const bool known = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    ::close(fd);
+    return known && (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0;
 }
 
 int FileLayer::Chown(int fd, uid_t uid, gid_t gid) {

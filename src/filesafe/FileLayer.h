@@ -40,6 +40,11 @@ class FileLayer {
     virtual int Link(int fd, const std::string& dir, std::string* name);
     // Renames from over to (both full paths); 0 or -1 with errno set.
     virtual int Rename(const std::string& from, const std::string& to);
+    // Removes the file at path; 0 or -1 with errno set.
+    virtual int Unlink(const std::string& path);
+    // True when folder dir lets nothing in it be removed or replaced (it is marked append-only
+    // or immutable, chattr +a or +i); false where the file system does not tell.
+    virtual bool ForbidsRemoval(const std::string& dir);
     // Gives the open file another owner and group; 0 or -1 with errno set.
     virtual int Chown(int fd, uid_t uid, gid_t gid);
     // Sets or removes one extended attribute of the open file; 0 or -1 with errno set.

@@ -144,7 +144,9 @@ LockFileOwner ReadLockFileOwner(const std::string& path) {
 }
 
 LockFile::LockFile(const std::string& dir, const std::string& documentName,
-                   const std::string& fileName) {
+                   const std::string& fileName, FileLayer& layer) {
+    if (layer.ForbidsRemoval(dir))
+        ThrowFolderForbidsRemoval(fileName, dir);
     const std::string path = dir + "/" + LockFileName(documentName);
     const std::string line = OwnerLine() + "\n";
     for (int attempt = 0; attempt < 2; ++attempt) {

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "filesafe/FileLayer.h"
+
 namespace filesafe {
 
 // ".~lock.<documentName>#".
@@ -30,10 +32,12 @@ LockFileOwner ReadLockFileOwner(const std::string& path);
 class LockFile {
   public:
     // Writes the lock file for documentName in dir, replacing one left by an ended Lineforge
-    // run. Raises filesafe::Error, naming fileName, when another editor's lock file is there, or
-    // when the folder cannot be written. Where the name would be too long for the file system,
-    // no lock file is written.
-    LockFile(const std::string& dir, const std::string& documentName, const std::string& fileName);
+    // run. Raises filesafe::Error, naming fileName, when another editor's lock file is there, when
+    // the folder cannot be written, or when it lets nothing in it be replaced (as layer tells),
+    // where the lock file could not be removed again. Where the name would be too long for the
+    // file system, no lock file is written.
+    LockFile(const std::string& dir, const std::string& documentName, const std::string& fileName,
+             FileLayer& layer = RealFileLayer());
     ~LockFile();
     LockFile(const LockFile&) = delete;
     LockFile& operator=(const LockFile&) = delete;

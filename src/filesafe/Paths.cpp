@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace filesafe {
 
 std::string FileNameOf(const std::string& path) {
@@ -49,6 +51,17 @@ std::string ResolveForWrite(const std::string& path) {
     if (resolved != "/")
         resolved += "/";
     return resolved + name;
+}
+
+std::string UnresolvedFolderReason(const std::string& path) {
+    const std::string dir = DirOf(path);
+    char buf[PATH_MAX];
+    if (!::realpath(dir.c_str(), buf) && errno == ENAMETOOLONG)
+        return "the full path of the folder \"" + dir + "\" is longer than the " +
+               std::to_string(PATH_MAX - 1) +
+               " bytes the system can name (PATH_MAX). The document was left as it was; move "
+               "it to a folder nearer to the root.";
+    return "the folder \"" + dir + "\" does not exist.";
 }
 
 }  // namespace filesafe

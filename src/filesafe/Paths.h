@@ -16,6 +16,9 @@ std::string DirOf(const std::string& path);
 // The path with symbolic links of the file itself and of its folder resolved; a file that does
 // not exist yet resolves within its (resolved) folder. "" when the folder does not exist.
 std::string ResolveForWrite(const std::string& path);
+// Why ResolveForWrite found no folder for path: "the folder \"DIR\" does not exist.", or, where
+// the folder's full path is too long for the system to name (PATH_MAX), that limit.
+std::string UnresolvedFolderReason(const std::string& path);
 // True when two statuses show the same file with the same size and modification time: the file
 // is still as it was seen.
 bool SameContent(const struct stat& a, const struct stat& b);

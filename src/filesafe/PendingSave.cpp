@@ -11,7 +11,7 @@ PendingSave::PendingSave(const std::string& target, const std::string& fileName,
     : target_(target),
       fileName_(fileName),
       layer_(layer),
-      lockFile_(filesafe::DirOf(target), filesafe::FileNameOf(target), fileName),
+      lockFile_(DirOf(target), FileNameOf(target), fileName, layer),
       out_(target, fileName, layer) {}
 
 PendingSave::~PendingSave() {

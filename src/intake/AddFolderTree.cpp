@@ -46,8 +46,10 @@ void PushButton3_Click(const IntakeContext& c) {
     AddFolder::FolderList folders;
     on.line(112, [&] { folders.push_back(folder + platform::kPathSeparator); });
     const AddFolder::WalkServices walk{c.fileSystem, c.events, c.errors};
+    const AddFolder::TreeBounds bounds(c.fileSystem, folders);
     on.line(114, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
-    AddFoundFiles(c.fileSystem, c.list, folders, QStringLiteral("*.") + answer, on, 116, 118);
+    AddFoundFiles(c.fileSystem, c.list, folders, bounds, QStringLiteral("*.") + answer, on, 116,
+                  118);
     on.line(120, [&] { c.pointer.SetMousePointer(platform::vbDefault); });
 }
 

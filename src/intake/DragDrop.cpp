@@ -55,8 +55,10 @@ void AddDroppedPaths(const IntakeContext& c, const QStringList& paths) {
     for (const QString& path : paths) {
         if (Main::IsFolder(c.fileSystem, path)) {
             AddFolder::FolderList folders{path + platform::kPathSeparator};
+            const AddFolder::TreeBounds bounds(c.fileSystem, folders);
             on.line(100, [&] { AddFolder::GetSubDirectories2016(walk, folders, true); });
-            AddFoundFiles(c.fileSystem, c.list, folders, QStringLiteral("*.*"), on, 102, 104);
+            AddFoundFiles(c.fileSystem, c.list, folders, bounds, QStringLiteral("*.*"), on, 102,
+                          104);
         } else if (Main::PathIsPresent(c.fileSystem, path)) {
             on.line(106, [&] { c.list.Append(path); });
         } else {

@@ -48,8 +48,9 @@ bool AcceptsFoundFile(platform::FileSystem& fs, const QString& folder, const QSt
 }
 
 void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::FolderList& folders,
-                   const QString& pattern, runtime::ErrorHandler& on, int listLabel,
-                   int appendLabel, AddFolder::WalkSkips* skips) {
+                   const AddFolder::TreeBounds& bounds, const QString& pattern,
+                   runtime::ErrorHandler& on, int listLabel, int appendLabel,
+                   AddFolder::WalkSkips* skips) {
     std::unordered_set<FileIdentity, FileIdentityHash> seen;
     for (const QString& withSeparator : folders) {
         const QString folder = withSeparator.left(withSeparator.size() - 1);
@@ -66,6 +67,13 @@ void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::Fo
             on.line(appendLabel, [&] {
                 if (!AcceptsFoundFile(file))
                     return;
+                if ((file.attributes & platform::kReparsePoint) &&
+                    !bounds.Holds(withSeparator + file.name)) {
+                    if (skips)
+                        skips->Skipped(withSeparator + file.name,
+                                       AddFolder::WalkSkips::kLeadsOutside);
+                    return;
+                }
                 if ((file.device != 0 || file.inode != 0) &&
                     !seen.insert({file.device, file.inode}).second)
                     return;

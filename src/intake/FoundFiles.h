@@ -24,11 +24,13 @@ bool AcceptsFoundFile(platform::FileSystem& fs, const QString& folder, const QSt
 // with one separator), folder by folder in order, each as NormalizePath of folder and name.
 // A file reached again through another name (a link, or a folder reached twice) is listed only
 // the first time: files are told apart by device and inode, where the platform gives them.
-// A listing that fails with another error than 70 or 76 is reported by on under listLabel and
-// that folder contributes nothing; a failing append is reported under appendLabel. Names left
-// out because they are not valid in the locale are told to skips, when given.
+// A file reached through a link that leads outside bounds is left out and told to skips as
+// kLeadsOutside. A listing that fails with another error than 70 or 76 is reported by on under
+// listLabel and that folder contributes nothing; a failing append is reported under appendLabel.
+// Names left out because they are not valid in the locale are told to skips, when given.
 void AddFoundFiles(platform::FileSystem& fs, FileList& list, const AddFolder::FolderList& folders,
-                   const QString& pattern, runtime::ErrorHandler& on, int listLabel,
-                   int appendLabel, AddFolder::WalkSkips* skips = nullptr);
+                   const AddFolder::TreeBounds& bounds, const QString& pattern,
+                   runtime::ErrorHandler& on, int listLabel, int appendLabel,
+                   AddFolder::WalkSkips* skips = nullptr);
 
 }  // namespace intake

@@ -76,26 +76,15 @@ void Tell(const WalkServices& walk, const QString& path, WalkSkips::Reason reaso
         walk.skips->Skipped(path, reason);
 }
 
-// The given folders with links resolved, each ending with one separator.
-using Roots = std::vector<QString>;
-
 QString WithSeparator(QString path) {
     if (!path.endsWith(platform::kPathSeparator))
         path += platform::kPathSeparator;
     return path;
 }
 
-bool InsideRoots(const WalkServices& walk, const Roots& roots, const QString& folder) {
-    const QString real = WithSeparator(walk.fs.CanonicalPath(folder));
-    for (const QString& root : roots)
-        if (real.startsWith(root))
-            return true;
-    return false;
-}
-
 // One level of the walk; on return learnt holds, for each entry of folders, what this level
 // found out about it.
-void Walk(const WalkServices& walk, const Roots& roots, FolderList& folders, bool recursive,
+void Walk(const WalkServices& walk, const TreeBounds& bounds, FolderList& folders, bool recursive,
           CheckedList& learnt) {
     runtime::ErrorHandler on(walk.errors, intake::kWalkPath);
     const QChar sep = platform::kPathSeparator;
@@ -146,7 +135,9 @@ void Walk(const WalkServices& walk, const Roots& roots, FolderList& folders, boo
                     Tell(walk, v + name, WalkSkips::kPathTooLong);
                 else if (HasInvalidChars(name) || name.contains(u'?'))
                     Tell(walk, v + name, WalkSkips::kUnusableName);
-                else if (!link || InsideRoots(walk, roots, v + name))
+                else if (link && !bounds.Holds(v + name))
+                    Tell(walk, v + name, WalkSkips::kLeadsOutside);
+                else
                     level.push_back(v + name + sep);
             });
         }
@@ -163,7 +154,7 @@ void Walk(const WalkServices& walk, const Roots& roots, FolderList& folders, boo
 
     CheckedList below(level.size());
     if (recursive && !level.empty())
-        on.line(110, [&] { Walk(walk, roots, level, true, below); });
+        on.line(110, [&] { Walk(walk, bounds, level, true, below); });
 
     for (size_t k = 0; k < level.size(); ++k) {
         const Checked known = below[k];
@@ -189,12 +180,23 @@ bool IsSkippedFolderAttributes(int attributes) {
     return attributes == 22 || attributes == 1046;
 }
 
-void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive) {
-    Roots roots;
+TreeBounds::TreeBounds(platform::FileSystem& fs, const FolderList& folders) : fs_(fs) {
     for (const QString& folder : folders)
-        roots.push_back(WithSeparator(walk.fs.CanonicalPath(folder)));
+        roots_.push_back(WithSeparator(fs.CanonicalPath(folder)));
+}
+
+bool TreeBounds::Holds(const QString& path) const {
+    const QString real = WithSeparator(fs_.CanonicalPath(path));
+    for (const QString& root : roots_)
+        if (real.startsWith(root))
+            return true;
+    return false;
+}
+
+void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive) {
+    const TreeBounds bounds(walk.fs, folders);
     CheckedList learnt;
-    Walk(walk, roots, folders, recursive, learnt);
+    Walk(walk, bounds, folders, recursive, learnt);
 }
 
 }  // namespace AddFolder

@@ -20,6 +20,7 @@ class WalkSkips {
         kUnreadable,    // a folder that cannot be listed (or vanished): nothing of it is taken
         kUnusableName,  // a name not valid in the locale, or with a control character or "?"
         kPathTooLong,   // a folder path (or a subfolder's name) of kMaxPath characters or more
+        kLeadsOutside,  // a link to a file or folder that lies outside the named folders
     };
     virtual ~WalkSkips() = default;
     virtual void Skipped(const QString& path, Reason reason) = 0;
@@ -33,6 +34,20 @@ struct WalkServices {
     WalkSkips* skips = nullptr;
 };
 
+// The named folders of a walk, links resolved: a link found in the walk is followed only when
+// what it leads to lies inside one of them.
+class TreeBounds {
+  public:
+    // The bounds of folders (each ending with one separator), taken before the walk adds to it.
+    TreeBounds(platform::FileSystem& fs, const FolderList& folders);
+    // True when path, its links resolved, is one of the folders or lies beneath one.
+    bool Holds(const QString& path) const;
+
+  private:
+    platform::FileSystem& fs_;
+    std::vector<QString> roots_;  // resolved, each ending with one separator
+};
+
 // Appends to folders every folder beneath them, breadth-first: the given folders, then all
 // their children grouped by parent in parent order, then the grandchildren, and so on. Yields to
 // the event loop once per folder looked up, once per subfolder and once per folder appended.
@@ -42,9 +57,9 @@ struct WalkServices {
 // (errors 70 and 76) is removed from folders, so its files are not listed later; its siblings
 // are still walked. Other errors are reported under "in Brenwick2021/08/31.AddFolder.
 // GetSubDirectories2016 " and the walk goes on. A link to a folder is followed only when its
-// target lies inside one of the given folders (links resolved): a link out of the tree is left
-// out. With recursive false only one level is added. The nesting of calls is as deep as the
-// tree. What is left out is told to walk.skips, when set.
+// target lies inside one of the given folders (see TreeBounds): a link out of the tree is left
+// out and told as kLeadsOutside. With recursive false only one level is added. The nesting of calls
+// is as deep as the tree. What is left out is told to walk.skips, when set.
 void GetSubDirectories2016(const WalkServices& walk, FolderList& folders, bool recursive);
 
 // True for the attribute words of folders the walk leaves out: 22 (directory, system, hidden)

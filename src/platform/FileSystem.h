@@ -85,7 +85,8 @@ class FileSystem {
     // Links that lead back to folder itself or to a folder above it are left out.
     virtual SubFolderListing SubFolders(const QString& folder) = 0;
 
-    // The path of folder with every link resolved; the path itself when that is not known.
+    // The path of folder (or of a file) with every link resolved; the path itself when that is
+    // not known.
     virtual QString CanonicalPath(const QString& folder) { return folder; }
 };
 

@@ -104,62 +104,110 @@ void Link(const fixtures::TempFolder& root, const char* target, const char* name
 
 INSTANTIATE_TEST_SUITE_P(
     Batch, BatchWalk,
-    ::testing::Values(WalkCase{"FileLinkedTwice",
-                               [](const auto& r) {
-                                   Link(r, "a.docx", "tree/link.docx");
-                                   Link(r, "a.docx", "tree/z-link.docx");
-                               },
-                               {"T/"},
-                               {"T/a.docx"},
-                               {}},
-                      WalkCase{"FileHardLinkedTwice",
-                               [](const auto& r) {
-                                   ASSERT_EQ(::link((r / "tree/a.docx").c_str(),
-                                                    (r / "tree/b.docx").c_str()),
-                                             0);
-                               },
-                               {"T/"},
-                               {"T/a.docx"},
-                               {}},
-                      WalkCase{"FolderLinkedInsideTheTree",
-                               [](const auto& r) {
-                                   ASSERT_EQ(::mkdir((r / "tree/sub").c_str(), 0755), 0);
-                                   fixtures::WriteFile(r / "tree/sub/c.docx", "x");
-                                   Link(r, "sub", "tree/alias");
-                               },
-                               {"T/"},
-                               {"T/a.docx", "T/alias/c.docx"},
-                               {}},
-                      WalkCase{"FolderLinkOutOfTheTreeIsNotFollowed",
-                               [](const auto& r) { Link(r, "../outside", "tree/out"); },
-                               {"T/"},
-                               {"T/a.docx"},
-                               {}},
-                      WalkCase{"PathGivenTwiceByHandStaysTwice",
-                               [](const auto&) {},
-                               {"T/a.docx", "T/a.docx"},
-                               {"T/a.docx", "T/a.docx"},
-                               {}},
-                      WalkCase{"NamesTheLocaleCannotHold",
-                               [](const auto& r) {
-                                   ASSERT_EQ(::mkdir((r / "tree/bad\xff").c_str(), 0755), 0);
-                                   fixtures::WriteFile(r / "tree/caf\xe9.docx", "x");
-                               },
-                               {"T/"},
-                               {"T/a.docx"},
-                               {{"T/bad?", AddFolder::WalkSkips::kUnusableName},
-                                {"T/caf?.docx", AddFolder::WalkSkips::kUnusableName}}},
-                      WalkCase{"PathTooLong",
-                               [](const auto& r) {
-                                   std::string deep = r / "tree";
-                                   while (deep.size() < 270) {
-                                       deep += "/" + std::string(60, 'd');
-                                       ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
-                                   }
-                               },
-                               {"T/"},
-                               {"T/a.docx"},
-                               {{"LONG", AddFolder::WalkSkips::kPathTooLong}}}),
+    ::testing::Values(
+        WalkCase{"FileLinkedTwice",
+                 [](const auto& r) {
+                     Link(r, "a.docx", "tree/link.docx");
+                     Link(r, "a.docx", "tree/z-link.docx");
+                 },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {}},
+        WalkCase{"FileHardLinkedTwice",
+                 [](const auto& r) {
+                     ASSERT_EQ(::link((r / "tree/a.docx").c_str(), (r / "tree/b.docx").c_str()), 0);
+                 },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {}},
+        WalkCase{"FolderLinkedInsideTheTree",
+                 [](const auto& r) {
+                     ASSERT_EQ(::mkdir((r / "tree/sub").c_str(), 0755), 0);
+                     fixtures::WriteFile(r / "tree/sub/c.docx", "x");
+                     Link(r, "sub", "tree/alias");
+                 },
+                 {"T/"},
+                 {"T/a.docx", "T/alias/c.docx"},
+                 {}},
+        WalkCase{"FolderLinkOutRelative",
+                 [](const auto& r) { Link(r, "../outside", "tree/out"); },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"T/out", AddFolder::WalkSkips::kLeadsOutside}}},
+        WalkCase{"FolderLinkOutAbsolute",
+                 [](const auto& r) { Link(r, (r / "outside").c_str(), "tree/out"); },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"T/out", AddFolder::WalkSkips::kLeadsOutside}}},
+        WalkCase{"FolderLinkInsideAbsolute",
+                 [](const auto& r) {
+                     ASSERT_EQ(::mkdir((r / "tree/sub").c_str(), 0755), 0);
+                     fixtures::WriteFile(r / "tree/sub/c.docx", "x");
+                     Link(r, (r / "tree/sub").c_str(), "tree/alias");
+                 },
+                 {"T/"},
+                 {"T/a.docx", "T/alias/c.docx"},
+                 {}},
+        WalkCase{"FileLinkOutRelative",
+                 [](const auto& r) { Link(r, "../outside/b.docx", "tree/b.docx"); },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"T/b.docx", AddFolder::WalkSkips::kLeadsOutside}}},
+        WalkCase{"FileLinkOutAbsolute",
+                 [](const auto& r) { Link(r, (r / "outside/b.docx").c_str(), "tree/b.docx"); },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"T/b.docx", AddFolder::WalkSkips::kLeadsOutside}}},
+        WalkCase{"FileLinkOutThroughALinkInside",
+                 [](const auto& r) {
+                     Link(r, "../outside/b.docx", "tree/hop");
+                     Link(r, "hop", "tree/b.docx");
+                 },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"T/b.docx", AddFolder::WalkSkips::kLeadsOutside}}},
+        WalkCase{"FileLinkInsideAbsolute",
+                 [](const auto& r) {
+                     ASSERT_EQ(::mkdir((r / "tree/sub").c_str(), 0755), 0);
+                     fixtures::WriteFile(r / "tree/sub/c.docx", "x");
+                     Link(r, (r / "tree/sub/c.docx").c_str(), "tree/b.docx");
+                 },
+                 {"T/"},
+                 {"T/a.docx", "T/b.docx"},
+                 {}},
+        WalkCase{"LinksNamedOnTheCommandLineAreFollowed",
+                 [](const auto& r) {
+                     Link(r, "../outside/b.docx", "tree/b.docx");
+                     Link(r, "../outside", "tree/out");
+                 },
+                 {"T/b.docx", "T/out"},
+                 {"T/b.docx", "T/out/b.docx"},
+                 {}},
+        WalkCase{"PathGivenTwiceByHandStaysTwice",
+                 [](const auto&) {},
+                 {"T/a.docx", "T/a.docx"},
+                 {"T/a.docx", "T/a.docx"},
+                 {}},
+        WalkCase{"NamesTheLocaleCannotHold",
+                 [](const auto& r) {
+                     ASSERT_EQ(::mkdir((r / "tree/bad\xff").c_str(), 0755), 0);
+                     fixtures::WriteFile(r / "tree/caf\xe9.docx", "x");
+                 },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"T/bad?", AddFolder::WalkSkips::kUnusableName},
+                  {"T/caf?.docx", AddFolder::WalkSkips::kUnusableName}}},
+        WalkCase{"PathTooLong",
+                 [](const auto& r) {
+                     std::string deep = r / "tree";
+                     while (deep.size() < 270) {
+                         deep += "/" + std::string(60, 'd');
+                         ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
+                     }
+                 },
+                 {"T/"},
+                 {"T/a.docx"},
+                 {{"LONG", AddFolder::WalkSkips::kPathTooLong}}}),
     [](const ::testing::TestParamInfo<WalkCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the terminal.
 #include <fcntl.h>
 #include <grp.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -158,6 +159,51 @@ TEST(BatchSafety, AFileSizeLimitRefusesOneDocumentAndTheRunGoesOn) {
     EXPECT_TRUE(Has(o.err, "1 changed, 0 unchanged, 0 skipped, 1 failed")) << o.err;
     EXPECT_EQ(Bytes(dir / "big.docx"), before);
     EXPECT_EQ(Paragraphs(dir / "small.docx"), (std::vector<std::string>{"New", "Old"}));
+}
+
+// A chain of folders below root whose full path passes PATH_MAX, made folder by folder (the
+// system takes no longer path); fd gets the deepest folder, open.
+std::string DeepFolder(const std::string& root, int* fd) {
+    const std::string name(200, 'd');
+    std::string path = root;
+    *fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    while (path.size() < PATH_MAX + 200) {
+        EXPECT_EQ(::mkdirat(*fd, name.c_str(), 0755), 0);
+        const int next = ::openat(*fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(*fd);
+        *fd = next;
+        path += "/" + name;
+    }
+    return path;
+}
+
+// Paths the system cannot look up for their length are named with the limit: one given on the
+// command line, and a document in a working folder deeper than the limit.
+TEST(BatchSafety, PathsLongerThanTheSystemTakesAreNamedWithTheLimit) {
+    QTemporaryDir home;
+    fixtures::TempFolder dir;
+    batch_test::WriteDocument(dir / "doc.docx", {"Old"});
+    const std::string bytes = Bytes(dir / "doc.docx");
+    int deep = -1;
+    const std::string folder = DeepFolder(dir.path(), &deep);
+    const int out = ::openat(deep, "doc.docx", O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(out, 0);
+    ASSERT_EQ(::write(out, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(out);
+    const QStringList args = {"--mode", "first", "--lines", "New", "--font", "Arial"};
+
+    const auto named =
+        batch_test::RunExecutable(args + QStringList{Q(folder + "/doc.docx")}, home.path());
+    EXPECT_EQ(named.status, 2) << named.err;
+    EXPECT_TRUE(Has(named.err, "and the system looks up paths of at most 4095 bytes")) << named.err;
+    EXPECT_FALSE(Has(named.err, "no such file")) << named.err;
+
+    const auto inside = batch_test::RunExecutable(args + QStringList{"doc.docx"}, home.path(),
+                                                  [deep] { (void)::fchdir(deep); });
+    EXPECT_EQ(inside.status, 1) << inside.err;
+    EXPECT_TRUE(Has(inside.err, "is longer than the 4095 bytes the system can name")) << inside.err;
+    EXPECT_FALSE(Has(inside.err, "does not exist")) << inside.err;
+    ::close(deep);
 }
 
 TEST(BatchSafety, AnotherUsersFileAndFolderAreReportedAndLeftAsTheyAre) {

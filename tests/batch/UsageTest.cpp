@@ -1,6 +1,10 @@
 // Bad command lines: a clear message, exit status 2, and no document touched.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QTemporaryDir>
 
 #include "BatchTestSupport.h"
@@ -30,6 +34,7 @@ TEST_P(UsageErrors, SayWhatIsWrongExitTwoAndTouchNothing) {
     const std::string before = Bytes(doc);
     fixtures::WriteFile(folder / "latin1.txt", "caf\xe9");
     fixtures::WriteFile(folder / "empty.txt", "");
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
 
     QStringList args;
     for (const QString& a : GetParam().args) {
@@ -83,7 +88,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "is not UTF-8 text"},
         UsageCase{"LinesFileWithoutEnd",
                   {"--mode", "first", "--lines-file", "/dev/zero", "DOC"},
-                  "is longer than 1048576 bytes"},
+                  "is not a regular file"},
+        UsageCase{"LinesFileIsAFifo",
+                  {"--mode", "first", "--lines-file", "FOLDER/fifo", "DOC"},
+                  "is not a regular file"},
+        UsageCase{"LinesFileIsAFolder",
+                  {"--mode", "first", "--lines-file", "FOLDER", "DOC"},
+                  "is not a regular file"},
         UsageCase{"PathMissing",
                   {"--mode", "first", "--lines", "New", "DOC", "MISSING"},
                   "no such file or folder: "},
@@ -125,6 +136,22 @@ TEST(BatchCommandLine, HelpAndVersionExitZeroOnStandardOutput) {
     const batch_test::Outcome version = RunExecutable({"--version"}, home.path());
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("lineforge-batch ", 0), 0u) << version.out;
+}
+
+// Standard input is read up to the limit and no further, so an endless stream ends the wait.
+TEST(BatchCommandLine, LinesFromStandardInputStopAtTheLimit) {
+    QTemporaryDir home;
+    fixtures::TempFolder folder;
+    const std::string doc = folder / "doc.docx";
+    batch_test::WriteDocument(doc, {"Old"});
+    const std::string before = Bytes(doc);
+    const batch_test::Outcome o =
+        RunExecutable({"--mode", "first", "--lines-file", "-", QString::fromStdString(doc)},
+                      home.path(), [] { ::dup2(::open("/dev/zero", O_RDONLY), 0); });
+    EXPECT_EQ(o.status, 2) << o.err;
+    EXPECT_NE(o.err.find("\"standard input\" is longer than 1048576 bytes"), std::string::npos)
+        << o.err;
+    EXPECT_EQ(Bytes(doc), before);
 }
 
 TEST(BatchCommandLine, UsageErrorShowsTheShortUsage) {

@@ -75,6 +75,19 @@ TEST_P(FailureTable, DocumentWithPasswordIsNamedAndSkippedUnsaved) {
     EXPECT_EQ(fake.Count("Application.Quit"), 1);
 }
 
+// The office dying while the protection is read: that failure is reported, at the check's
+// line, and the document is neither named protected nor changed.
+TEST_P(FailureTable, FailedProtectionCheckIsReportedAsItselfAndNothingIsSaved) {
+    fake.Fail("Document.ProtectionType", 0, 462, "LibreOffice ended unexpectedly");
+    Run();
+    EXPECT_EQ(Reports(), Strings{AtLine(104)});
+    EXPECT_EQ(sink.reports[0].substr(0, 30), "LibreOffice ended unexpectedly");
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(fake.Count(GetParam().insertion), 0);
+    EXPECT_EQ(fake.Count("Document.SaveAs"), 0);
+    EXPECT_EQ(fake.Count("Application.Quit"), 1);
+}
+
 TEST_P(FailureTable, ProtectionWithoutPasswordIsRemovedAndSaved) {
     fake.document.protection = word::wdAllowOnlyComments;
     Run();

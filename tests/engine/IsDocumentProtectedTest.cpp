@@ -59,12 +59,13 @@ TEST(IsDocumentProtected, MissingDocumentIsSkippedWithoutMessage) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST(IsDocumentProtected, UnreadableStateCountsAsProtected) {
+// An office that dies during the check is reported as such, never as a protected document.
+TEST(IsDocumentProtected, FailedCheckRaisesItsOwnErrorAndNamesNoProtection) {
     Opened o;
     o.fake.Fail("Document.ProtectionType");
     o.Open();
-    EXPECT_TRUE(FileSize::IsDocumentProtected(o.doc, o.dialogs));
-    EXPECT_EQ(o.dialogs.Messages().size(), 1);
+    EXPECT_THROW(FileSize::IsDocumentProtected(o.doc, o.dialogs), word::Error);
+    EXPECT_TRUE(o.dialogs.shown.empty());
 }
 
 TEST(IsDocumentProtected, UnreadableNameShowsNoMessage) {

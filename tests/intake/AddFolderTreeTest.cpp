@@ -69,6 +69,31 @@ TEST_F(AddFolderTreeTest, StarTakesEveryAcceptableFile) {
                                      "<root>/A/B/image.png", "<root>/A/B/B1/b1.doc"}));
 }
 
+// Links to files and folders, relative and absolute: only those that lead inside the chosen
+// folder are followed; the others are left out without a word, as the window's walk does.
+TEST_F(AddFolderTreeTest, LinksAreFollowedOnlyInsideTheChosenFolder) {
+    tree.File("out/o.doc");
+    tree.File("out/sub/o2.doc");
+    tree.Link("A/out-rel.doc", "../out/o.doc");
+    tree.Link("A/out-abs.doc", tree.Path("out/o.doc"));
+    tree.Link("A/out-rel-dir", "../out/sub");
+    tree.Link("A/out-abs-dir", tree.Path("out/sub"));
+    tree.Link("A/in-rel.doc", "notes.txt");
+    tree.Link("A/in-abs.doc", tree.Path("A/C/C1/c1.txt"));
+    tree.File("A/D/d.doc");
+    tree.Link("A/in-rel-dir", "D");
+    tree.Link("A/B/in-abs-dir", tree.Path("A/D"));
+    Click("doc", tree.Path("A"));
+    const QStringList listed = Listed();
+    // d.doc, reached through both folder links too, is listed once under its first name.
+    for (const char* in : {"<root>/A/in-rel.doc", "<root>/A/in-abs.doc", "<root>/A/D/d.doc"})
+        EXPECT_TRUE(listed.contains(in)) << in;
+    for (const QString& path : listed)
+        EXPECT_FALSE(path.contains("out")) << path.toStdString();
+    EXPECT_EQ(listed.size(), 9) << listed.join(' ').toStdString();
+    EXPECT_TRUE(errors.reports.isEmpty());
+}
+
 TEST_F(AddFolderTreeTest, CancelAtTheExtensionBoxKeepsEverything) {
     settings.SaveSetting("Kestrova", "Lineforge Suite", "Extension", "docx");
     dialogs.inputAnswers.push_back("");

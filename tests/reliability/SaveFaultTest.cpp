@@ -441,11 +441,29 @@ class RefusingLayer : public filesafe::FileLayer {
     int err_;
 };
 
+// A folder that lets nothing in it be replaced (chattr +a, which root may not be allowed to set
+// here, so the layer answers for it).
+class AppendOnlyLayer : public filesafe::FileLayer {
+  public:
+    explicit AppendOnlyLayer(bool tells) : tells_(tells) {}
+    bool ForbidsRemoval(const std::string&) override { return tells_; }
+    int Rename(const std::string&, const std::string&) override { return errno = EPERM, -1; }
+    int Unlink(const std::string& path) override {
+        if (path.find("/.~lf") != std::string::npos)
+            return errno = EPERM, -1;
+        return FileLayer::Unlink(path);
+    }
+
+  private:
+    bool tells_;
+};
+
 struct Refusal {
     const char* name;
     long number;
     // In the child, before the steps; answers the file layer for the save (null: the real one).
     std::function<filesafe::FileLayer*(const std::string& path)> prepare;
+    const char* says = "";  // a part of the message, where its number is not enough
 };
 
 class SaveRefusedBySystem : public ::testing::TestWithParam<Refusal> {};
@@ -471,6 +489,7 @@ TEST_P(SaveRefusedBySystem, ReachesTheProgramWithItsNumberAndLeavesTheDocument) 
     EXPECT_EQ(r.message.rfind("116: " + std::to_string(c.number) + " Cannot save \"doc.docx\"", 0),
               0u)
         << r.message;
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
     EXPECT_TRUE(lf_fuzz::ReadWhole(path) == before) << "the document changed";
     ::chmod(path.c_str(), 0644);
     EXPECT_EQ(lf_fuzz::FolderNames(dir.path()), std::vector<std::string>{"doc.docx"});
@@ -501,7 +520,38 @@ INSTANTIATE_TEST_SUITE_P(Reliability, SaveRefusedBySystem,
                                                    [](const std::string&) -> filesafe::FileLayer* {
                                                        static RefusingLayer layer(ENOSPC);
                                                        return &layer;
-                                                   }}),
+                                                   }},
+                                           Refusal{"AppendOnlyFolder", docx::kPermissionDenied,
+                                                   [](const std::string&) -> filesafe::FileLayer* {
+                                                       static AppendOnlyLayer layer(true);
+                                                       return &layer;
+                                                   },
+                                                   "is append-only or immutable"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Where such a folder does not tell what it is, the refused rename leaves the temporary file,
+// and the message names it as the one file left beside the document.
+TEST(SaveRefusedBySystemSilently, TheMessageNamesWhatWasLeftBehind) {
+    Folder dir;
+    const std::string path = dir / "doc.docx";
+    reliability::WriteFile(path, testzip::BuildZip(reliability::Entries()));
+    const reliability::BoundedResult r = reliability::RunBounded(
+        [&] {
+            AppendOnlyLayer layer(false);
+            lf_fuzz::Insertion ins;
+            ins.fileLayer = &layer;
+            ins.lines = "New";
+            const lf_fuzz::StepsOutcome out = lf_fuzz::InsertAtStart(path, ins);
+            return out.errors.empty() ? std::string("no error") : out.errors.back();
+        },
+        2048, 60);
+    ASSERT_TRUE(r.finished) << reliability::Describe(r);
+    const std::vector<std::string> others = Others(dir.path(), "doc.docx");
+    ASSERT_EQ(lf_fuzz::FolderNames(dir.path()).size(), 2u) << "a lock file was left";
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_NE(r.message.find("Its temporary file \"" + dir / others[0] + "\" was left behind"),
+              std::string::npos)
+        << r.message;
+}
 
 }  // namespace

@@ -10,10 +10,6 @@
 
 namespace docx::io {
 
-std::string OpenFailure(const std::string& fileName, const std::string& reason) {
-    return "Cannot open \"" + fileName + "\": " + reason;
-}
-
 bool IsOleSignature(const unsigned char* head, size_t len) {
     static const unsigned char sig[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     return len >= 8 && std::memcmp(head, sig, 8) == 0;

@@ -11,9 +11,6 @@
 
 namespace docx::io {
 
-// "Cannot open "<name>": " + reason.
-std::string OpenFailure(const std::string& fileName, const std::string& reason);
-
 // True when the first bytes are the OLE compound file signature.
 bool IsOleSignature(const unsigned char* head, size_t len);
 // True when an OLE compound file holds an encrypted OOXML package (an "EncryptedPackage" stream).

@@ -285,11 +285,12 @@ std::shared_ptr<LoadedDocument> LoadDocument(Office& office, const std::string& 
 void EnsureView(LoadedDocument& doc) {
     if (doc.hasView)
         return;
-    doc.office->Call(
-        "Opening a view of \"" + doc.name + "\"", [&](const auto&, const auto& desktop) {
-            desktop->loadComponentFromURL("private:object", "_blank", 0,
-                                          Props({Prop("Model", doc.model), Prop("Hidden", true)}));
-        });
+    doc.office->CallInOwnStart(doc.officeStart, "Opening a view of \"" + doc.name + "\"",
+                               [&](const auto&, const auto& desktop) {
+                                   desktop->loadComponentFromURL(
+                                       "private:object", "_blank", 0,
+                                       Props({Prop("Model", doc.model), Prop("Hidden", true)}));
+                               });
     doc.hasView = true;
 }
 
@@ -310,9 +311,10 @@ void StoreDocument(LoadedDocument& doc, const std::string& path) {
                                   "only the file the document was opened from can be saved while "
                                   "its old content is being kept. Nothing was written.");
         std::string bytes;
-        doc.office->Call("Saving \"" + name + "\"", [&](const auto& ctx, const auto&) {
-            bytes = StoreToBytes(ctx, doc.model, doc.filter);
-        });
+        doc.office->CallInOwnStart(doc.officeStart, "Saving \"" + name + "\"",
+                                   [&](const auto& ctx, const auto&) {
+                                       bytes = StoreToBytes(ctx, doc.model, doc.filter);
+                                   });
         if (bytes.empty())
             throw word::Error(docx::kFileAccess,
                               head + "LibreOffice wrote nothing. The document was left as it was.");

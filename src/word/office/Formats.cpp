@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "docx/package/PackageIo.h"
 
@@ -34,6 +37,52 @@ bool OleHoldsStream(int fd, off_t size, std::string_view name) {
     }
     data.resize(static_cast<size_t>(got));
     return data.find(needle) != std::string::npos;
+}
+
+std::uint32_t Le32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Whether an OLE compound file of size bytes is missing its end: its header is incomplete, or
+// its allocation table, its directory or a sector that table marks as used begins past the end
+// of the file. A header of no known sector size is not judged here (the office judges it).
+bool OleIsCutShort(int fd, off_t size) {
+    constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
+    constexpr std::uint32_t kLastRegular = 0xFFFFFFFA;
+    unsigned char header[512];
+    if (size < static_cast<off_t>(sizeof header) ||
+        ::pread(fd, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header))
+        return true;
+    const unsigned shift = header[0x1E] | (header[0x1F] << 8);
+    if (shift != 9 && shift != 12)
+        return false;
+    const off_t sectorSize = off_t(1) << shift;
+    auto startsPastEnd = [&](std::uint32_t sector) {
+        return (static_cast<off_t>(sector) + 1) * sectorSize >= size;
+    };
+    const std::uint32_t directory = Le32(header + 0x30);
+    if (directory <= kLastRegular && startsPastEnd(directory))
+        return true;
+    // The first 109 sectors of the allocation table are named in the header; a larger table
+    // goes on in sectors of its own, which a cut at them shows all the same.
+    const std::uint32_t tableSectors = std::min<std::uint32_t>(Le32(header + 0x2C), 109);
+    std::vector<unsigned char> table(static_cast<size_t>(sectorSize));
+    for (std::uint32_t i = 0; i < tableSectors; ++i) {
+        const std::uint32_t sector = Le32(header + 0x4C + 4 * i);
+        if (sector > kLastRegular)
+            continue;
+        if (startsPastEnd(sector))
+            return true;
+        if (::pread(fd, table.data(), table.size(),
+                    (static_cast<off_t>(sector) + 1) * sectorSize) !=
+            static_cast<ssize_t>(table.size()))
+            return true;
+        const std::uint32_t perSector = static_cast<std::uint32_t>(sectorSize / 4);
+        for (std::uint32_t k = 0; k < perSector; ++k)
+            if (Le32(table.data() + 4 * k) != kFreeSector && startsPastEnd(i * perSector + k))
+                return true;
+    }
+    return false;
 }
 
 // ODF puts an uncompressed "mimetype" entry first, so its text follows the first local header.
@@ -67,8 +116,10 @@ Format SniffFormat(const std::string& path) {
         const ssize_t got = ::pread(fd, head, sizeof head, 0);
         const size_t len = got > 0 ? static_cast<size_t>(got) : 0;
         if (docx::io::IsOleSignature(head, len)) {
-            if (!docx::io::OleHoldsEncryptedPackage(fd, st.st_size) &&
-                OleHoldsStream(fd, st.st_size, "WordDocument"))
+            if (OleIsCutShort(fd, st.st_size))
+                format = Format::CutShort;
+            else if (!docx::io::OleHoldsEncryptedPackage(fd, st.st_size) &&
+                     OleHoldsStream(fd, st.st_size, "WordDocument"))
                 format = Format::WordBinary;
         } else if (len >= 5 && std::memcmp(head, "{\\rtf", 5) == 0) {
             format = Format::Rtf;
@@ -88,10 +139,17 @@ std::string FormatName(Format format) {
             return "RTF document (.rtf)";
         case Format::OpenDocument:
             return "OpenDocument text (.odt)";
+        case Format::CutShort:
         case Format::None:
             break;
     }
     return "document";
+}
+
+std::string CutShortMessage(const std::string& fileName) {
+    return filesafe::OpenFailure(fileName,
+                                 "the file is damaged: it is cut short (its end is missing). It "
+                                 "was left as it was; take it from a backup copy.");
 }
 
 std::string OfficeMissingMessage(const std::string& fileName, Format format) {

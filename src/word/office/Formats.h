@@ -12,6 +12,8 @@ enum class Format {
     WordBinary,    // an OLE compound file with a WordDocument stream (.doc, .dot)
     Rtf,           // "{\rtf"
     OpenDocument,  // a zip whose mimetype is OpenDocument text or its template (.odt, .ott)
+    CutShort,      // an OLE compound file whose header or sectors lie past its end (a .doc
+                   // truncated): damaged, whatever it held
 };
 
 // The format of the file at path, from its first bytes (and, for OLE files, its stream
@@ -21,6 +23,9 @@ Format SniffFormat(const std::string& path);
 
 // "Word 97-2003 document (.doc)", "RTF document (.rtf)", "OpenDocument text (.odt)".
 std::string FormatName(Format format);
+
+// The description of the refusal of a CutShort file: it names the file and says it is damaged.
+std::string CutShortMessage(const std::string& fileName);
 
 // The description of the refusal of a document of this format when LibreOffice is missing:
 // it names the file, the format and the Debian package to install.

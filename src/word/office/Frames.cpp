@@ -140,12 +140,13 @@ class OfficeFrame : public word::Frame,
     template <class F>
     void InFrame(const std::string& what, F&& f) {
         session_->CheckAlive();
-        doc_->office->Call(what + " in \"" + doc_->name + "\"", [&](const auto&, const auto&) {
-            const auto frames = TextFrames(doc_->model);
-            if (index_ < 1 || static_cast<size_t>(index_) > frames.size())
-                throw word::Error(docx::kNoSuchMember, "The frame no longer exists.");
-            f(doc_->model, frames[static_cast<size_t>(index_ - 1)]);
-        });
+        doc_->office->CallInOwnStart(
+            doc_->officeStart, what + " in \"" + doc_->name + "\"", [&](const auto&, const auto&) {
+                const auto frames = TextFrames(doc_->model);
+                if (index_ < 1 || static_cast<size_t>(index_) > frames.size())
+                    throw word::Error(docx::kNoSuchMember, "The frame no longer exists.");
+                f(doc_->model, frames[static_cast<size_t>(index_ - 1)]);
+            });
     }
 
     std::shared_ptr<Session> session_;
@@ -160,10 +161,11 @@ class OfficeFrames : public word::Frames {
     long Count() override {
         session_->CheckAlive();
         long n = 0;
-        doc_->office->Call("Counting the frames in \"" + doc_->name + "\"",
-                           [&](const auto&, const auto&) {
-                               n = static_cast<long>(TextFrames(doc_->model).size());
-                           });
+        doc_->office->CallInOwnStart(doc_->officeStart,
+                                     "Counting the frames in \"" + doc_->name + "\"",
+                                     [&](const auto&, const auto&) {
+                                         n = static_cast<long>(TextFrames(doc_->model).size());
+                                     });
         return n;
     }
     Ref<word::Frame> Item(short index) override {

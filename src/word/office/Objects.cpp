@@ -36,8 +36,8 @@ Ref<Interface> Make(Args&&... args) {
 
 void InOffice(const LoadedDocument& doc, const std::string& what,
               const std::function<void(const Reference<css::lang::XComponent>&)>& f) {
-    doc.office->Call(what + " in \"" + doc.name + "\"",
-                     [&](const auto&, const auto&) { f(doc.model); });
+    doc.office->CallInOwnStart(doc.officeStart, what + " in \"" + doc.name + "\"",
+                               [&](const auto&, const auto&) { f(doc.model); });
 }
 
 Reference<css::beans::XPropertySet> Settings(const Reference<css::lang::XComponent>& model) {

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +56,18 @@ void MakeFolders(const std::string& path) {
         if (at == path.size() || path[at] == '/')
             ::mkdir(path.substr(0, at).c_str(), 0700);
     }
+}
+
+// Where the office runs under a file size limit (a hard limit of ulimit -f; it is given the
+// hard limit as its own), a sentence that names it: the office writes files of its own (its
+// profile, its temporary files) and dies when one of them reaches the limit. Empty without one.
+std::string FileSizeLimitNote() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_max == RLIM_INFINITY)
+        return {};
+    return " This run is under a file size limit of " + std::to_string(limit.rlim_max) +
+           " bytes (ulimit -f), which LibreOffice's own files may have reached; raise the limit "
+           "for LibreOffice to work.";
 }
 
 }  // namespace
@@ -216,6 +229,13 @@ struct Office::Impl {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (::getppid() != parent)
                 ::_exit(127);
+            // The limit is set for the documents, which this process writes; the office's own
+            // files get as much room as the hard limit allows (see FileSizeLimitNote).
+            struct rlimit fsize {};
+            if (::getrlimit(RLIMIT_FSIZE, &fsize) == 0 && fsize.rlim_cur != fsize.rlim_max) {
+                fsize.rlim_cur = fsize.rlim_max;
+                ::setrlimit(RLIMIT_FSIZE, &fsize);
+            }
             const int null = ::open("/dev/null", O_RDWR);
             if (null >= 0) {
                 ::dup2(null, 0);
@@ -273,7 +293,7 @@ struct Office::Impl {
                     throw word::Error(runtime::kServerUnavailable,
                                       "LibreOffice (" + settings.program +
                                           ") ended while starting (status " +
-                                          std::to_string(status) + ").");
+                                          std::to_string(status) + ")." + FileSizeLimitNote());
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
@@ -326,7 +346,7 @@ void Office::Call(const std::string& what,
             what + ": LibreOffice " +
                 (fired ? "did not answer within " + std::to_string(seconds) + " s and was ended"
                        : "ended unexpectedly") +
-                ". The document was left as it was.");
+                ". The document was left as it was." + (fired ? "" : FileSizeLimitNote()));
     };
     m.Arm(m.settings.callLimit);
     try {
@@ -347,6 +367,21 @@ void Office::Call(const std::string& what,
     }
     if (m.Disarm())
         died(true);
+}
+
+void Office::CallInOwnStart(int start, const std::string& what,
+                            const std::function<void(const Reference<css::uno::XComponentContext>&,
+                                                     const Reference<css::frame::XDesktop2>&)>& f) {
+    Impl& m = *impl_;
+    std::lock_guard<std::recursive_mutex> l(m.callMutex);
+    if (start != m.starts.load() || !m.desktop.is() || !m.Alive())
+        throw word::Error(runtime::kServerUnavailable,
+                          what +
+                              ": LibreOffice ended unexpectedly while the "
+                              "document was open. The document was left as "
+                              "it was." +
+                              FileSizeLimitNote());
+    Call(what, f);
 }
 
 void Office::CallInStart(int start, const std::string& what,

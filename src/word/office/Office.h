@@ -50,6 +50,13 @@ class Office {
     void Call(const std::string& what,
               const std::function<void(const css::uno::Reference<css::uno::XComponentContext>&,
                                        const css::uno::Reference<css::frame::XDesktop2>&)>& f);
+    // Runs f as Call does, in the office of that start (Starts() when the document f works on
+    // was loaded); when that office has ended, its objects went with it: raises
+    // runtime::kServerUnavailable naming what, and starts no other office for it.
+    void CallInOwnStart(
+        int start, const std::string& what,
+        const std::function<void(const css::uno::Reference<css::uno::XComponentContext>&,
+                                 const css::uno::Reference<css::frame::XDesktop2>&)>& f);
     // Runs f as Call does, but only in the office of that start (Starts() when its objects
     // were made) and only while it runs: the objects of an office that has died are gone.
     void CallInStart(

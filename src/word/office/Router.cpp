@@ -1,4 +1,5 @@
 #include "word/office/Router.h"
+#include "filesafe/DocumentFile.h"
 #include "filesafe/Paths.h"
 
 #include "docx/Error.h"
@@ -31,6 +32,8 @@ class RouterDocuments : public word::Documents {
     Ref<word::Document> Open(const std::string& FileName) override {
         b_->CheckAlive();
         const Format format = SniffFormat(FileName);
+        if (format == Format::CutShort)
+            throw word::Error(docx::kCorrupted, CutShortMessage(filesafe::FileNameOf(FileName)));
         if (format == Format::None) {
             b_->active = b_->builtin;
             return b_->builtin->Documents()->Open(FileName);

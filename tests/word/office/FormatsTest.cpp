@@ -66,6 +66,49 @@ TEST(OfficeFormats, ContentDecides) {
     EXPECT_EQ(word::office::SniffFormat(dir.path()), Format::None);
 }
 
+void PutLe32(std::string& bytes, size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A consistent OLE file of 512-byte sectors: the header, the allocation table (sector 0), the
+// directory (sector 1) naming a WordDocument stream, and one sector of data (sector 2).
+std::string WholeOle() {
+    std::string bytes = Ole({});
+    bytes.resize(2048, '\0');
+    bytes[0x1E] = 9;
+    PutLe32(bytes, 0x2C, 1);  // sectors of the allocation table
+    PutLe32(bytes, 0x30, 1);  // the directory's first sector
+    PutLe32(bytes, 0x4C, 0);  // the allocation table is sector 0
+    for (size_t k = 3; k < 128; ++k)
+        PutLe32(bytes, 512 + 4 * k, 0xFFFFFFFF);
+    PutLe32(bytes, 512, 0xFFFFFFFD);
+    PutLe32(bytes, 516, 0xFFFFFFFE);
+    PutLe32(bytes, 520, 0xFFFFFFFE);
+    const std::string name = Ole({"WordDocument"}).substr(512);
+    bytes.replace(1024, name.size(), name);
+    return bytes;
+}
+
+TEST(OfficeFormats, AnOleFileCutShortIsDamagedWhateverItHeld) {
+    fixtures::TempFolder dir;
+    const std::string whole = WholeOle();
+    struct Cut {
+        size_t keep;
+        Format format;
+    };
+    for (const Cut& c :
+         {Cut{whole.size(), Format::WordBinary}, Cut{1537, Format::WordBinary},
+          Cut{1536, Format::CutShort}, Cut{1100, Format::CutShort}, Cut{600, Format::CutShort},
+          Cut{512, Format::CutShort}, Cut{300, Format::CutShort}}) {
+        fixtures::WriteFile(dir / "cut.doc", whole.substr(0, c.keep));
+        EXPECT_EQ(word::office::SniffFormat(dir / "cut.doc"), c.format) << c.keep;
+    }
+    const std::string m = word::office::CutShortMessage("cut.doc");
+    EXPECT_NE(m.find("\"cut.doc\""), std::string::npos) << m;
+    EXPECT_NE(m.find("damaged"), std::string::npos) << m;
+}
+
 TEST(OfficeFormats, TheMissingOfficeMessageNamesFormatAndPackage) {
     const std::string m = word::office::OfficeMissingMessage("a.rtf", Format::Rtf);
     EXPECT_NE(m.find("\"a.rtf\""), std::string::npos) << m;

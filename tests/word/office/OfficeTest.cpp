@@ -3,9 +3,20 @@
 // One office serves the whole test program.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
 
 #include "PackageFixtures.h"
 #include "RealEngine.h"
@@ -406,6 +417,150 @@ TEST_F(OfficeTest, SavesTellTheSaveHookWhatTheyReplace) {
         EXPECT_EQ(hook.newBytes, fixtures::ReadFile(path)) << k.ext;
         EXPECT_EQ(hook.outcomes, std::vector<bool>{true}) << k.ext;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A truncated .doc is named damaged, not taken for a format the program does not handle.
+TEST_F(OfficeTest, ACutShortDocIsCalledDamaged) {
+    const std::string whole = fixtures::ReadFile(*folder_ / "source.doc");
+    for (const size_t keep : {size_t(100), size_t(512), size_t(6144), whole.size() / 2}) {
+        SCOPED_TRACE(keep);
+        if (keep >= whole.size())
+            continue;
+        const std::string path = work_ / "cut.doc";
+        fixtures::WriteFile(path, whole.substr(0, keep));
+        EXPECT_EQ(word::office::SniffFormat(path), Format::CutShort);
+        engine.sink.reports.clear();
+        engine.Run(engine::Mode::kFirstLine, path);
+        ASSERT_EQ(engine.sink.reports.size(), 1u);
+        const std::string& report = engine.sink.reports.front();
+        EXPECT_NE(report.find("the file is damaged: it is cut short"), std::string::npos) << report;
+        EXPECT_EQ(report.find("save it as .docx"), std::string::npos) << report;
+        EXPECT_EQ(fixtures::ReadFile(path), whole.substr(0, keep));
+    }
+}
+
+// Under a hard file size limit the office cannot set up its profile: each .doc and .rtf fails
+// with a message that names the limit, and keeps its bytes.
+TEST_F(OfficeTest, AFileSizeLimitThatStopsTheOfficeIsNamed) {
+    const QString program = qEnvironmentVariable("LINEFORGE_BIN_DIR") + "/lineforge-batch";
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "lineforge-batch is not built beside the tests";
+    fixtures::TempFolder home;
+    const std::string doc = Copy(kKinds[0], "limited");
+    const std::string rtf = Copy(kKinds[1], "limited");
+    const std::string docBytes = fixtures::ReadFile(doc), rtfBytes = fixtures::ReadFile(rtf);
+    QProcess batch;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", QString::fromStdString(home.path()));
+    env.insert("XDG_CACHE_HOME", QString::fromStdString(home / "cache"));
+    env.insert("XDG_DATA_HOME", QString::fromStdString(home / "data"));
+    batch.setProcessEnvironment(env);
+    batch.setChildProcessModifier([] {
+        const rlimit limit{50 << 10, 50 << 10};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    batch.start(program, {"--mode", "first", "--lines", "Lead line", "--font", "Arial",
+                          QString::fromStdString(doc), QString::fromStdString(rtf)});
+    ASSERT_TRUE(batch.waitForFinished(120000));
+    const std::string err = batch.readAllStandardError().toStdString();
+    EXPECT_EQ(batch.exitCode(), 1) << err;
+    EXPECT_EQ(Count(err, "under a file size limit of 51200 bytes (ulimit -f)"), 2) << err;
+    EXPECT_EQ(fixtures::ReadFile(doc), docBytes);
+    EXPECT_EQ(fixtures::ReadFile(rtf), rtfBytes);
+}
+
+// The office process of this batch command (a child of it running soffice.bin); 0 when none.
+pid_t OfficeOf(pid_t batch) {
+    const std::string tasks = "/proc/" + std::to_string(batch) + "/task";
+    std::error_code error;
+    for (std::filesystem::directory_iterator task(tasks, error), end; !error && task != end;
+         task.increment(error)) {
+        std::ifstream children(task->path() / "children");
+        for (pid_t child = 0; children >> child;) {
+            std::string comm;
+            std::getline(std::ifstream("/proc/" + std::to_string(child) + "/comm"), comm);
+            if (comm == "soffice.bin")
+                return child;
+        }
+    }
+    return 0;
+}
+
+// The office (not the batch command) killed at random moments of a run over 50 .doc files:
+// every document is the old one byte for byte or a whole new one with the line once at its
+// start, and every document not changed is reported with the office's failure, never as
+// protected or damaged. LINEFORGE_OFFICE_KILL_RUNS repeats the run for the campaign's figures.
+TEST_F(OfficeTest, KillLoopOfTheOfficeDuringABatchRun) {
+    const QString program = qEnvironmentVariable("LINEFORGE_BIN_DIR") + "/lineforge-batch";
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "lineforge-batch is not built beside the tests";
+    const int runs = std::max(1, qEnvironmentVariableIntValue("LINEFORGE_OFFICE_KILL_RUNS"));
+    const unsigned seed = std::random_device{}();
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> pause(300, 3000);
+    const std::string original = fixtures::ReadFile(*folder_ / "source.doc");
+    fixtures::TempFolder home;
+    int kills = 0;
+    std::map<std::string, int> outcomes;
+    for (int run = 0; run < runs; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run) + ", seed " + std::to_string(seed));
+        fixtures::TempFolder docs;
+        for (int i = 0; i < 50; ++i)
+            fixtures::WriteFile(docs / ("d" + std::to_string(i) + ".doc"), original);
+        QProcess batch;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(home.path()));
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString(home / "config"));
+        env.insert("XDG_DATA_HOME", QString::fromStdString(home / "data"));
+        env.insert("XDG_CACHE_HOME", QString::fromStdString(home / "cache"));
+        batch.setProcessEnvironment(env);
+        batch.start(program, {"--mode", "first", "--lines", "Lead line", "--font", "DejaVu Serif",
+                              "--ext", "doc", "--json", QString::fromStdString(docs.path())});
+        ASSERT_TRUE(batch.waitForStarted());
+        const pid_t pid = static_cast<pid_t>(batch.processId());
+        while (!batch.waitForFinished(pause(rng))) {
+            if (const pid_t office = OfficeOf(pid); office > 0 && ::kill(office, SIGKILL) == 0)
+                ++kills;
+        }
+        const std::string err = batch.readAllStandardError().toStdString();
+        ASSERT_EQ(batch.exitStatus(), QProcess::NormalExit) << err;
+        EXPECT_LE(batch.exitCode(), 1) << err;
+        int reported = 0;
+        for (const QByteArray& line : batch.readAllStandardOutput().split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            const std::string path = o["path"].toString().toStdString();
+            const std::string outcome = o["outcome"].toString().toStdString();
+            ++reported;
+            ++outcomes[outcome];
+            const std::string bytes = fixtures::ReadFile(path);
+            if (outcome == "changed") {
+                const std::string text = Text(path);
+                EXPECT_EQ(text.rfind("Lead line\nIntro MARK here.", 0), 0u) << path << text;
+                EXPECT_EQ(Count(text, "Lead line"), 1) << path;
+                continue;
+            }
+            EXPECT_EQ(outcome, "failed") << path;
+            EXPECT_TRUE(bytes == original) << path << " is neither old nor reported changed";
+            for (const QJsonValue& m : o["messages"].toArray()) {
+                const std::string message = m.toString().toStdString();
+                EXPECT_NE(message.find("LibreOffice"), std::string::npos)
+                    << path << ": " << message;
+                EXPECT_EQ(message.find("protected"), std::string::npos) << path << ": " << message;
+            }
+        }
+        EXPECT_EQ(reported, 50) << err;
+    }
+    std::cout << "office kill loop: " << runs << " run(s) of 50 .doc files, " << kills
+              << " kills of the office, seed " << seed << ":";
+    for (const auto& [outcome, n] : outcomes)
+        std::cout << " " << n << " " << outcome;
+    std::cout << std::endl;
 }
 
 }  // namespace
