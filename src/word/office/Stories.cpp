@@ -9,6 +9,7 @@
 #include "docx/Error.h"
 #include "docx/FontSize.h"
 #include "docx/SpecialCodes.h"
+#include "word/office/InsertAround.h"
 #include "word/office/Search.h"
 #include "word/office/TextBoxes.h"
 #include "word/office/Uno.h"
@@ -207,7 +208,18 @@ class OfficeFind : public word::Find {
                 Reference<css::util::XPropertyReplace>(d, UNO_QUERY_THROW)
                     ->setReplaceAttributes(css::uno::Sequence<css::beans::PropertyValue>(
                         font.data(), static_cast<sal_Int32>(font.size())));
-            replaced_ = ReplaceOutsideOtherTextBoxes(doc_->model, r, d);
+            if (const auto around = SplitAroundFound(search.replacement)) {
+                font.clear();
+                if (format_ && !replacement_->FontName().empty())
+                    font.push_back(Prop("CharFontName", Ou(replacement_->FontName())));
+                if (format_ && replacement_->FontHeight() > 0)
+                    font.push_back(
+                        Prop("CharHeight", static_cast<float>(replacement_->FontHeight())));
+                replaced_ = InsertAroundEach(doc_->model, Up<css::util::XSearchDescriptor>(d),
+                                             *around, font);
+            } else {
+                replaced_ = ReplaceOutsideOtherTextBoxes(doc_->model, r, d);
+            }
             found = replaced_ > 0;
         });
         return found;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <set>
 
@@ -262,6 +263,116 @@ TEST_F(OfficeTest, EveryModeInEveryFormat) {
             // The frame was removed and its text kept in the main text.
             EXPECT_EQ(fixtures::ReadZip(docx)["word/document.xml"].data.find("framePr"),
                       std::string::npos);
+        }
+    }
+}
+
+// Documents the office makes from a small RTF, each in every format and every mode: the
+// document is processed without a report, and check sees the office's .docx of the result.
+struct SpecialCase {
+    const char* name;
+    std::string rtf;
+    std::function<void(const std::string& docx, const std::string& text, engine::Mode mode)> check;
+};
+
+const std::string kRtfHead = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}";
+// A 1 by 1 pixel PNG.
+const std::string kPngHex =
+    "89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c4944415478"
+    "9c63f8cfc0000003010100c9fe92ef0000000049454e44ae426082";
+
+std::string MainPart(const std::string& docx) {
+    return fixtures::ReadZip(docx)["word/document.xml"].data;
+}
+
+bool XMode(engine::Mode mode) {
+    return mode == engine::Mode::kBeforeX || mode == engine::Mode::kAfterX;
+}
+
+// The text of the w:t and w:delText elements inside the w:TAG elements of xml.
+std::string TextsIn(const std::string& xml, const std::string& tag) {
+    std::string text;
+    const std::regex element("<w:" + tag + " [^>]*[^/]>(.*?)</w:" + tag + ">"),
+        t("<w:(t|delText)( [^>]*)?>([^<]*)</w:(t|delText)>");
+    for (std::sregex_iterator e(xml.begin(), xml.end(), element), end; e != end; ++e) {
+        const std::string inner = (*e)[1];
+        for (std::sregex_iterator r(inner.begin(), inner.end(), t); r != end; ++r)
+            text += (*r)[3];
+    }
+    return text;
+}
+
+const std::vector<SpecialCase>& SpecialCases() {
+    static const std::vector<SpecialCase> cases = {
+        {"FrameHoldingAPicture",
+         kRtfHead +
+             "\\pard before\\par\\pard\\pvpara\\phpg\\posx3000\\posy2000\\absw3000"
+             "\\absh2000 {\\pict\\pngblip\\picw1\\pich1\\picwgoal300\\pichgoal300 " +
+             kPngHex + "}\\par\\pard after mark\\par}",
+         [](const std::string& docx, const std::string& text, engine::Mode mode) {
+             const std::string xml = MainPart(docx);
+             // The frame is gone and its picture stays in the main text.
+             EXPECT_EQ(xml.find("framePr"), std::string::npos) << xml;
+             EXPECT_TRUE(xml.find("<pic:pic") != std::string::npos ||
+                         xml.find("v:imagedata") != std::string::npos)
+                 << xml;
+             EXPECT_EQ(
+                 text.rfind(mode == engine::Mode::kFirstLine ? "Lead line\nbefore\n" : "before\n",
+                            0),
+                 0u)
+                 << text;
+         }},
+        {"FrameHoldingAFloatingPicture",
+         kRtfHead +
+             "\\pard before\\par\\pard\\pvpara\\phpg\\posx3000\\posy2000\\absw3000"
+             "\\absh2000 {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright600"
+             "\\shpbottom600\\shpbxcolumn\\shpbypara\\shpwr3\\shpz0{\\sp{\\sn "
+             "shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picw1\\pich1 " +
+             kPngHex + "}}}}}\\par\\pard after mark\\par}",
+         [](const std::string& docx, const std::string& text, engine::Mode) {
+             const std::string xml = MainPart(docx);
+             EXPECT_EQ(xml.find("framePr"), std::string::npos) << xml;
+             EXPECT_TRUE(xml.find("<pic:pic") != std::string::npos ||
+                         xml.find("v:imagedata") != std::string::npos)
+                 << xml;
+             EXPECT_NE(text.find("before"), std::string::npos) << text;
+         }},
+        {"TrackedDeletionHoldingX",
+         kRtfHead + "{\\*\\revtbl{Unknown;}{Ann;}}\\revisions\\pard kept mark {\\deleted"
+                    "\\revauth1 gone mark }end\\par}",
+         [](const std::string& docx, const std::string& text, engine::Mode) {
+             const std::string xml = MainPart(docx);
+             // The deleted text stays as it was, without the lines, and the lines are the
+             // user's tracked insertion.
+             EXPECT_EQ(TextsIn(xml, "del"), "gone mark ") << xml;
+             EXPECT_EQ(Count(TextsIn(xml, "ins"), "Lead line"), 1) << xml;
+             EXPECT_EQ(Count(xml, ">Lead line<"), 1) << text;
+         }},
+    };
+    return cases;
+}
+
+TEST_F(OfficeTest, SpecialDocumentsInEveryModeAndFormat) {
+    const engine::Mode modes[] = {engine::Mode::kFirstLine, engine::Mode::kLastLine,
+                                  engine::Mode::kBeforeX, engine::Mode::kAfterX};
+    for (const SpecialCase& c : SpecialCases()) {
+        fixtures::WriteFile(work_ / "source.rtf", c.rtf);
+        for (const Kind& k : kKinds) {
+            const std::string made = work_ / (std::string("made.") + k.ext);
+            word::office::ConvertDocument(work_ / "source.rtf", made, k.filter);
+            for (const engine::Mode mode : modes) {
+                SCOPED_TRACE(std::string(c.name) + " " + k.ext + " mode " +
+                             std::to_string(static_cast<int>(mode)));
+                const std::string path = work_ / (std::string("special.") + k.ext);
+                fixtures::WriteFile(path, fixtures::ReadFile(made));
+                engine.sink.reports.clear();
+                engine.Run(mode, path, XMode(mode) ? QStringLiteral("mark") : QString());
+                EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+                EXPECT_EQ(word::office::SniffFormat(path), k.format);
+                const std::string docx = work_ / "special.docx";
+                word::office::ConvertDocument(path, docx, "MS Word 2007 XML");
+                c.check(docx, Text(path), mode);
+            }
         }
     }
 }
