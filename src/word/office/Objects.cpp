@@ -15,6 +15,7 @@
 
 #include "docx/Error.h"
 #include "docx/FontSize.h"
+#include "docx/PackageIo.h"
 #include "docx/SpecialCodes.h"
 #include "word/builtin/FontNames.h"
 #include "word/office/Backend.h"
@@ -188,7 +189,18 @@ void OfficeApplication::Quit() {
 
 Ref<word::Document> OfficeDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
-    auto doc = LoadDocument(FileName, SniffFormat(FileName));
+    const Format format = SniffFormat(FileName);
+    // The office reads Word 2003 XML and has an export for it, but what that export writes
+    // back has lost the headers and footers.
+    if (format == Format::WordXml)
+        throw word::Error(docx::kCannotOpenFormat,
+                          docx::io::OpenFailure(
+                              docx::io::FileNameOf(FileName),
+                              "it is a Word 2003 XML document, which LibreOffice reads but cannot "
+                              "write back whole in its format (the headers and footers would be "
+                              "lost); save it as .docx or .doc in a newer program first. The "
+                              "document was left as it was."));
+    auto doc = LoadDocument(FileName, format);
     doc->saveHook = session_->saveHook;
     session_->documents.push_back(doc);
     return Make<word::Document, OfficeDocument>(session_, doc);

@@ -377,6 +377,48 @@ TEST_F(OfficeTest, SpecialDocumentsInEveryModeAndFormat) {
     }
 }
 
+// An .odt zipped without its stored mimetype entry first is processed in every mode and
+// written back as an .odt; Word 2003 XML saved as .doc, which the office cannot write back
+// whole, is refused by its format's name and left as it was.
+TEST_F(OfficeTest, FormatVariants) {
+    const std::string odt = work_ / "unordered.odt";
+    std::vector<fixtures::ZipItem> items;
+    for (const auto& [name, entry] : fixtures::ReadZip(*folder_ / "source.odt"))
+        items.push_back({name, entry.data, false});
+    ASSERT_NE(items.front().name, "mimetype");
+    fixtures::WriteZip(odt, items);
+    ASSERT_EQ(word::office::SniffFormat(odt), Format::OpenDocument);
+    const std::string bytes = fixtures::ReadFile(odt);
+    for (const engine::Mode mode : {engine::Mode::kFirstLine, engine::Mode::kLastLine,
+                                    engine::Mode::kBeforeX, engine::Mode::kAfterX}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const std::string path = work_ / "variant.odt";
+        fixtures::WriteFile(path, bytes);
+        engine.sink.reports.clear();
+        engine.Run(mode, path, engine::NeedsX(mode) ? QStringLiteral("mark") : QString());
+        EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+        EXPECT_EQ(word::office::SniffFormat(path), Format::OpenDocument);
+        EXPECT_NE(Text(path).find("Lead line"), std::string::npos) << Text(path);
+        // Nothing but the lines and the frame's text, now in the main text, changed it.
+        std::string after = Text(path);
+        for (const std::string added : {"\nLead line", "Lead line\n", "frame mark\n"})
+            for (size_t at; (at = after.find(added)) != std::string::npos;)
+                after.erase(at, added.size());
+        EXPECT_EQ(after, Text(odt));
+    }
+
+    const std::string xml = work_ / "word2003.doc";
+    word::office::ConvertDocument(*folder_ / "source.docx", xml, "MS Word 2003 XML");
+    ASSERT_EQ(word::office::SniffFormat(xml), Format::WordXml);
+    const std::string original = fixtures::ReadFile(xml);
+    engine.sink.reports.clear();
+    engine.Run(engine::Mode::kFirstLine, xml);
+    ASSERT_FALSE(engine.sink.reports.empty());
+    EXPECT_NE(engine.sink.reports.front().find("Word 2003 XML"), std::string::npos)
+        << engine.sink.reports.front();
+    EXPECT_EQ(fixtures::ReadFile(xml), original);
+}
+
 TEST_F(OfficeTest, RefusedDocumentsStayByteIdentical) {
     for (const Kind& k : kKinds) {
         SCOPED_TRACE(k.ext);
