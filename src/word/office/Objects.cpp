@@ -279,6 +279,10 @@ Ref<word::Application> OfficeDocument::Application() {
 
 void OfficeDocument::SaveAs(const std::string& FileName) {
     session_->CheckAlive();
+    // Without a layout the office's filters write some things as they stand in the model
+    // alone: a .doc loses a text box's text, an .odt holds it twice, an .rtf drops the header
+    // and footer of a section that has none of its own.
+    EnsureView(*doc_);
     StoreDocument(*doc_, FileName);
 }
 
