@@ -21,6 +21,7 @@
 #include "word/builtin/FontNames.h"
 #include "word/office/Backend.h"
 #include "word/office/Stories.h"
+#include "word/office/TextBoxes.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
@@ -279,10 +280,14 @@ Ref<word::Application> OfficeDocument::Application() {
 
 void OfficeDocument::SaveAs(const std::string& FileName) {
     session_->CheckAlive();
-    // Without a layout the office's filters write some things as they stand in the model
-    // alone: a .doc loses a text box's text, an .odt holds it twice, an .rtf drops the header
-    // and footer of a section that has none of its own.
-    EnsureView(*doc_);
+    // Without a layout the office's filters write drawing objects as they stand in the model
+    // alone: a .doc loses a text box's text, an .odt holds it twice. A view is made only for
+    // such a document, since a view of one with comments can end the office.
+    bool drawings = false;
+    InOffice(*doc_, "Looking for drawing objects",
+             [&](const auto& model) { drawings = HoldsDrawingObjects(model); });
+    if (drawings)
+        EnsureView(*doc_);
     StoreDocument(*doc_, FileName);
 }
 

@@ -141,4 +141,14 @@ FrameKinds SortFrames(const Reference<css::lang::XComponent>& model) {
     return kinds;
 }
 
+bool HoldsDrawingObjects(const Reference<css::lang::XComponent>& model) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Reference<css::drawing::XDrawPageSupplier> supplier(model, UNO_QUERY);
+    Reference<css::container::XIndexAccess> page(
+        supplier.is() ? supplier->getDrawPage() : Reference<css::drawing::XDrawPage>(), UNO_QUERY);
+#pragma GCC diagnostic pop
+    return page.is() && page->getCount() > 0;
+}
+
 }  // namespace word::office

@@ -29,4 +29,7 @@ struct FrameKinds {
 // placed by paragraph properties never gets.
 FrameKinds SortFrames(const css::uno::Reference<css::lang::XComponent>& model);
 
+// True when the model holds drawing objects (shapes, pictures, frames).
+bool HoldsDrawingObjects(const css::uno::Reference<css::lang::XComponent>& model);
+
 }  // namespace word::office
