@@ -72,7 +72,14 @@ set(LF_UNO_TYPES
     com.sun.star.io.XSequenceOutputStream
     com.sun.star.io.IOException
     com.sun.star.document.MacroExecMode
-    com.sun.star.document.UpdateDocMode)
+    com.sun.star.document.UpdateDocMode
+    com.sun.star.drawing.XDrawPageSupplier
+    com.sun.star.drawing.XShapeDescriptor
+    com.sun.star.container.XNamed
+    com.sun.star.text.TextContentAnchorType
+    com.sun.star.text.XTextRangeCompare
+    com.sun.star.document.XRedlinesSupplier
+    com.sun.star.util.XSearchable)
 list(JOIN LF_UNO_TYPES ";" LF_UNO_TYPE_ARG)
 
 set(LF_UNO_INCLUDE ${CMAKE_BINARY_DIR}/uno-include)

@@ -231,4 +231,45 @@ TEST(SplitParagraph, NoRevisionIdTwiceInEveryMode) {
     }
 }
 
+// A group of two text boxes whose VML lists them in the other order than its DrawingML: the
+// copy of the story's box is the Fallback box with its text, so both forms change alike and
+// the outcome counts the insertions of one form.
+TEST(GroupedTextBoxes, BothFormsChangeAlikeWhateverTheOrderOfTheFallback) {
+    const auto forms = [](bool drawing, const std::vector<std::string>& texts) {
+        std::string out;
+        for (const std::string& t : texts) {
+            const std::string content = "<w:txbxContent>" + P(R(t)) + "</w:txbxContent>";
+            out += drawing ? "<wps:wsp><wps:txbx>" + content + "</wps:txbx></wps:wsp>"
+                           : "<v:shape><v:textbox>" + content + "</v:textbox></v:shape>";
+        }
+        return out;
+    };
+    fixtures::TempFolder dir;
+    RealEngine e;
+    story_test::StoryDocSpec spec;
+    spec.body = P(R("Body.") +
+                  "<w:r><mc:AlternateContent><mc:Choice Requires=\"wpg\"><w:drawing><wp:anchor>"
+                  "<a:graphic><a:graphicData><wpg:wgp><wpg:grpSpPr/>" +
+                  forms(true, {kText, "Other box."}) +
+                  "</wpg:wgp></a:graphicData></a:graphic></wp:anchor></w:drawing></mc:Choice>"
+                  "<mc:Fallback><w:pict><v:group>" +
+                  forms(false, {"Other box.", kText}) +
+                  "</v:group></w:pict></mc:Fallback></mc:AlternateContent></w:r>");
+    const std::string path = dir / "g.docx";
+    story_test::WriteStoryDocx(path, spec);
+    e.view.lines = QStringLiteral("lower mark");
+    const engine::DocumentOutcome out = e.Run(engine::Mode::kAfterX, path, QStringLiteral("the"));
+    EXPECT_EQ(out.insertions, 3);
+    const Strings changed = XModes()[1].paragraphs;
+    Strings expected = changed;
+    expected.push_back("Other box.");
+    expected.push_back("Other box.");
+    expected.insert(expected.end(), changed.begin(), changed.end());
+    EXPECT_EQ(
+        NonEmpty(fixtures::PartParagraphTexts(fixtures::ReadZip(path)["word/document.xml"].data)),
+        expected);
+    EXPECT_TRUE(validator::ValidatePackage(path).Ok())
+        << validator::ValidatePackage(path).Describe();
+}
+
 }  // namespace

@@ -129,18 +129,48 @@ void AddComments(Document& doc, std::map<long, Story>& stories) {
     }
 }
 
-// The first w:txbxContent in the alternate-content branch `branch` (mc:Choice / mc:Fallback) of
-// the mc:AlternateContent that holds content, or an empty node.
+// The outermost w:txbxContent elements below branch, in document order.
+std::vector<pugi::xml_node> TextBoxContents(const WordNames& w, pugi::xml_node branch) {
+    std::vector<pugi::xml_node> out;
+    std::vector<pugi::xml_node> stack{branch};
+    while (!stack.empty()) {
+        pugi::xml_node n = stack.back();
+        stack.pop_back();
+        if (n != branch && w.Is(n, "txbxContent")) {
+            out.push_back(n);
+            continue;
+        }
+        for (pugi::xml_node c = n.last_child(); c; c = c.previous_sibling())
+            if (c.type() == pugi::node_element)
+                stack.push_back(c);
+    }
+    return out;
+}
+
+// The copy of the text box content in the other branch (mc:Choice / mc:Fallback) of its
+// mc:AlternateContent, or an empty node. The copy holds the same text: the box at the same
+// position among the branch's boxes when it does, else the first one that does, since the VML
+// of a group may list its boxes in another order than the DrawingML.
 pugi::xml_node OtherCopy(const WordNames& w, pugi::xml_node content, pugi::xml_node stop) {
     for (pugi::xml_node n = content.parent(); n && n != stop; n = n.parent()) {
         const bool choice = IsElement(n, kMarkupCompatibilityNs, "Choice");
         if (!choice && !IsElement(n, kMarkupCompatibilityNs, "Fallback"))
             continue;
+        const std::vector<pugi::xml_node> own = TextBoxContents(w, n);
+        const size_t position =
+            static_cast<size_t>(std::find(own.begin(), own.end(), content) - own.begin());
+        const std::string text = StoryText(w, content);
         const std::string_view other = choice ? "Fallback" : "Choice";
         for (pugi::xml_node sibling : n.parent().children()) {
             if (sibling == n || !IsElement(sibling, kMarkupCompatibilityNs, other))
                 continue;
-            return sibling.find_node([&](pugi::xml_node c) { return w.Is(c, "txbxContent"); });
+            const std::vector<pugi::xml_node> copies = TextBoxContents(w, sibling);
+            if (position < copies.size() && StoryText(w, copies[position]) == text)
+                return copies[position];
+            for (pugi::xml_node copy : copies)
+                if (StoryText(w, copy) == text)
+                    return copy;
+            return {};
         }
         return {};
     }

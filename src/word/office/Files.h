@@ -34,9 +34,11 @@ struct LoadedDocument {
     bool settingsChanged = false;  // protection lifted: a change the model may not count
     bool handedToGroup = false;    // its save waits in rules.group to replace the file
 
-    // The insertion point: the start of the main text until EndKey moves it to the end.
+    // The insertion point: the start of the main text (of its first cell when it begins with
+    // a table) and startOffset characters on, a paragraph break counting one, until EndKey
+    // moves it to the end.
     bool atEnd = false;
-    bool startParagraphMade = false;
+    long startOffset = 0;
     std::string fontName;
     double fontHeight = 0;  // points; 0 while unset
 

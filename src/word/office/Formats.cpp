@@ -8,8 +8,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include <zip.h>
 
 #include "docx/package/PackageIo.h"
 
@@ -103,6 +107,60 @@ bool IsOpenDocumentText(const unsigned char* head, size_t len) {
     return mime == kOdtMime || mime == kOttMime;
 }
 
+// The first limit bytes of the entry name of an open archive, or nullopt when it has none.
+std::optional<std::string> ReadEntry(zip_t* zip, const char* name, size_t limit) {
+    zip_file_t* f = zip_fopen(zip, name, 0);
+    if (!f)
+        return std::nullopt;
+    std::string data(limit, '\0');
+    const zip_int64_t got = zip_fread(f, data.data(), limit);
+    zip_fclose(f);
+    if (got < 0)
+        return std::nullopt;
+    data.resize(static_cast<size_t>(got));
+    return data;
+}
+
+// An OpenDocument text whose archive does not begin with its stored mimetype entry, as some
+// tools zip it: its mimetype entry wherever it is, or else the media type its manifest gives
+// the document as a whole. An OOXML package is never one.
+bool ZippedOpenDocumentText(const std::string& path) {
+    int error = 0;
+    std::unique_ptr<zip_t, decltype(&zip_discard)> zip(zip_open(path.c_str(), ZIP_RDONLY, &error),
+                                                       &zip_discard);
+    if (!zip || zip_name_locate(zip.get(), "[Content_Types].xml", 0) >= 0)
+        return false;
+    if (const auto mime = ReadEntry(zip.get(), "mimetype", 256))
+        return *mime == kOdtMime || *mime == kOttMime;
+    const auto manifest = ReadEntry(zip.get(), "META-INF/manifest.xml", 1 << 20);
+    if (!manifest)
+        return false;
+    for (size_t at = manifest->find("file-entry"); at != std::string::npos;
+         at = manifest->find("file-entry", at + 1)) {
+        const std::string entry = manifest->substr(at, manifest->find('>', at) - at);
+        if (entry.find("full-path=\"/\"") != std::string::npos &&
+            (entry.find("media-type=\"" + std::string(kOdtMime) + "\"") != std::string::npos ||
+             entry.find("media-type=\"" + std::string(kOttMime) + "\"") != std::string::npos))
+            return true;
+    }
+    return false;
+}
+
+// Word 2003's XML: an XML file whose first part names Word 2003's WordprocessingML namespace
+// or Word as the program to open it with.
+bool IsWordXml(const unsigned char* head, size_t len) {
+    std::string_view text(reinterpret_cast<const char*>(head), len);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' ||
+                             text.front() == '\n'))
+        text.remove_prefix(1);
+    return text.substr(0, 5) == "<?xml" &&
+           (text.find("http://schemas.microsoft.com/office/word/2003/wordml") !=
+                std::string_view::npos ||
+            text.find("progid=\"Word.Document\"") != std::string_view::npos);
+}
+
 }  // namespace
 
 Format SniffFormat(const std::string& path) {
@@ -111,7 +169,7 @@ Format SniffFormat(const std::string& path) {
         return Format::None;
     struct stat st {};
     Format format = Format::None;
-    unsigned char head[256] = {};
+    unsigned char head[4096] = {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         const ssize_t got = ::pread(fd, head, sizeof head, 0);
         const size_t len = got > 0 ? static_cast<size_t>(got) : 0;
@@ -125,6 +183,11 @@ Format SniffFormat(const std::string& path) {
             format = Format::Rtf;
         } else if (IsOpenDocumentText(head, len)) {
             format = Format::OpenDocument;
+        } else if (len >= 4 && std::memcmp(head, "PK\x03\x04", 4) == 0) {
+            if (ZippedOpenDocumentText(path))
+                format = Format::OpenDocument;
+        } else if (IsWordXml(head, len)) {
+            format = Format::WordXml;
         }
     }
     ::close(fd);
@@ -139,6 +202,8 @@ std::string FormatName(Format format) {
             return "RTF document (.rtf)";
         case Format::OpenDocument:
             return "OpenDocument text (.odt)";
+        case Format::WordXml:
+            return "Word 2003 XML document";
         case Format::CutShort:
         case Format::None:
             break;

@@ -14,14 +14,17 @@ enum class Format {
     OpenDocument,  // a zip whose mimetype is OpenDocument text or its template (.odt, .ott)
     CutShort,      // an OLE compound file whose header or sectors lie past its end (a .doc
                    // truncated): damaged, whatever it held
+    WordXml,       // a Word 2003 XML document (WordprocessingML of Word 2003), .xml or .doc
 };
 
 // The format of the file at path, from its first bytes (and, for OLE files, its stream
-// names). None for files that cannot be read, empty files, encrypted OOXML packages (an OLE
-// file too) and everything else.
+// names; for a zip that does not start with a stored mimetype entry, its mimetype entry or
+// else its manifest). None for files that cannot be read, empty files, encrypted OOXML
+// packages (an OLE file too) and everything else.
 Format SniffFormat(const std::string& path);
 
-// "Word 97-2003 document (.doc)", "RTF document (.rtf)", "OpenDocument text (.odt)".
+// "Word 97-2003 document (.doc)", "RTF document (.rtf)", "OpenDocument text (.odt)",
+// "Word 2003 XML document".
 std::string FormatName(Format format);
 
 // The description of the refusal of a CutShort file: it names the file and says it is damaged.

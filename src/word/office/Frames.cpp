@@ -1,18 +1,17 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextFrame.hpp>
-#include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "docx/Error.h"
 #include "word/office/Stories.h"
+#include "word/office/TextBoxes.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
@@ -24,14 +23,7 @@ using css::uno::UNO_QUERY_THROW;
 
 std::vector<Reference<css::text::XTextFrame>> TextFrames(
     const Reference<css::lang::XComponent>& model) {
-    std::vector<Reference<css::text::XTextFrame>> out;
-    Reference<css::text::XTextFramesSupplier> s(model, UNO_QUERY);
-    if (!s.is())
-        return out;
-    Reference<css::container::XNameAccess> names = s->getTextFrames();
-    for (const rtl::OUString& n : names->getElementNames())
-        out.emplace_back(names->getByName(n), UNO_QUERY_THROW);
-    return out;
+    return SortFrames(model).frames;
 }
 
 bool HoldsTable(const Reference<css::text::XTextFrame>& frame) {

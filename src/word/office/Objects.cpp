@@ -1,16 +1,17 @@
 #include "word/office/Objects.h"
 
+#include <algorithm>
+
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
-#include <com/sun/star/text/XParagraphCursor.hpp>
-#include <com/sun/star/text/XRelativeTextContentInsert.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextSectionsSupplier.hpp>
+#include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 
 #include "docx/Error.h"
@@ -19,6 +20,7 @@
 #include "word/builtin/FontNames.h"
 #include "word/office/Backend.h"
 #include "word/office/Stories.h"
+#include "word/office/TextBoxes.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
@@ -99,42 +101,46 @@ void InsertParagraphs(const Reference<css::text::XText>& text,
     }
 }
 
-// Puts the typed paragraphs in the default paragraph style without numbering, and then (in
-// this order, or the style would take the font away again) in the chosen font.
+// Puts the typed text in the chosen font; its paragraphs keep the properties of the paragraph
+// they were typed into, as a split paragraph's halves do.
 void FormatTyped(const Reference<css::text::XTextCursor>& range, const LoadedDocument& doc) {
     Reference<css::beans::XPropertySet> p(range, UNO_QUERY_THROW);
-    p->setPropertyValue("ParaStyleName", css::uno::Any(rtl::OUString("Standard")));
-    p->setPropertyValue("NumberingStyleName", css::uno::Any(rtl::OUString()));
     if (!doc.fontName.empty())
         p->setPropertyValue("CharFontName", css::uno::Any(Ou(doc.fontName)));
     if (doc.fontHeight > 0)
         p->setPropertyValue("CharHeight", css::uno::Any(static_cast<float>(doc.fontHeight)));
 }
 
-// Makes the first paragraph of the main text an empty new one, before a table when the text
-// starts with one.
-void MakeStartParagraph(const Reference<css::lang::XComponent>& model) {
-    Reference<css::text::XText> text = BodyText(model);
-    Reference<css::container::XEnumerationAccess> blocks(text, UNO_QUERY_THROW);
-    Reference<css::lang::XServiceInfo> first(blocks->createEnumeration()->nextElement(),
-                                             UNO_QUERY_THROW);
-    if (first->supportsService("com.sun.star.text.TextTable")) {
-        Reference<css::lang::XMultiServiceFactory> f(model, UNO_QUERY_THROW);
-        Reference<css::text::XTextContent> para(f->createInstance("com.sun.star.text.Paragraph"),
-                                                UNO_QUERY_THROW);
-        // Deprecated in the API, yet still the one way to put a paragraph before a table that
-        // starts the text.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        Reference<css::text::XRelativeTextContentInsert>(text, UNO_QUERY_THROW)
-            ->insertTextContentBefore(para,
-                                      Reference<css::text::XTextContent>(first, UNO_QUERY_THROW));
-#pragma GCC diagnostic pop
-        return;
-    }
-    Reference<css::text::XTextCursor> c = text->createTextCursorByRange(text->getStart());
-    text->insertControlCharacter(Up<css::text::XTextRange>(c),
-                                 css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+// The text the insertion point at the start is in: the first cell when the main text begins
+// with a table, else the main text.
+Reference<css::text::XText> StartText(const Reference<css::lang::XComponent>& model) {
+    Reference<css::text::XText> body = BodyText(model);
+    Reference<css::container::XEnumerationAccess> blocks(body, UNO_QUERY_THROW);
+    Reference<css::container::XEnumeration> e = blocks->createEnumeration();
+    if (!e->hasMoreElements())
+        return body;
+    Reference<css::text::XTextTable> table(e->nextElement(), UNO_QUERY);
+    if (!table.is() || !table->getCellNames().hasElements())
+        return body;
+    return Reference<css::text::XText>(table->getCellByName(table->getCellNames()[0]),
+                                       UNO_QUERY_THROW);
+}
+
+// A collapsed cursor at the insertion point at the start.
+Reference<css::text::XTextCursor> StartCursor(const Reference<css::text::XText>& text,
+                                              long offset) {
+    Reference<css::text::XTextCursor> at = text->createTextCursorByRange(text->getStart());
+    for (long left = offset; left > 0; left -= SAL_MAX_INT16)
+        at->goRight(static_cast<sal_Int16>(std::min<long>(left, SAL_MAX_INT16)), false);
+    return at;
+}
+
+// The number of characters the paragraphs take, a paragraph break counting one.
+long Length(const std::vector<rtl::OUString>& paragraphs) {
+    long n = static_cast<long>(paragraphs.size()) - 1;
+    for (const rtl::OUString& p : paragraphs)
+        n += p.getLength();
+    return n;
 }
 
 }  // namespace
@@ -191,7 +197,18 @@ void OfficeApplication::Quit() {
 
 Ref<word::Document> OfficeDocuments::Open(const std::string& FileName) {
     session_->CheckAlive();
-    auto doc = LoadDocument(*session_->office, FileName, SniffFormat(FileName), session_->rules);
+    const Format format = SniffFormat(FileName);
+    // The office reads Word 2003 XML and has an export for it, but what that export writes
+    // back has lost the headers and footers.
+    if (format == Format::WordXml)
+        throw word::Error(docx::kCannotOpenFormat,
+                          filesafe::OpenFailure(
+                              filesafe::FileNameOf(FileName),
+                              "it is a Word 2003 XML document, which LibreOffice reads but cannot "
+                              "write back whole in its format (the headers and footers would be "
+                              "lost); save it as .docx or .doc in a newer program first. The "
+                              "document was left as it was."));
+    auto doc = LoadDocument(*session_->office, FileName, format, session_->rules);
     session_->documents.push_back(doc);
     return Make<word::Document, OfficeDocument>(session_, doc);
 }
@@ -264,6 +281,14 @@ Ref<word::Application> OfficeDocument::Application() {
 
 void OfficeDocument::SaveAs(const std::string& FileName) {
     session_->CheckAlive();
+    // Without a layout the office's filters write drawing objects as they stand in the model
+    // alone: a .doc loses a text box's text, an .odt holds it twice. A view is made only for
+    // such a document, since a view of one with comments can end the office.
+    bool drawings = false;
+    InOffice(*doc_, "Looking for drawing objects",
+             [&](const auto& model) { drawings = HoldsDrawingObjects(model); });
+    if (drawings)
+        EnsureView(*doc_);
     StoreDocument(*doc_, FileName);
 }
 
@@ -321,50 +346,33 @@ void OfficeSelection::TypeText(const std::string& text) {
         throw word::Error(e.Number(), e.what());
     }
     const std::vector<rtl::OUString> paragraphs = Paragraphs(text);
+    const long length = Length(paragraphs);
     InOffice(*doc_, "Typing", [&](const auto& model) {
-        Reference<css::text::XText> body = BodyText(model);
-        if (!doc_->atEnd && !doc_->startParagraphMade) {
-            MakeStartParagraph(model);
-            doc_->startParagraphMade = true;
-        }
-        if (doc_->atEnd) {
-            Reference<css::text::XTextCursor> at = body->createTextCursorByRange(body->getEnd());
-            InsertParagraphs(body, at, paragraphs);
-            Reference<css::text::XTextCursor> range = body->createTextCursorByRange(body->getEnd());
-            Reference<css::text::XParagraphCursor> p(range, UNO_QUERY_THROW);
-            p->gotoStartOfParagraph(true);
-            for (size_t i = 1; i < paragraphs.size(); ++i)
-                p->gotoPreviousParagraph(true);
-            FormatTyped(range, *doc_);
-        } else {
-            Reference<css::text::XTextCursor> at = body->createTextCursorByRange(body->getStart());
-            InsertParagraphs(body, at, paragraphs);
-            Reference<css::text::XTextCursor> range =
-                body->createTextCursorByRange(body->getStart());
-            Reference<css::text::XParagraphCursor> p(range, UNO_QUERY_THROW);
-            for (size_t i = 1; i < paragraphs.size(); ++i)
-                p->gotoNextParagraph(true);
-            p->gotoEndOfParagraph(true);
-            FormatTyped(range, *doc_);
-        }
+        const Reference<css::text::XText> target = doc_->atEnd ? BodyText(model) : StartText(model);
+        Reference<css::text::XTextCursor> at =
+            doc_->atEnd ? target->createTextCursorByRange(target->getEnd())
+                        : StartCursor(target, doc_->startOffset);
+        InsertParagraphs(target, at, paragraphs);
+        for (long left = length; left > 0; left -= SAL_MAX_INT16)
+            at->goLeft(static_cast<sal_Int16>(std::min<long>(left, SAL_MAX_INT16)), true);
+        FormatTyped(at, *doc_);
     });
+    if (!doc_->atEnd)
+        doc_->startOffset += length;
 }
 
 void OfficeSelection::TypeParagraph() {
     session_->CheckAlive();
     InOffice(*doc_, "Typing a paragraph break", [&](const auto& model) {
-        if (!doc_->atEnd) {
-            // The lines typed at the start already stand in a paragraph of their own.
-            if (!doc_->startParagraphMade)
-                MakeStartParagraph(model);
-            doc_->startParagraphMade = true;
-            return;
-        }
-        Reference<css::text::XText> body = BodyText(model);
-        Reference<css::text::XTextCursor> at = body->createTextCursorByRange(body->getEnd());
-        body->insertControlCharacter(Up<css::text::XTextRange>(at),
-                                     css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+        const Reference<css::text::XText> target = doc_->atEnd ? BodyText(model) : StartText(model);
+        Reference<css::text::XTextCursor> at =
+            doc_->atEnd ? target->createTextCursorByRange(target->getEnd())
+                        : StartCursor(target, doc_->startOffset);
+        target->insertControlCharacter(Up<css::text::XTextRange>(at),
+                                       css::text::ControlCharacter::PARAGRAPH_BREAK, false);
     });
+    if (!doc_->atEnd)
+        ++doc_->startOffset;
 }
 
 }  // namespace word::office

@@ -82,8 +82,8 @@ class OfficeSelection : public word::Selection,
         : session_(std::move(s)), doc_(std::move(d)) {}
     void EndKey(long Unit) override;
     Ref<word::Font> Font() override;
-    // The lines become paragraphs of their own in the default paragraph style, unnumbered,
-    // in the font set before.
+    // Types at the insertion point in the font set before: line breaks split the paragraph,
+    // whose properties both halves keep.
     void TypeText(const std::string& text) override;
     void TypeParagraph() override;
     void Name(const std::string& name) override;

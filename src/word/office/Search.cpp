@@ -136,4 +136,35 @@ OfficeSearch TranslateSearch(const std::string& findText, const std::string& rep
     return out;
 }
 
+std::optional<AroundFound> SplitAroundFound(const std::string& replacement) {
+    AroundFound out;
+    std::vector<InsertPiece>* pieces = &out.before;
+    bool found = false;
+    const auto append = [&](char c) {
+        if (pieces->empty() || pieces->back().paragraphBreak)
+            pieces->push_back({});
+        pieces->back().text += c;
+    };
+    for (size_t i = 0; i < replacement.size(); ++i) {
+        const char c = replacement[i];
+        if (c == '&') {
+            if (found)
+                return std::nullopt;
+            found = true;
+            pieces = &out.after;
+        } else if (c == '\\' && i + 1 < replacement.size()) {
+            const char next = replacement[++i];
+            if (next == 'n')
+                pieces->push_back({true, {}});
+            else
+                append(next == 't' ? '\t' : next);
+        } else {
+            append(c);
+        }
+    }
+    if (!found)
+        return std::nullopt;
+    return out;
+}
+
 }  // namespace word::office

@@ -3,7 +3,9 @@
 // Word's find and replacement texts, as the program hands them to Find, turned into the
 // regular expression and replacement of LibreOffice's replace.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace word::office {
 
@@ -24,5 +26,26 @@ struct OfficeSearch {
 // marks in the search, line, page and column breaks, a backslash before "n").
 OfficeSearch TranslateSearch(const std::string& findText, const std::string& replacementText,
                              bool matchCase);
+
+}  // namespace word::office
+
+namespace word::office {
+
+// One piece of text to insert: a paragraph break, or characters (tab included) in UTF-8.
+struct InsertPiece {
+    bool paragraphBreak = false;
+    std::string text;
+    bool operator==(const InsertPiece&) const = default;
+};
+
+// A replacement that keeps the found text: what goes in front of it and what behind it.
+struct AroundFound {
+    std::vector<InsertPiece> before;
+    std::vector<InsertPiece> after;
+};
+
+// The replacement of an OfficeSearch split at its one found text ("&"), its escapes undone;
+// nullopt when it holds the found text other than once.
+std::optional<AroundFound> SplitAroundFound(const std::string& replacement);
 
 }  // namespace word::office

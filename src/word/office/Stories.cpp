@@ -1,6 +1,7 @@
 #include "word/office/Stories.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XPropertyReplace.hpp>
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
@@ -8,13 +9,16 @@
 #include "docx/Error.h"
 #include "docx/model/FontSize.h"
 #include "docx/model/SpecialCodes.h"
+#include "word/office/InsertAround.h"
 #include "word/office/Search.h"
+#include "word/office/TextBoxes.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
 namespace {
 
 using css::uno::Reference;
+using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 template <class F>
@@ -24,6 +28,43 @@ auto Checked(F&& f) {
     } catch (const docx::Error& e) {
         throw word::Error(e.Number(), e.what());
     }
+}
+
+// Replaces every match of d in the stories Word's story ranges hold: the office's replace
+// reaches the text of every text box, Word's only the first one of the main text (the
+// text-frame story), so the others are shut to the replace while it runs. What it replaced
+// is the only change the document is left with.
+sal_Int32 ReplaceOutsideOtherTextBoxes(const Reference<css::lang::XComponent>& model,
+                                       const Reference<css::util::XReplaceable>& r,
+                                       const Reference<css::util::XReplaceDescriptor>& d) {
+    Reference<css::util::XModifiable> modifiable(model, UNO_QUERY_THROW);
+    const bool wasModified = modifiable->isModified();
+    const FrameKinds kinds = SortFrames(model);
+    std::vector<Reference<css::beans::XPropertySet>> shut;
+    for (const auto& box : kinds.textBoxes) {
+        Reference<css::beans::XPropertySet> p(box, UNO_QUERY);
+        bool isProtected = false;
+        if (!p.is() || box == kinds.storyTextBox ||
+            ((p->getPropertyValue("ContentProtected") >>= isProtected) && isProtected))
+            continue;
+        p->setPropertyValue("ContentProtected", css::uno::Any(true));
+        shut.push_back(p);
+    }
+    const auto reopen = [&] {
+        for (const auto& p : shut)
+            p->setPropertyValue("ContentProtected", css::uno::Any(false));
+    };
+    sal_Int32 replaced = 0;
+    try {
+        replaced = r->replaceAll(Up<css::util::XSearchDescriptor>(d));
+    } catch (...) {
+        reopen();
+        throw;
+    }
+    reopen();
+    if (replaced == 0 && !wasModified && !shut.empty())
+        modifiable->setModified(false);
+    return replaced;
 }
 
 class OfficeReplacement : public word::Replacement,
@@ -144,34 +185,43 @@ class OfficeFind : public word::Find {
         bool found = false;
         replaced_ = 0;
         EnsureView(*doc_);
-        doc_->office->CallInOwnStart(
-            doc_->officeStart, "Replacing in \"" + doc_->name + "\"",
-            [&](const auto&, const auto&) {
-                Reference<css::util::XReplaceable> r(doc_->model, UNO_QUERY_THROW);
-                Reference<css::util::XReplaceDescriptor> d = r->createReplaceDescriptor();
-                d->setSearchString(Ou(search.pattern));
-                d->setReplaceString(Ou(search.replacement));
-                Reference<css::beans::XPropertySet> p(d, UNO_QUERY_THROW);
-                p->setPropertyValue("SearchRegularExpression", css::uno::Any(true));
-                p->setPropertyValue("SearchCaseSensitive", css::uno::Any(matchCase_));
-                p->setPropertyValue("SearchWords", css::uno::Any(wholeWord_));
-                if (Replace == 0) {
-                    found = r->findFirst(Up<css::util::XSearchDescriptor>(d)).is();
-                    return;
-                }
-                std::vector<css::beans::PropertyValue> font;
+        doc_->office->CallInOwnStart(doc_->officeStart, "Replacing in \"" + doc_->name + "\"",
+                                     [&](const auto&, const auto&) {
+            Reference<css::util::XReplaceable> r(doc_->model, UNO_QUERY_THROW);
+            Reference<css::util::XReplaceDescriptor> d = r->createReplaceDescriptor();
+            d->setSearchString(Ou(search.pattern));
+            d->setReplaceString(Ou(search.replacement));
+            Reference<css::beans::XPropertySet> p(d, UNO_QUERY_THROW);
+            p->setPropertyValue("SearchRegularExpression", css::uno::Any(true));
+            p->setPropertyValue("SearchCaseSensitive", css::uno::Any(matchCase_));
+            p->setPropertyValue("SearchWords", css::uno::Any(wholeWord_));
+            if (Replace == 0) {
+                found = r->findFirst(Up<css::util::XSearchDescriptor>(d)).is();
+                return;
+            }
+            std::vector<css::beans::PropertyValue> font;
+            if (format_ && !replacement_->FontName().empty())
+                font.push_back(Prop("CharFontName", Ou(replacement_->FontName())));
+            if (format_ && replacement_->FontHeight() > 0)
+                font.push_back(Prop("CharHeight", static_cast<float>(replacement_->FontHeight())));
+            if (!font.empty())
+                Reference<css::util::XPropertyReplace>(d, UNO_QUERY_THROW)
+                    ->setReplaceAttributes(css::uno::Sequence<css::beans::PropertyValue>(
+                        font.data(), static_cast<sal_Int32>(font.size())));
+            if (const auto around = SplitAroundFound(search.replacement)) {
+                font.clear();
                 if (format_ && !replacement_->FontName().empty())
                     font.push_back(Prop("CharFontName", Ou(replacement_->FontName())));
                 if (format_ && replacement_->FontHeight() > 0)
                     font.push_back(
                         Prop("CharHeight", static_cast<float>(replacement_->FontHeight())));
-                if (!font.empty())
-                    Reference<css::util::XPropertyReplace>(d, UNO_QUERY_THROW)
-                        ->setReplaceAttributes(css::uno::Sequence<css::beans::PropertyValue>(
-                            font.data(), static_cast<sal_Int32>(font.size())));
-                replaced_ = r->replaceAll(Up<css::util::XSearchDescriptor>(d));
-                found = replaced_ > 0;
-            });
+                replaced_ = InsertAroundEach(doc_->model, Up<css::util::XSearchDescriptor>(d),
+                                             *around, font);
+            } else {
+                replaced_ = ReplaceOutsideOtherTextBoxes(doc_->model, r, d);
+            }
+            found = replaced_ > 0;
+        });
         return found;
     }
     long Replaced() override {

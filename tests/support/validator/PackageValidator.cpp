@@ -625,8 +625,8 @@ class Checker {
         }
     }
 
-    // The DrawingML text box in an mc:Choice and its VML copy in the mc:Fallback are one text
-    // box shown two ways: they hold the same text.
+    // The DrawingML text boxes in an mc:Choice and their VML copies in the mc:Fallback are the
+    // same boxes shown two ways: together they hold the same texts.
     void CheckAlternateTextBoxes(const std::string& name) {
         pugi::xml_document& xml = pkg_.Xml(name);
         size_t index = 0;
@@ -643,6 +643,9 @@ class Checker {
                     else if (IsCompatibilityElement(c, "Fallback"))
                         fallback = TextBoxTexts(c);
                 }
+                // The VML of a group may list its boxes in another order than the DrawingML.
+                std::sort(choice.begin(), choice.end());
+                std::sort(fallback.begin(), fallback.end());
                 if (!choice.empty() && !fallback.empty() && choice != fallback)
                     Add(name, "the text boxes of alternate content " + std::to_string(index) +
                                   " hold other text in its mc:Choice than in its mc:Fallback.");

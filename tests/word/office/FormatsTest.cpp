@@ -38,6 +38,15 @@ TEST(OfficeFormats, ContentDecides) {
         {"short.rtf", "{\\rt", Format::None},
         {"plain.rtf", "hello", Format::None},
         {"empty.odt", "", Format::None},
+        {"word2003.doc",
+         "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<?mso-application progid=\"Word.Document\"?>"
+         "<w:wordDocument/>",
+         Format::WordXml},
+        {"wordml.xml",
+         "<?xml version=\"1.0\"?><w:wordDocument "
+         "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\"/>",
+         Format::WordXml},
+        {"other.xml", "<?xml version=\"1.0\"?><html/>", Format::None},
     };
     for (const Case& c : files) {
         fixtures::WriteFile(dir / c.name, c.bytes);
@@ -54,8 +63,20 @@ TEST(OfficeFormats, ContentDecides) {
         {"sheet.odt",
          {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true}},
          Format::None},
-        {"deflated.odt", {{"mimetype", odt, false}}, Format::None},
-        {"late.odt", {{"content.xml", "<x/>"}, {"mimetype", odt, true}}, Format::None},
+        // Zipped by a tool that does not put a stored mimetype first.
+        {"deflated.odt", {{"mimetype", odt, false}}, Format::OpenDocument},
+        {"late.odt", {{"content.xml", "<x/>"}, {"mimetype", odt, true}}, Format::OpenDocument},
+        {"manifest.odt",
+         {{"content.xml", "<x/>"},
+          {"META-INF/manifest.xml",
+           "<manifest:manifest><manifest:file-entry manifest:full-path=\"/\" "
+           "manifest:media-type=\"" +
+               odt + "\"/></manifest:manifest>"}},
+         Format::OpenDocument},
+        {"late-sheet.odt",
+         {{"content.xml", "<x/>"},
+          {"mimetype", "application/vnd.oasis.opendocument.spreadsheet", false}},
+         Format::None},
         {"word.docx", fixtures::DocxItems(fixtures::Spec("<w:p/>")), Format::None},
     };
     for (const Zip& z : zips) {

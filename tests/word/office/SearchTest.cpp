@@ -52,3 +52,28 @@ TEST(OfficeSearch, WhatLibreOfficeCannotExpressIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+using word::office::InsertPiece;
+
+// The replacement around the occurrence comes back as the pieces the office puts in beside it.
+TEST(OfficeSearch, ReplacementsSplitAroundTheOccurrence) {
+    const auto split = [](const char* replacement) {
+        return word::office::SplitAroundFound(TranslateSearch("x", replacement, false).replacement);
+    };
+    const auto around = split("^&\r\nOne & $1 \\ \\t\tend\r\nTwo");
+    ASSERT_TRUE(around.has_value());
+    EXPECT_TRUE(around->before.empty());
+    EXPECT_EQ(around->after,
+              (std::vector<InsertPiece>{
+                  {true, ""}, {false, "One & $1 \\ \\t\tend"}, {true, ""}, {false, "Two"}}));
+    const auto lead = split("Lead\r^&");
+    ASSERT_TRUE(lead.has_value());
+    EXPECT_EQ(lead->before, (std::vector<InsertPiece>{{false, "Lead"}, {true, ""}}));
+    EXPECT_TRUE(lead->after.empty());
+    EXPECT_FALSE(split("no occurrence").has_value());
+    EXPECT_FALSE(split("^&^&").has_value());
+}
+
+}  // namespace
