@@ -339,6 +339,11 @@ TEST_F(BatchOffice, ARunKilledAtAnyMomentLeavesEachDocOldOrWholeNew) {
     EXPECT_EQ(after.status, 0) << after.err;
     for (const std::string& p : paths)
         EXPECT_EQ(Lines(p).front(), "After") << p;
+    std::vector<std::string> names;
+    for (const std::string& n : fixtures::FolderNames(dir.path()))
+        if (n.rfind(".~lf", 0) != 0)  // a kill between naming and renaming leaves one temp file
+            names.push_back(n);
+    EXPECT_EQ(names.size(), paths.size());
     EXPECT_GT(keptOld + mixed, 0) << "no kill came before the saves were in place";
 }
 
