@@ -444,6 +444,15 @@ void Office::Shutdown() noexcept {
         ::close(m.slotFd);
         m.slotFd = -1;
     }
+    // The local context and its service manager hold each other: without the dispose they and
+    // everything UNO loaded for them outlive the connection.
+    try {
+        Reference<css::lang::XComponent> context(m.local, css::uno::UNO_QUERY);
+        if (context.is())
+            context->dispose();
+    } catch (...) {
+    }
+    m.local.clear();
 }
 
 }  // namespace word::office

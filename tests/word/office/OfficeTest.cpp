@@ -2,8 +2,10 @@
 // cases as for .docx, on documents the office itself makes from a small .docx during the test.
 // One office serves the whole test program.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <pugixml.hpp>
@@ -14,6 +16,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,6 +25,7 @@
 #include <random>
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "PackageFixtures.h"
 #include "RealEngine.h"
@@ -752,6 +756,112 @@ TEST_F(OfficeTest, SavesTellTheSaveHookWhatTheyReplace) {
         EXPECT_EQ(hook.oldBytes, before) << k.ext;
         EXPECT_EQ(hook.newBytes, fixtures::ReadFile(path)) << k.ext;
         EXPECT_EQ(hook.outcomes, std::vector<bool>{true}) << k.ext;
+    }
+}
+
+// Every writer's rules on the file hold for the office's documents too.
+
+TEST_F(OfficeTest, AHardLinkedDocumentIsRefusedAndLeftAsItWas) {
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.ext);
+        const std::string path = Copy(k, "linked");
+        const std::string other = work_ / (std::string("other name.") + k.ext);
+        ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+        const std::string original = fixtures::ReadFile(path);
+        engine.sink.reports.clear();
+        engine.Run(engine::Mode::kFirstLine, path);
+        ASSERT_FALSE(engine.sink.reports.empty());
+        EXPECT_NE(engine.sink.reports.front().find("hard links"), std::string::npos)
+            << engine.sink.reports.front();
+        EXPECT_EQ(fixtures::ReadFile(path), original);
+        EXPECT_EQ(fixtures::ReadFile(other), original);
+        ::unlink(other.c_str());
+    }
+}
+
+// A file layer that notes whether a save began while the test still held the document's lock.
+class SaveAfterRelease : public filesafe::FileLayer {
+  public:
+    explicit SaveAfterRelease(const std::atomic<bool>& released) : released_(released) {}
+    int CreateTemp(const std::string& dir, std::string* name) override {
+        saved = true;
+        savedWhileHeld = savedWhileHeld || !released_;
+        return FileLayer::CreateTemp(dir, name);
+    }
+    bool saved = false;
+    bool savedWhileHeld = false;
+
+  private:
+    const std::atomic<bool>& released_;
+};
+
+// Another run's lock (taken here as a run takes it) is waited for: the run goes on once it is
+// released, and finds the document busy when it is not released within the wait.
+TEST_F(OfficeTest, AnotherRunsLockIsWaitedFor) {
+    const std::string path = Copy(kKinds[0], "held");
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::atomic<bool> released{false};
+    SaveAfterRelease layer(released);
+    RealEngine waiting;
+    word::office::Register(waiting.registry, *connection_, nullptr, nullptr, &layer);
+    waiting.view.lines = QStringLiteral("Lead line");
+    std::thread holder([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        released = true;
+        ::flock(fd, LOCK_UN);
+    });
+    waiting.Run(engine::Mode::kFirstLine, path);
+    holder.join();
+    ::close(fd);
+    EXPECT_TRUE(waiting.sink.reports.empty()) << waiting.sink.reports.front();
+    EXPECT_TRUE(layer.saved);
+    EXPECT_FALSE(layer.savedWhileHeld);
+    EXPECT_EQ(Text(path).rfind("Lead line\n", 0), 0u);
+
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const std::string before = fixtures::ReadFile(path);
+    word::office::SaveRules rules;
+    rules.lockWait = std::chrono::milliseconds(200);
+    try {
+        word::office::LoadDocument(TheOffice(), path, Format::WordBinary, rules);
+        ADD_FAILURE() << "opened while another run held it";
+    } catch (const word::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("another Lineforge run"), std::string::npos)
+            << e.what();
+    }
+    ::close(fd);
+    EXPECT_EQ(fixtures::ReadFile(path), before);
+}
+
+TEST_F(OfficeTest, AFailedWriteFlushOrRenameLeavesTheDocumentByteIdentical) {
+    using fixtures::FailingLayer;
+    struct Fault {
+        const char* name;
+        FailingLayer::Step step;
+        int err;
+    };
+    const Fault faults[] = {{"write", FailingLayer::WriteStep, ENOSPC},
+                            {"flush", FailingLayer::SyncStep, EIO},
+                            {"rename", FailingLayer::RenameStep, EXDEV}};
+    for (const Fault& f : faults) {
+        for (const Kind& k : kKinds) {
+            SCOPED_TRACE(std::string(f.name) + " " + k.ext);
+            FailingLayer layer(f.step, f.err);
+            RealEngine failing;
+            word::office::Register(failing.registry, *connection_, nullptr, nullptr, &layer);
+            failing.view.lines = QStringLiteral("Lead line");
+            const std::string path = Copy(k, "faulty");
+            const std::string original = fixtures::ReadFile(path);
+            failing.Run(engine::Mode::kFirstLine, path);
+            ASSERT_FALSE(failing.sink.reports.empty());
+            EXPECT_NE(failing.sink.reports.front().find("Cannot save"), std::string::npos)
+                << failing.sink.reports.front();
+            EXPECT_EQ(fixtures::ReadFile(path), original);
+            for (const std::string& name : fixtures::FolderNames(work_.path()))
+                EXPECT_NE(name.rfind(".~", 0), 0u) << name;
+        }
     }
 }
 
