@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/WindowHandles.h"
+#include "engine/RunJournalView.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
@@ -42,6 +43,8 @@ struct AppServices {
     std::function<void(const QString&)> applicationTitleChanged;
     // The file services of the intake; null gives the platform's own.
     platform::FileSystem* fileSystem = nullptr;
+    // Keeps the originals of what the window's runs replace; null keeps nothing.
+    engine::RunJournalView* journal = nullptr;
     // The handles of the windows made with these services.
     WindowHandles windowHandles{};
 };

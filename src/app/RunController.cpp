@@ -18,7 +18,7 @@ RunController::RunController(Form1& form, AppServices& services)
       startCaption_(form.PushButton2->text()),
       run_(engine::RunServices{form.FileList(), options_, options_, form, services.events,
                                services.dialogs, services.registry, QDir::separator(),
-                               [this](bool working) { ShowWorking(working); }}) {
+                               [this](bool working) { ShowWorking(working); }, services.journal}) {
     connect(form.PushButton2, &QPushButton::clicked, this, [this] { run_.PushButton2_Click(); });
     stopKey_->setContext(Qt::WindowShortcut);
     stopKey_->setEnabled(false);

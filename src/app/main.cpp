@@ -11,6 +11,7 @@
 #include "app/AppIcon.h"
 #include "app/Assembly.h"
 #include "app/IntakeController.h"
+#include "app/WindowJournal.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtServices.h"
@@ -52,10 +53,12 @@ int main(int argc, char** argv) {
     // "Word.Application": the router over the built-in engine and the office backend.
     // Ended before main returns, after every object that uses it.
     word::office::OfficeConnection office;
-    word::Registry registry;
-    word::office::Register(registry, office);
-    platform::QtDialogs dialogs;
     platform::QtSettingsStore settings;
+    // Every save of a run keeps its original in the journal the batch command keeps too.
+    app::WindowJournal journal(settings);
+    word::Registry registry;
+    word::office::Register(registry, office, &journal);
+    platform::QtDialogs dialogs;
     platform::QtEventLoop events;
     platform::QtShell shell;
     platform::QtCursorPosition cursor;
@@ -79,6 +82,7 @@ int main(int argc, char** argv) {
         .productTitle = app::kProductTitle,
         .applicationTitleChanged =
             [&dialogs](const QString& title) { dialogs.SetApplicationTitle(title); },
+        .journal = &journal,
     };
 
     std::unique_ptr<app::Form1> form = app::CreateMainWindow(services);

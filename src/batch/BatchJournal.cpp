@@ -20,7 +20,7 @@ bool BatchJournal::Start(const CommandEnvironment& env, const QStringList& args,
     header.time = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
     header.command = args;
     header.folder = QDir::currentPath();
-    header.mode = ModeName(o.mode);
+    header.mode = engine::ModeName(o.mode);
     header.lines = o.lines;
     header.x = o.x;
     journal_ = RunJournal::Start(env.journal, header, error,

@@ -27,21 +27,6 @@ ParsedCommand UsageError(const QString& message) {
     return parsed;
 }
 
-// The modes as --mode names them.
-constexpr std::pair<engine::Mode, const char*> kModeNames[] = {
-    {engine::Mode::kFirstLine, "first"},
-    {engine::Mode::kLastLine, "last"},
-    {engine::Mode::kAfterX, "after"},
-    {engine::Mode::kBeforeX, "before"},
-};
-
-std::optional<engine::Mode> ModeFromName(const QString& name) {
-    for (const auto& [mode, text] : kModeNames)
-        if (name == QLatin1String(text))
-            return mode;
-    return std::nullopt;
-}
-
 // Reads from fd until its end, or one byte past limit (a stream that does not end stops
 // there); false with errno's value in *err when a read fails.
 bool ReadUpTo(int fd, qsizetype limit, QByteArray* bytes, int* err) {
@@ -137,13 +122,6 @@ QString RefusedOption(const QStringList& args) {
 }
 
 }  // namespace
-
-QString ModeName(engine::Mode mode) {
-    for (const auto& [m, text] : kModeNames)
-        if (m == mode)
-            return QString::fromLatin1(text);
-    return {};
-}
 
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8) {
     QCommandLineParser parser;
@@ -251,7 +229,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     }
     if (!modeName)
         return UsageError(QStringLiteral("--mode is missing (first, last, after or before)"));
-    const std::optional<engine::Mode> mode = ModeFromName(*modeName);
+    const std::optional<engine::Mode> mode = engine::ModeFromName(*modeName);
     if (!mode)
         return UsageError(
             QStringLiteral("unknown mode \"%1\" (first, last, after or before)").arg(*modeName));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "batch/JournalOptions.h"
-#include "engine/Modes.h"
+#include "engine/ModeNames.h"
 
 namespace batch {
 
@@ -44,9 +44,6 @@ struct ParsedCommand {
 // position; a text counts as coming from such an argument when it is that argument or stands behind
 // its "--name="). Whether the paths exist is checked later.
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8 = {});
-
-// The name --mode gives mode ("first", "last", "after", "before").
-QString ModeName(engine::Mode mode);
 
 // The most bytes of line text the command takes, from --lines-file or --lines.
 inline constexpr qsizetype kMaxLinesBytes = 1 << 20;

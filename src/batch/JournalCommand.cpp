@@ -1,9 +1,5 @@
 #include "batch/JournalCommand.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +10,7 @@
 #include "batch/TerminalText.h"
 #include "journal/Restore.h"
 #include "journal/Store.h"
+#include "journal/Undo.h"
 
 namespace batch {
 
@@ -64,6 +61,7 @@ int ListRuns(const QString& root, bool json, Console& console) {
         if (json) {
             const QJsonObject o{{"run", id},
                                 {"time", m.header.time},
+                                {"program", m.header.program},
                                 {"mode", m.header.mode},
                                 {"lines", m.header.lines},
                                 {"x", m.header.x},
@@ -88,6 +86,8 @@ int ListRuns(const QString& root, bool json, Console& console) {
             line += QStringLiteral(" [%1]").arg(State(run));
         if (m.undos > 0)
             line += QStringLiteral(" [undone]");
+        if (m.header.program == kWindowProgram)
+            line += QStringLiteral(" [window]");
         line += QStringLiteral("  lines \"%1\"").arg(Shortened(m.header.lines));
         if (!m.header.x.isEmpty())
             line += QStringLiteral(" x \"%1\"").arg(Shortened(m.header.x));
@@ -110,58 +110,49 @@ int UndoRun(const QString& root, const std::optional<QString>& run, bool json, C
     if (ids.isEmpty())
         return refuse(QStringLiteral("the journal holds no run to undo (%1)").arg(root));
     const QString id = run.value_or(ids.last());
-    const RunInfo info = ReadRun(root, id);
-    if (!info.manifest.readable)
-        return refuse(QStringLiteral("the journal of run %1 cannot be read").arg(id));
 
-    // Held for the whole undo: no run prunes this journal and no other undo runs over it.
-    const std::string manifest = (info.folder + u'/' + kManifestName).toStdString();
-    const int fd = ::open(manifest.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        return refuse(QStringLiteral("run %1 is still going on, or being undone; undo it once it "
-                                     "has ended")
-                          .arg(id));
-    }
-
-    int counts[4] = {0, 0, 0, 0};
-    const std::vector<SavedEntry>& saved = info.manifest.saved;
-    for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
-        const RestoreResult r = RestoreEntry(*it, info.folder);
-        ++counts[static_cast<int>(r.outcome)];
-        if (!r.message.isEmpty())
-            console.err << TerminalText(it->path) << ": " << TerminalText(OneLine(r.message))
-                        << '\n';
-        if (json)
-            console.out << "{\"path\":" << JsonString(it->path)
-                        << ",\"outcome\":" << JsonString(OutcomeName(r.outcome))
-                        << ",\"saved\":" << (r.outcome == Restored::kRestored ? "true" : "false")
-                        << ",\"messages\":["
-                        << (r.message.isEmpty() ? std::string() : JsonString(r.message)) << "]}\n"
-                        << std::flush;
+    const UndoResult done =
+        journal::UndoRun(root, id, [&](const SavedEntry& entry, const RestoreResult& r) {
+            if (!r.message.isEmpty())
+                console.err << TerminalText(entry.path) << ": " << TerminalText(OneLine(r.message))
+                            << '\n';
+            if (json)
+                console.out << "{\"path\":" << JsonString(entry.path)
+                            << ",\"outcome\":" << JsonString(OutcomeName(r.outcome))
+                            << ",\"saved\":"
+                            << (r.outcome == Restored::kRestored ? "true" : "false")
+                            << ",\"messages\":["
+                            << (r.message.isEmpty() ? std::string() : JsonString(r.message))
+                            << "]}\n"
+                            << std::flush;
+        });
+    switch (done.status) {
+        case UndoResult::Status::kDone:
+            break;
+        case UndoResult::Status::kNoSuchRun:
+            return refuse(
+                QStringLiteral("the journal holds no run \"%1\" (--runs lists them)").arg(id));
+        case UndoResult::Status::kUnreadable:
+            return refuse(QStringLiteral("the journal of run %1 cannot be read").arg(id));
+        case UndoResult::Status::kBusy:
+            return refuse(QStringLiteral("run %1 is still going on, or being undone; undo it "
+                                         "once it has ended")
+                              .arg(id));
     }
     // A run killed while its saves waited in a group left their lock files beside documents it
     // may never have replaced.
-    const int locks = RemoveLeftLockFiles(FoldersOfRun(info.manifest));
+    const int locks = RemoveLeftLockFiles(FoldersOfRun(ReadRun(root, id).manifest));
     if (locks > 0)
         console.err << kProgram << ": " << locks
                     << " lock file(s) left by ended Lineforge runs were removed\n";
-    const int restored = counts[0], unchanged = counts[1], left = counts[2], failed = counts[3];
-    const QByteArray record = UndoLine(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs),
-                                       restored, unchanged, left, failed);
-    const bool recorded =
-        ::write(fd, record.constData(), static_cast<size_t>(record.size())) == record.size() &&
-        ::fdatasync(fd) == 0;
-    ::close(fd);
-    if (!recorded)
+    if (!done.recorded)
         console.err << kProgram << ": the undo could not be recorded in the journal of run "
                     << TerminalText(id) << '\n';
-    console.err << kProgram << ": run " << TerminalText(id) << " undone: " << restored
-                << " restored, " << unchanged << " already as they were, " << left
-                << " left as they are, " << failed << " failed\n"
+    console.err << kProgram << ": run " << TerminalText(id) << " undone: " << done.restored
+                << " restored, " << done.unchanged << " already as they were, " << done.left
+                << " left as they are, " << done.failed << " failed\n"
                 << std::flush;
-    return left || failed ? kSomeNotChanged : kAllChanged;
+    return done.left || done.failed ? kSomeNotChanged : kAllChanged;
 }
 
 }  // namespace batch

@@ -8,7 +8,8 @@
 namespace batch {
 
 // --runs: every run the journal in root holds, oldest first, with its time, mode, lines and
-// counts; one JSON object each on out with json, else one line each. Returns the exit status.
+// counts, and whether the window made it; one JSON object each on out with json, else one line
+// each. Returns the exit status.
 int ListRuns(const QString& root, bool json, Console& console);
 
 // --undo [RUN]: restores the originals of run (the latest run when empty), the documents in

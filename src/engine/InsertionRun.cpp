@@ -8,6 +8,7 @@
 #include "engine/InsertIntoDocument.h"
 #include "engine/ProcedurePaths.h"
 #include "engine/SaveRunList.h"
+#include "engine/UndoRunAction.h"
 
 namespace engine {
 
@@ -85,20 +86,39 @@ void InsertionRun::Run(runtime::ErrorHandler& on, RunReports& reports) {
         } while (on.cond(112, [&] { return IsBlankAnswer(x); }));
     }
 
+    if (s_.journal) {
+        QString error;
+        const JournalRunStart start{s_.options.ModeChoice(), s_.options.LinesText(), x};
+        if (!s_.journal->Begin(start, &error)) {
+            s_.dialogs.MsgBox(
+                QStringLiteral("The journal of this run cannot be kept: %1\r\n\r\nNothing was "
+                               "changed.")
+                    .arg(error),
+                platform::vbExclamation);
+            return;
+        }
+    }
+
     log_ = RunLog{};
     SetWorking(true);
     WalkList(on, reports, x);
     log_.held = reports.Held();
     SetWorking(false);
+    if (s_.journal)
+        log_.notes = s_.journal->End(log_.Count(Outcome::kChanged), log_.Count(Outcome::kSkipped),
+                                     log_.Count(Outcome::kFailed));
+    std::vector<platform::BoxAction> actions{SaveRunListAction(s_.dialogs, log_)};
+    if (s_.journal) {
+        if (s_.journal->CanUndoLast())
+            actions.push_back(UndoRunAction(s_.dialogs, *s_.journal));
+    }
 
     on.line(150, [&] { s_.pointer.SetMousePointer(platform::vbDefault); });
     on.line(152, [&] { s_.progress.SetProgressValue(0); });
     on.line(154, [&] { s_.progress.SetProgressText(QStringLiteral("Progress Bar")); });
     on.line(156, [&] {
-        s_.dialogs.ShowSummary(platform::SummaryBox{QStringLiteral("Done."),
-                                                    CountsText(log_),
-                                                    DetailsText(log_),
-                                                    {SaveRunListAction(s_.dialogs, log_)}});
+        s_.dialogs.ShowSummary(platform::SummaryBox{QStringLiteral("Done."), CountsText(log_),
+                                                    DetailsText(log_), actions});
     });
 }
 

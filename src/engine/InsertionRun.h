@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "engine/InsertOptionsView.h"
+#include "engine/RunJournalView.h"
 #include "engine/RunLog.h"
 #include "engine/RunReports.h"
 #include "intake/FileList.h"
@@ -30,6 +31,9 @@ struct RunServices {
     // Told true when the run starts working through the list and false when it has finished
     // with it, just before the "Done." box; may be empty.
     std::function<void(bool working)> working = {};
+    // Keeps the originals of what the run replaces, so that its "Done." box can take it back;
+    // null keeps nothing.
+    RunJournalView* journal = nullptr;
 };
 
 // The x typed into the "Enter x:" box counts as blank when it holds nothing but spaces.
@@ -40,7 +44,9 @@ bool IsBlankAnswer(const QString& answer);
 // NAME (i of n)") up to date and yielding to the event loop twice per document. Every failing
 // step is reported under its line label (RunReports) and the run goes on; it ends with the
 // "Done." box, which gives the counts, one line per entry and a button that saves that list,
-// and always with Busy false. Cancelling the "Enter x:" box ends the run before the first
+// and always with Busy false. With a journal, the run is journalled from its first document on
+// (it does not start when its journal cannot be kept), and the "Done." box offers to take it
+// back. Cancelling the "Enter x:" box ends the run before the first
 // document.
 class InsertionRun {
   public:

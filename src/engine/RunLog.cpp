@@ -67,6 +67,7 @@ QString CountsText(const RunLog& log) {
                      "%1 report(s) were not shown in boxes; the details give each "
                      "document's first failure.")
                      .arg(log.held);
+    lines << log.notes;
     return lines.join(u'\r');
 }
 

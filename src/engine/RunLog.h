@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct RunLog {
     bool stopped = false;
     // Reports and messages the user asked to see at the end instead of in boxes.
     int held = 0;
+    // What the run's journal told at its end, one line each.
+    QStringList notes;
 
     // The entries the run reached with this outcome.
     int Count(Outcome outcome) const;
@@ -38,7 +41,8 @@ struct RunLog {
 // One report on one line: "description (procedure path at line N)".
 QString FailureLine(const runtime::Failure& failure);
 
-// The lines under "Done.": the counts, and what a stop or held reports left to say.
+// The lines under "Done.": the counts, what a stop or held reports left to say, and the
+// journal's notes.
 QString CountsText(const RunLog& log);
 // One line per entry: its path, outcome, insertions and first failure.
 QString DetailsText(const RunLog& log);

@@ -22,6 +22,7 @@ std::int64_t Int(const QJsonObject& o, const char* key) {
 QByteArray HeaderLine(const RunHeader& h) {
     return Line({{"kind", "run"},
                  {"time", h.time},
+                 {"program", h.program},
                  {"command", QJsonArray::fromStringList(h.command)},
                  {"folder", h.folder},
                  {"mode", h.mode},
@@ -77,6 +78,7 @@ Manifest ParseManifest(const QByteArray& text) {
                 return m;
             m.readable = true;
             m.header.time = o.value("time").toString();
+            m.header.program = o.value("program").toString(kBatchProgram);
             for (const auto& arg : o.value("command").toArray())
                 m.header.command << arg.toString();
             m.header.folder = o.value("folder").toString();

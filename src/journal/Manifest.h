@@ -2,7 +2,7 @@
 
 // The manifest of one run's journal: one JSON object per line, appended as the run goes, so that
 // a run killed halfway leaves a manifest that names every document it replaced.
-//   {"kind":"run", "time", "command", "folder", "mode", "lines", "x"}        first
+//   {"kind":"run", "time", "program", "command", "folder", "mode", "lines", "x"}   first
 //   {"kind":"saved", "n", "path", "size", "mtime", "mtimeSec", "mtimeNsec", "sha256",
 //    "savedSha256", "kept": "linked"|"copied", "file"}   before the document is replaced
 //   {"kind":"withdrawn", "n"}                            the replacement did not happen
@@ -19,8 +19,14 @@ namespace journal {
 
 inline const QString kManifestName = QStringLiteral("manifest.jsonl");
 
+// The program that made the run, as its header names it; a header without one is the batch
+// command's.
+inline const QString kBatchProgram = QStringLiteral("lineforge-batch");
+inline const QString kWindowProgram = QStringLiteral("lineforge");
+
 struct RunHeader {
-    QString time;         // ISO 8601, UTC
+    QString time;  // ISO 8601, UTC
+    QString program = kBatchProgram;
     QStringList command;  // the arguments after the program name
     QString folder;       // the working folder the arguments are relative to
     QString mode;         // first, last, after, before

@@ -172,12 +172,12 @@ void RunJournal::BeforeReplace(const Replacing& r) {
     auto refuse = [&](const std::string& why, int err) {
         const long number = err == ENOSPC || err == EDQUOT || err == EFBIG ? runtime::kDiskFull
                                                                            : runtime::kFileAccess;
-        throw filesafe::Error(number, "Cannot save \"" + r.fileName +
-                                          "\": its original could not be kept in the journal (" +
-                                          why +
-                                          "), so it was not replaced. The document was left as "
-                                          "it was; run again with --no-journal to save it without "
-                                          "keeping the original.");
+        throw filesafe::Error(number,
+                              "Cannot save \"" + r.fileName +
+                                  "\": its original could not be kept in the journal (" + why +
+                                  "), so it was not replaced. The document was left as "
+                                  "it was; " +
+                                  withoutJournal_ + " to save it without keeping the original.");
     };
     SavedEntry e;
     e.n = next_ + 1;
@@ -236,8 +236,8 @@ void RunJournal::MakeDurable(const std::set<dev_t>& flushed) {
     throw filesafe::Error(
         err == ENOSPC || err == EDQUOT ? runtime::kDiskFull : runtime::kFileAccess,
         "Cannot save: the journal of the run could not be written to disk (" + Reason(err) +
-            "), so the document was not replaced. It was left as it was; run again "
-            "with --no-journal to save it without keeping the original.");
+            "), so the document was not replaced. It was left as it was; " + withoutJournal_ +
+            " to save it without keeping the original.");
 }
 
 bool RunJournal::Flush() {

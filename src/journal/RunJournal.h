@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "filesafe/FileLayer.h"
 #include "filesafe/SaveHook.h"
@@ -36,6 +37,9 @@ class RunJournal : public filesafe::SaveHook {
 
     const QString& Id() const noexcept { return id_; }
     const QString& Folder() const noexcept { return folder_; }
+    // How a refused save tells the user to save without a journal ("run again with
+    // --no-journal" unless set).
+    void SetWithoutJournalHint(std::string hint) { withoutJournal_ = std::move(hint); }
     // The documents replaced so far.
     int Saved() const noexcept { return saved_; }
 
@@ -56,6 +60,7 @@ class RunJournal : public filesafe::SaveHook {
     int manifestFd_ = -1;
     int next_ = 0;
     int saved_ = 0;
+    std::string withoutJournal_ = "run again with --no-journal";
     // The entries told by BeforeReplace and not yet by AfterReplace, in the order told.
     struct Pending {
         int n = 0;

@@ -21,6 +21,10 @@ inline constexpr int kDefaultFontNameIndex = 0;
 // The key that keeps the chosen font's name beside its index ("Combo3"), so that the same font
 // comes back after fonts were installed or removed.
 inline const QString kFontNameKey = QStringLiteral("FontName");
+// The key that turns the window's journal off when it holds kJournalOff; the journal is kept
+// when it is missing or holds anything else.
+inline const QString kJournalKey = QStringLiteral("Journal");
+inline const QString kJournalOff = QStringLiteral("0");
 // The extension of the files taken from a folder when none was answered yet ("Extension").
 inline const QString kDefaultExtension = QStringLiteral("doc");
 
