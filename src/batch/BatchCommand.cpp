@@ -201,8 +201,8 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
     if (o.jobs > 1 && documents.size() > 1 && env.runEngine) {
         // Messages are shown with their document's result, in the order named.
         ParallelDocuments({env, runJournal.Hook(), view, o.mode, o.x, documents, o.jobs}, held,
-                          report, [&](qsizetype done, const QString& path) {
-                              progress.Show(done, documents.size(), path);
+                          report, [&](qsizetype place, const QString& path) {
+                              progress.Show(place, documents.size(), path);
                           });
     } else {
         // The saves are made durable in groups; the results wait for them.

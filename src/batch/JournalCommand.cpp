@@ -121,9 +121,10 @@ int ListRuns(const QString& root, bool json, Console& console) {
         QString line =
             QStringLiteral("%1  %2  %3  %4 saved").arg(g.name, g.time, h.mode).arg(g.saved);
         if (labelled)
-            line = QStringLiteral("%1 (%2 runs, %3 to %4)  %5  %6  %7 saved")
+            line = QStringLiteral("%1 (%2 %3, %4 to %5)  %6  %7  %8 saved")
                        .arg(g.name)
                        .arg(g.ids.size())
+                       .arg(g.ids.size() == 1 ? QStringLiteral("run") : QStringLiteral("runs"))
                        .arg(g.ids.first(), g.ids.last(), g.time, h.mode)
                        .arg(g.saved);
         if (g.ended)
@@ -151,7 +152,7 @@ int UndoRun(const QString& root, const std::optional<QString>& run, bool json, C
                     << kProgram << ": nothing was changed\n";
         return kUsageError;
     };
-    if (ids.isEmpty())
+    if (!run && ids.isEmpty())
         return refuse(QStringLiteral("the journal holds no run to undo (%1)").arg(root));
     // The runs to undo, the latest first: one run, or every run of a label.
     QStringList targets;
@@ -165,9 +166,10 @@ int UndoRun(const QString& root, const std::optional<QString>& run, bool json, C
                 for (auto it = group.runs.rbegin(); it != group.runs.rend(); ++it)
                     targets << it->id;
     if (targets.isEmpty())
-        return refuse(QStringLiteral("the journal holds no run or label \"%1\" (--runs lists "
-                                     "them)")
-                          .arg(*run));
+        return refuse(
+            QStringLiteral("the journal holds no run \"%1\", nor a label of that name (--runs "
+                           "lists them)")
+                .arg(*run));
 
     // Every run is read and locked before any is undone: no run prunes these journals and no
     // other undo runs over them, and a label with one run still going on changes nothing.

@@ -34,7 +34,7 @@ QString FileOf(const QString& path) {
 
 void ParallelDocuments(const ParallelRun& run, HeldResults& held,
                        const std::function<void()>& report,
-                       const std::function<void(qsizetype done, const QString& path)>& progress) {
+                       const std::function<void(qsizetype place, const QString& path)>& progress) {
     const qsizetype count = run.documents.size();
     const int n = static_cast<int>(std::min<qsizetype>(run.jobs, count));
     std::vector<std::unique_ptr<Worker>> workers;
@@ -55,8 +55,7 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
         return ProcessDocument(*workers[static_cast<size_t>(w)]->services, run.mode,
                                run.documents[i], run.x);
     });
-    qsizetype next = 0, finished = 0;
-    QString lastGiven;
+    qsizetype next = 0;
     while (next < count || pool.AnyBusy()) {
         while (next < count) {
             const std::optional<int> idle = pool.AnyIdle();
@@ -80,8 +79,8 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
             worker.processing = file;
             held.Expect(static_cast<std::uint64_t>(next));
             pool.Give(*idle, next);
-            lastGiven = path;
             ++next;
+            progress(next, path);
         }
         for (WorkerPool::Done& done : pool.Wait(filesafe::SaveGroup::kMaxWait)) {
             Worker& worker = *workers[static_cast<size_t>(done.worker)];
@@ -90,13 +89,11 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
                 worker.pending << worker.processing;
             worker.processing.clear();
             held.Fill(static_cast<std::uint64_t>(done.index), std::move(done.result), waits);
-            ++finished;
         }
         for (int w = 0; w < n; ++w)
             if (pool.Idle(w) && workers[static_cast<size_t>(w)]->group.Due())
                 commit(*workers[static_cast<size_t>(w)]);
         report();
-        progress(finished, lastGiven);
     }
     for (const std::unique_ptr<Worker>& worker : workers)
         commit(*worker);

@@ -28,10 +28,10 @@ struct ParallelRun {
 // are named, whatever order they finish in. Each worker's saves wait in its own group; the
 // groups are committed one at a time by the calling thread (which alone tells the journal), when
 // due, when the worker's document must be opened again, and at the end. A document named again
-// waits until its earlier change is in place. After each step, report is called, and progress
-// with the count of documents processed and the last one handed out.
+// waits until its earlier change is in place. progress is told of each document as it is handed
+// out, with its place in the list (from 1); report is called after each step.
 void ParallelDocuments(const ParallelRun& run, HeldResults& held,
                        const std::function<void()>& report,
-                       const std::function<void(qsizetype done, const QString& path)>& progress);
+                       const std::function<void(qsizetype place, const QString& path)>& progress);
 
 }  // namespace batch

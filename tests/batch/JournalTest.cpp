@@ -234,7 +234,8 @@ TEST(BatchJournal, ARunKilledAfterKSavesUndoesExactlyThoseK) {
         if (child == 0) {
             int links = 0;
             ExitAtRename layer(c.atRename ? c.k + 1 : 0);
-            (void)RunInProcess(s.Args("last"), {}, false,
+            // One worker: the four saves in one group.
+            (void)RunInProcess(s.Args("last", {"--jobs", "1"}), {}, false,
                                s.place([&](const std::string& from, const std::string& to) {
                                    if (!c.atRename && ++links > c.k)
                                        ::_exit(9);
