@@ -11,6 +11,7 @@ trap 'rm -rf "$root"' EXIT
 "$bin/batch_bench" --generate "$docxCount" "$root/docx" > /dev/null
 mkdir -p "$root/doc"
 for i in $(seq "$docCount"); do cp "$doc" "$root/doc/d$i.doc"; done
+chmod u+w "$root"/doc/*.doc
 : > "$root/settings.ini"
 export XDG_DATA_HOME="$root/data"
 for round in $(seq "$rounds"); do
