@@ -11,6 +11,7 @@
 #include "batch/JournalCommand.h"
 #include "batch/Json.h"
 #include "batch/LeftOut.h"
+#include "batch/ParallelDocuments.h"
 #include "batch/ProcessDocument.h"
 #include "batch/SavedChoices.h"
 #include "batch/TerminalText.h"
@@ -175,15 +176,7 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
         return kUsageError;
     }
 
-    // The built-in engine's saves are made durable in groups; the results wait for them.
-    filesafe::SaveGroup group;
-    word::Registry runEngine;
-    if (env.runEngine)
-        env.runEngine(runEngine, runJournal.Hook(), &group);
     BatchView view(o.mode, o.lines, font, size);
-    const DocumentServices services{
-        {env.runEngine ? runEngine : env.engine, reports, reports, view}, reports};
-
     qsizetype changed = 0, unchanged = 0, skipped = 0, failed = 0;
     HeldResults held;
     auto report = [&] {
@@ -205,30 +198,46 @@ int RunCommand(const QStringList& args, const CommandEnvironment& env, Console& 
                 console.out << DocumentJson(result) + '\n' << std::flush;
         }
     };
-    auto commit = [&] {
-        held.Settle(group.Commit());
-        report();
-    };
-    for (qsizetype i = 0; i < documents.size(); ++i) {
-        current = documents[i];
-        progress.Show(i + 1, documents.size(), current);
-        // The same file named twice (or through a link) takes its second change over the first.
-        if (group.HoldsFileAt(current.toStdString()))
-            commit();
-        const auto tag = static_cast<std::uint64_t>(i);
-        group.Tag(tag);
-        DocumentResult result = ProcessDocument(services, o.mode, current, o.x);
-        if (result.messages == QStringList{kNotSavedMessage}) {
-            progress.Clear();
-            console.err << Err(current) << ": " << Utf8(kNotSavedMessage) << '\n';
-        }
-        held.Add(std::move(result), group.Holds(tag), tag);
-        if (group.Due())
-            commit();
-        else
+    if (o.jobs > 1 && documents.size() > 1 && env.runEngine) {
+        // Messages are shown with their document's result, in the order named.
+        ParallelDocuments({env, runJournal.Hook(), view, o.mode, o.x, documents, o.jobs}, held,
+                          report, [&](qsizetype place, const QString& path) {
+                              progress.Show(place, documents.size(), path);
+                          });
+    } else {
+        // The saves are made durable in groups; the results wait for them.
+        filesafe::SaveGroup group;
+        word::Registry runEngine;
+        if (env.runEngine)
+            env.runEngine(runEngine, runJournal.Hook(), &group, 0);
+        const DocumentServices services{
+            {env.runEngine ? runEngine : env.engine, reports, reports, view}, reports};
+        auto commit = [&] {
+            held.Settle(group.Commit());
             report();
+        };
+        for (qsizetype i = 0; i < documents.size(); ++i) {
+            current = documents[i];
+            progress.Show(i + 1, documents.size(), current);
+            // The same file named twice (or through a link) takes its second change over the
+            // first.
+            if (group.HoldsFileAt(current.toStdString()))
+                commit();
+            const auto tag = static_cast<std::uint64_t>(i);
+            group.Tag(tag);
+            DocumentResult result = ProcessDocument(services, o.mode, current, o.x);
+            if (result.messages == QStringList{kNotSavedMessage}) {
+                progress.Clear();
+                console.err << Err(current) << ": " << Utf8(kNotSavedMessage) << '\n';
+            }
+            held.Add(std::move(result), group.Holds(tag), tag);
+            if (group.Due())
+                commit();
+            else
+                report();
+        }
+        commit();
     }
-    commit();
     progress.Clear();
     const QStringList journalNotes =
         runJournal.Finish(static_cast<int>(changed), static_cast<int>(skipped),

@@ -35,11 +35,13 @@ struct CommandEnvironment {
     // For each argument, whether its bytes were not UTF-8 (and so were decoded with
     // replacement characters); missing entries count as UTF-8.
     std::vector<bool> argumentsNotUtf8;
-    // The engine of one run: registers "Word.Application" as engine makes it, each save told to
-    // hook (the run's journal; null without one) before it replaces its document, and the saves
-    // of the built-in engine put in place by group (see filesafe::SaveGroup). Without it a run uses
-    // engine, saving each document on its own, and needs --no-journal.
-    std::function<void(word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group)>
+    // The engine of one run's worker (0 to --jobs - 1; each worker gets an office of its own):
+    // registers "Word.Application" as engine makes it, each save told to hook (the run's
+    // journal; null without one) before it replaces its document, and the saves put in place by
+    // group (see filesafe::SaveGroup). Without it a run uses engine, one document at a time,
+    // saving each on its own, and needs --no-journal.
+    std::function<void(word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group,
+                       int worker)>
         runEngine;
     // Where the journals are kept.
     journal::Place journal;

@@ -23,6 +23,7 @@ bool BatchJournal::Start(const CommandEnvironment& env, const QStringList& args,
     header.mode = engine::ModeName(o.mode);
     header.lines = o.lines;
     header.x = o.x;
+    header.label = o.label;
     journal_ = RunJournal::Start(env.journal, header, error,
                                  env.fileLayer ? *env.fileLayer : filesafe::RealFileLayer());
     if (!journal_) {

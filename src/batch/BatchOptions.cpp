@@ -6,7 +6,9 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
+#include <QThread>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -96,9 +98,9 @@ bool ReadLinesFile(const QString& path, QString* text, QString* error) {
 }
 
 // The options the command knows, with a value or as a flag.
-const QStringList kValueOptions = {"mode",         "lines",        "lines-file",  "x",
-                                   "font",         "size",         "ext",         "settings",
-                                   "journal-runs", "journal-days", "journal-size"};
+const QStringList kValueOptions = {
+    "mode",         "lines",        "lines-file",   "x",     "font", "size", "ext", "settings",
+    "journal-runs", "journal-days", "journal-size", "label", "jobs"};
 const QStringList kFlags = {"help", "version", "json", "no-journal", "runs", "undo"};
 
 // The option token of args that the tokeniser refused, as the message names it: the first one
@@ -122,6 +124,10 @@ QString RefusedOption(const QStringList& args) {
 }
 
 }  // namespace
+
+int DefaultJobs() {
+    return std::clamp(QThread::idealThreadCount(), 1, 8);
+}
 
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8) {
     QCommandLineParser parser;
@@ -185,6 +191,7 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     o.journal.maxRuns = value("journal-runs");
     o.journal.maxDays = value("journal-days");
     o.journal.maxSize = value("journal-size");
+    const std::optional<QString> label = value("label"), jobs = value("jobs");
     for (const auto& [name, text] : {std::pair{"lines", lines}, {"x", x}, {"font", o.font}})
         if (text && cameFromNotUtf8(QString::fromLatin1(name), *text))
             return UsageError(QStringLiteral("--%1 is not UTF-8 text").arg(name));
@@ -213,7 +220,8 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
     if (journalCommand) {
         const bool others = modeName || lines || linesFile || x || o.font || o.size || o.ext ||
                             o.settingsFile || o.journal.off || o.journal.maxRuns ||
-                            o.journal.maxDays || o.journal.maxSize || !o.paths.isEmpty();
+                            o.journal.maxDays || o.journal.maxSize || label || jobs ||
+                            !o.paths.isEmpty();
         if (others)
             return UsageError(
                 QStringLiteral("--runs and --undo take no paths and no other option but --json"));
@@ -226,6 +234,31 @@ ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& n
         QString error;
         if (!ReadRetention(o.journal, &error))
             return UsageError(error);
+    }
+    if (label) {
+        // A label that looked like a run's name would make "--undo NAME" ambiguous.
+        static const QRegularExpression runLike(QStringLiteral("^\\d{8}-\\d{6}-\\d{3}"));
+        if (label->trimmed().isEmpty() || label->size() > 100 ||
+            label->contains(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]"))) ||
+            runLike.match(*label).hasMatch())
+            return UsageError(QStringLiteral("--label \"%1\" is not a label (up to 100 "
+                                             "characters, not blank, no control characters, "
+                                             "not a run's name)")
+                                  .arg(*label));
+        if (o.journal.off)
+            return UsageError(
+                QStringLiteral("--label names the run in the journal; it cannot "
+                               "go with --no-journal"));
+        o.label = *label;
+    }
+    o.jobs = DefaultJobs();
+    if (jobs) {
+        bool ok = false;
+        o.jobs = jobs->toInt(&ok);
+        if (!ok || o.jobs < 1 || o.jobs > kMaxJobs)
+            return UsageError(QStringLiteral("--jobs \"%1\" is not a whole number from 1 to %2")
+                                  .arg(*jobs)
+                                  .arg(kMaxJobs));
     }
     if (!modeName)
         return UsageError(QStringLiteral("--mode is missing (first, last, after or before)"));
@@ -286,9 +319,10 @@ QString UsageText() {
         "                       (--lines TEXT | --lines-file FILE)\n"
         "                       [--x TEXT] [--font NAME] [--size SIZE] [--ext EXT] [--json]\n"
         "                       [--settings FILE] [--no-journal] [--journal-runs N]\n"
-        "                       [--journal-days N] [--journal-size SIZE] PATH...\n"
+        "                       [--journal-days N] [--journal-size SIZE] [--label NAME]\n"
+        "                       [--jobs N] PATH...\n"
         "       lineforge-batch --runs [--json]\n"
-        "       lineforge-batch --undo [RUN] [--json]\n"
+        "       lineforge-batch --undo [RUN|LABEL] [--json]\n"
         "       lineforge-batch --help | --version\n");
 }
 
@@ -314,6 +348,10 @@ QString HelpText() {
                "                         window's last answer, else doc; doc also finds .docx)\n"
                "  --json                 one JSON object per document on standard output\n"
                "  --settings FILE        read the window's saved choices from this INI file\n"
+               "  --jobs N               process N documents at once (default: the processors,\n"
+               "                         at most 8); results are still reported in order\n"
+               "  --label NAME           mark the run; the runs of one label are listed, kept\n"
+               "                         and undone together (for batches split over calls)\n"
                "\n"
                "%1\n"
                "Failures are reported on standard error, one per failure, and a summary ends the "

@@ -23,6 +23,8 @@ struct BatchOptions {
     bool json = false;
     QStringList paths;  // files and folders, in the order given
     JournalOptions journal;
+    QString label;  // --label: the name the run shares with others in the journal
+    int jobs = 1;   // --jobs, else DefaultJobs()
 };
 
 // The outcome of reading the command line: options to run, a request for help or the version,
@@ -44,6 +46,11 @@ struct ParsedCommand {
 // position; a text counts as coming from such an argument when it is that argument or stands behind
 // its "--name="). Whether the paths exist is checked later.
 ParsedCommand ParseArguments(const QStringList& args, const std::vector<bool>& notUtf8 = {});
+
+// The documents processed at once without --jobs: the processors there are, at most 8.
+int DefaultJobs();
+// The most --jobs takes.
+inline constexpr int kMaxJobs = 64;
 
 // The most bytes of line text the command takes, from --lines-file or --lines.
 inline constexpr qsizetype kMaxLinesBytes = 1 << 20;

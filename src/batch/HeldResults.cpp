@@ -4,7 +4,21 @@ namespace batch {
 
 void HeldResults::Add(DocumentResult result, bool held, std::uint64_t tag) {
     const qsizetype shown = result.messages.size();
-    entries_.push_back({std::move(result), held, tag, shown});
+    entries_.push_back({std::move(result), held, tag, shown, true});
+}
+
+void HeldResults::Expect(std::uint64_t tag) {
+    entries_.push_back({{}, false, tag, 0, false});
+}
+
+void HeldResults::Fill(std::uint64_t tag, DocumentResult result, bool held) {
+    for (Entry& e : entries_)
+        if (!e.filled && e.tag == tag) {
+            e.result = std::move(result);
+            e.held = held;
+            e.filled = true;
+            return;
+        }
 }
 
 void HeldResults::Settle(const std::vector<filesafe::SaveGroup::Outcome>& outcomes) {
@@ -27,7 +41,7 @@ void HeldResults::Settle(const std::vector<filesafe::SaveGroup::Outcome>& outcom
 
 std::vector<HeldResults::Ready> HeldResults::TakeReady() {
     std::vector<Ready> ready;
-    while (!entries_.empty() && !entries_.front().held) {
+    while (!entries_.empty() && entries_.front().filled && !entries_.front().held) {
         Entry& e = entries_.front();
         QStringList unshown = e.result.messages.mid(e.shown);
         ready.push_back({std::move(e.result), std::move(unshown)});

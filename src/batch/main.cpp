@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 #include "batch/BatchCommand.h"
 #include "platform/PosixFileSystem.h"
@@ -34,8 +36,11 @@ int main(int argc, char** argv) {
         notUtf8.push_back(strict.hasError());
     }
 
-    // Ended before main returns, after every object that uses it.
+    // Ended before main returns, after every object that uses them: the first office, and one
+    // more for each further worker of --jobs, made when that worker is, started only when it
+    // meets a document of the office's formats.
     word::office::OfficeConnection office;
+    std::vector<std::unique_ptr<word::office::OfficeConnection>> workerOffices;
     word::Registry engine;
     word::office::Register(engine, office);
     platform::PosixFileSystem fileSystem;
@@ -49,8 +54,18 @@ int main(int argc, char** argv) {
         },
         {},
         notUtf8,
-        [&office](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group) {
-            word::office::Register(into, office, hook, group);
+        [&office, &workerOffices](word::Registry& into, filesafe::SaveHook* hook,
+                                  filesafe::SaveGroup* group, int worker) {
+            const word::office::OfficeConnection* connection = &office;
+            if (worker > 0) {
+                const auto slot = static_cast<size_t>(worker - 1);
+                if (workerOffices.size() <= slot)
+                    workerOffices.resize(slot + 1);
+                if (!workerOffices[slot])
+                    workerOffices[slot] = std::make_unique<word::office::OfficeConnection>();
+                connection = workerOffices[slot].get();
+            }
+            word::office::Register(into, *connection, hook, group);
         },
         {},
     };

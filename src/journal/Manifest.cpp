@@ -20,14 +20,13 @@ std::int64_t Int(const QJsonObject& o, const char* key) {
 }  // namespace
 
 QByteArray HeaderLine(const RunHeader& h) {
-    return Line({{"kind", "run"},
-                 {"time", h.time},
-                 {"program", h.program},
-                 {"command", QJsonArray::fromStringList(h.command)},
-                 {"folder", h.folder},
-                 {"mode", h.mode},
-                 {"lines", h.lines},
-                 {"x", h.x}});
+    QJsonObject o{{"kind", "run"},        {"time", h.time},
+                  {"program", h.program}, {"command", QJsonArray::fromStringList(h.command)},
+                  {"folder", h.folder},   {"mode", h.mode},
+                  {"lines", h.lines},     {"x", h.x}};
+    if (!h.label.isEmpty())
+        o.insert(QStringLiteral("label"), h.label);
+    return Line(o);
 }
 
 QByteArray SavedLine(const SavedEntry& e) {
@@ -85,6 +84,7 @@ Manifest ParseManifest(const QByteArray& text) {
             m.header.mode = o.value("mode").toString();
             m.header.lines = o.value("lines").toString();
             m.header.x = o.value("x").toString();
+            m.header.label = o.value("label").toString();
         } else if (kind == QLatin1String("saved")) {
             SavedEntry e;
             e.n = static_cast<int>(Int(o, "n"));

@@ -2,7 +2,7 @@
 
 // The manifest of one run's journal: one JSON object per line, appended as the run goes, so that
 // a run killed halfway leaves a manifest that names every document it replaced.
-//   {"kind":"run", "time", "program", "command", "folder", "mode", "lines", "x"}   first
+//   {"kind":"run", "time", "program", "command", "folder", "mode", "lines", "x", "label"?}   first
 //   {"kind":"saved", "n", "path", "size", "mtime", "mtimeSec", "mtimeNsec", "sha256",
 //    "savedSha256", "kept": "linked"|"copied", "file"}   before the document is replaced
 //   {"kind":"withdrawn", "n"}                            the replacement did not happen
@@ -32,6 +32,7 @@ struct RunHeader {
     QString mode;         // first, last, after, before
     QString lines;
     QString x;
+    QString label;  // --label: runs that share one count as one run; empty without
 };
 
 // One document the run replaced: where it is and what it held before and after.

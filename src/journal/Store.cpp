@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 
 namespace journal {
@@ -76,31 +77,60 @@ bool RemoveRun(const QString& folder) {
     return QDir(folder).removeRecursively();
 }
 
+std::vector<RunGroup> RunGroups(const QString& root, bool headerOnly) {
+    std::vector<RunGroup> groups;
+    for (const QString& id : RunIds(root)) {
+        RunInfo run = ReadRun(root, id, headerOnly);
+        const QString label = run.manifest.header.label;
+        auto same = std::find_if(groups.begin(), groups.end(), [&](const RunGroup& g) {
+            return !label.isEmpty() && g.label == label;
+        });
+        if (same == groups.end()) {
+            groups.push_back({label, {std::move(run)}});
+            continue;
+        }
+        // The group moves to where its latest run now puts it.
+        RunGroup group = std::move(*same);
+        groups.erase(same);
+        group.runs.push_back(std::move(run));
+        groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
 QStringList Prune(const QString& root, const Retention& keep, const QDateTime& now,
                   QStringList* failures) {
-    const QStringList ids = RunIds(root);
+    const std::vector<RunGroup> groups = RunGroups(root, true);
     QStringList removed;
     std::int64_t kept = 0;
     int keptRuns = 0;
     bool full = false;
-    // Newest first: runs are kept while they fit the limits together with the newer ones; once
-    // one does not, neither does any older one.
-    for (qsizetype i = ids.size() - 1; i >= 0; --i) {
-        const RunInfo run = ReadRun(root, ids[i], true);
-        const bool latest = i == ids.size() - 1;
-        const QDateTime time = RunTime(run);
+    // Newest first: groups are kept while they fit the limits together with the newer ones;
+    // once one does not, neither does any older one.
+    for (size_t i = groups.size(); i-- > 0;) {
+        const RunGroup& group = groups[i];
+        std::int64_t bytes = 0;
+        for (const RunInfo& run : group.runs)
+            bytes += run.bytes;
+        const bool latest = i + 1 == groups.size();
+        const QDateTime time = RunTime(group.runs.back());
         const bool tooOld = time.isValid() && time.secsTo(now) > std::int64_t(keep.maxDays) * 86400;
-        full = full || keptRuns >= keep.maxRuns || tooOld || kept + run.bytes > keep.maxBytes;
-        if (latest || run.running || !full) {
-            kept += run.bytes;
+        full = full || keptRuns >= keep.maxRuns || tooOld || kept + bytes > keep.maxBytes;
+        if (latest || !full) {
+            kept += bytes;
             ++keptRuns;
             continue;
         }
-        if (RemoveRun(run.folder))
-            removed << run.id;
-        else if (failures)
-            *failures << QStringLiteral("the journal of run %1 could not be removed from \"%2\"")
-                             .arg(run.id, run.folder);
+        for (const RunInfo& run : group.runs) {
+            if (run.running)
+                continue;
+            if (RemoveRun(run.folder))
+                removed << run.id;
+            else if (failures)
+                *failures << QStringLiteral(
+                                 "the journal of run %1 could not be removed from \"%2\"")
+                                 .arg(run.id, run.folder);
+        }
     }
     return removed;
 }

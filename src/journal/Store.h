@@ -32,7 +32,8 @@ QString RootOf(const Place& place);
 
 // How much of the journal is kept after each run: the newest runs, none older than maxDays
 // days, and at most maxBytes in all; the latest run is always kept, and so is any run still
-// going on.
+// going on. The runs of one label count as one run, as old as its latest, and are kept or
+// removed together.
 struct Retention {
     int maxRuns = 20;
     int maxDays = 30;
@@ -58,6 +59,15 @@ QDateTime RunTime(const RunInfo& run);
 
 // True while a live run holds the lock of the manifest at path.
 bool ManifestLocked(const std::string& path);
+
+// The runs of one label, or a run without a label alone, oldest first.
+struct RunGroup {
+    QString label;  // empty: a single run without one
+    std::vector<RunInfo> runs;
+};
+// The runs in root in their groups, ordered by each group's latest run, oldest first. With
+// headerOnly, each manifest's first line alone is read.
+std::vector<RunGroup> RunGroups(const QString& root, bool headerOnly);
 
 // Removes the runs that Retention no longer keeps; returns the ids removed and, in *failures,
 // a message for each that could not be removed.

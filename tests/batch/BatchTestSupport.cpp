@@ -99,7 +99,7 @@ Outcome RunInProcess(const QStringList& args, const QStringList& fontNames, bool
         fontNames.isEmpty() ? std::function<QStringList()>()
                             : std::function<QStringList()>([fontNames] { return fontNames; }),
         {},
-        [limits](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group) {
+        [limits](word::Registry& into, filesafe::SaveHook* hook, filesafe::SaveGroup* group, int) {
             docx::PackageLimits grouped = limits;
             grouped.saveGroup = group;
             word::builtin::Register(into, grouped, hook);

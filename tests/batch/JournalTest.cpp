@@ -234,7 +234,8 @@ TEST(BatchJournal, ARunKilledAfterKSavesUndoesExactlyThoseK) {
         if (child == 0) {
             int links = 0;
             ExitAtRename layer(c.atRename ? c.k + 1 : 0);
-            (void)RunInProcess(s.Args("last"), {}, false,
+            // One worker: the four saves in one group.
+            (void)RunInProcess(s.Args("last", {"--jobs", "1"}), {}, false,
                                s.place([&](const std::string& from, const std::string& to) {
                                    if (!c.atRename && ++links > c.k)
                                        ::_exit(9);
@@ -399,6 +400,46 @@ TEST(BatchJournal, PruningKeepsTheLatestRunWhateverTheLimits) {
         EXPECT_EQ(kept.last(), latest);
         EXPECT_FALSE(kept.contains("20200101-000000-000"));
     }
+}
+
+TEST(BatchJournal, ALabelSpanningThreeCallsIsListedKeptAndUndoneAsOne) {
+    Documents s;
+    s.AddPlain(3);
+    s.Snapshot();
+    auto run = [&](const QStringList& extra, const std::string& path) {
+        return RunInProcess(QStringList{"--mode", "first", "--lines", "Labelled", "--font", "Arial",
+                                        "--journal-runs", "2"} +
+                                extra + QStringList{Q(path)},
+                            {}, false, s.place());
+    };
+    // Three calls, as xargs would make them: a limit of 2 runs keeps all three of the label.
+    for (const std::string& path : s.paths)
+        ASSERT_EQ(run({"--label", "monday"}, path).status, 0);
+    const QStringList ids = s.Runs();
+    ASSERT_EQ(ids.size(), 3);
+
+    const Outcome listed = RunInProcess({"--runs"}, {}, false, s.place());
+    EXPECT_EQ(Count(listed.out, "\n"), 1u) << listed.out;
+    EXPECT_NE(listed.out.find("monday (3 runs"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("3 saved (3 changed"), std::string::npos) << listed.out;
+
+    const Outcome undo = s.Undo({"monday"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(Count(undo.out, "\"outcome\":\"restored\""), 3u) << undo.out;
+    // The latest run first.
+    const size_t first = undo.err.find(ids[2].toStdString()),
+                 last = undo.err.find(ids[0].toStdString());
+    EXPECT_LT(first, last) << undo.err;
+    for (const std::string& p : s.paths)
+        s.ExpectAsBefore(p);
+
+    // One run without the label fits the limit of 2 beside it; a second one does not, and the
+    // label's runs go together.
+    ASSERT_EQ(run({}, s.paths[0]).status, 0);
+    EXPECT_EQ(s.Runs().size(), 4);
+    ASSERT_EQ(run({}, s.paths[0]).status, 0);
+    EXPECT_EQ(s.Runs().size(), 2) << s.Runs().join(' ').toStdString();
+    EXPECT_FALSE(s.Runs().contains(ids[0]));
 }
 
 TEST(BatchJournal, JournalCommandsAndLimitsAreCheckedAndNoJournalKeepsNone) {

@@ -39,14 +39,13 @@ void BecomeNobody() {
         ::_exit(99);
 }
 
-// The built command over paths with --lines lines, started in the background; its output is
-// in the file "out" of home. Returns the child's process id.
-pid_t StartBatch(const QString& home, const std::vector<std::string>& paths,
-                 const std::string& lines) {
+// The built command with args (then paths), started in the background; its output is in the
+// file "out" of home. Returns the child's process id.
+pid_t StartCommand(const QString& home, std::vector<std::string> args,
+                   const std::vector<std::string>& paths = {}) {
     const std::string program =
         qEnvironmentVariable("LINEFORGE_BIN_DIR").toStdString() + "/lineforge-batch";
-    std::vector<std::string> args = {program,  "--mode", "first",  "--lines", lines,
-                                     "--font", "Arial",  "--size", "12"};
+    args.insert(args.begin(), program);
     args.insert(args.end(), paths.begin(), paths.end());
     const std::string data = home.toStdString() + "/data";
     const pid_t pid = ::fork();
@@ -68,11 +67,26 @@ pid_t StartBatch(const QString& home, const std::vector<std::string>& paths,
     return pid;
 }
 
+// The runs of the kill loop, one label for them all, with jobs workers.
+pid_t StartBatch(const QString& home, const std::vector<std::string>& paths,
+                 const std::string& lines, int jobs) {
+    return StartCommand(home,
+                        {"--mode", "first", "--lines", lines, "--font", "Arial", "--size", "12",
+                         "--label", "kills", "--jobs", std::to_string(jobs)},
+                        paths);
+}
+
 // kill -9 lands at random moments of runs over the same documents, whose saves are put in place
-// in groups: after each, every document is either exactly what it was before the run or the
-// whole new version (the run's line once, over everything before), and the next run carries on
-// over whatever the kill left (lock files, temporary files).
-TEST(BatchSafety, ARunKilledAtAnyMomentLeavesEachDocumentOldOrWholeNew) {
+// in groups, with one worker and with two: after each, every document is either exactly what it
+// was before the run or the whole new version (the run's line once, over everything before),
+// and the next run carries on over whatever the kill left (lock files, temporary files). The
+// runs share a label, which the journal keeps whole whatever their number: undoing it brings
+// back every original.
+class KilledRuns : public ::testing::TestWithParam<int> {};
+INSTANTIATE_TEST_SUITE_P(Jobs, KilledRuns, ::testing::Values(1, 2));
+
+TEST_P(KilledRuns, LeaveEachDocumentOldOrWholeNewAndTheLabelUndoesThemAll) {
+    const int jobs = GetParam();
     QTemporaryDir home;
     fixtures::TempFolder dir;
     std::vector<std::string> paths, body;
@@ -82,11 +96,14 @@ TEST(BatchSafety, ARunKilledAtAnyMomentLeavesEachDocumentOldOrWholeNew) {
         paths.push_back(dir / ("doc" + std::to_string(i) + ".docx"));
         batch_test::WriteDocument(paths.back(), body);
     }
+    std::vector<std::string> originals;
+    for (const std::string& p : paths)
+        originals.push_back(Bytes(p));
     std::vector<std::vector<std::string>> expected(paths.size(), body);
     // A whole run, unkilled, tells how long one takes.
     const auto start = std::chrono::steady_clock::now();
     int status = 0;
-    ::waitpid(StartBatch(home.path(), paths, "K0"), &status, 0);
+    ::waitpid(StartBatch(home.path(), paths, "K0", jobs), &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - start);
@@ -100,7 +117,7 @@ TEST(BatchSafety, ARunKilledAtAnyMomentLeavesEachDocumentOldOrWholeNew) {
         std::vector<std::string> before;
         for (const std::string& p : paths)
             before.push_back(Bytes(p));
-        const pid_t pid = StartBatch(home.path(), paths, line);
+        const pid_t pid = StartBatch(home.path(), paths, line, jobs);
         std::this_thread::sleep_for(std::chrono::microseconds(
             std::uniform_int_distribution<long>(0, whole.count() * 6 / 5)(rng)));
         ::kill(pid, SIGKILL);
@@ -118,11 +135,11 @@ TEST(BatchSafety, ARunKilledAtAnyMomentLeavesEachDocumentOldOrWholeNew) {
         (changed == 0 ? keptOld : changed == static_cast<int>(paths.size()) ? tookNew : mixed)++;
     }
     std::printf(
-        "[ figures  ] 40 kills over 8 documents: %d runs left all old, %d all new, "
+        "[ figures  ] 40 kills over 8 documents, --jobs %d: %d runs left all old, %d all new, "
         "%d some of each\n",
-        keptOld, tookNew, mixed);
+        jobs, keptOld, tookNew, mixed);
     // The next run saves every document over what the kills left.
-    ::waitpid(StartBatch(home.path(), paths, "After"), &status, 0);
+    ::waitpid(StartBatch(home.path(), paths, "After", jobs), &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << Bytes(home.path().toStdString() + "/out");
     for (size_t i = 0; i < paths.size(); ++i)
@@ -133,6 +150,12 @@ TEST(BatchSafety, ARunKilledAtAnyMomentLeavesEachDocumentOldOrWholeNew) {
             names.push_back(n);
     EXPECT_EQ(names.size(), paths.size());
     EXPECT_GT(keptOld + mixed, 0) << "no kill came before the saves were in place";
+
+    ::waitpid(StartCommand(home.path(), {"--undo", "kills"}), &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << Bytes(home.path().toStdString() + "/out");
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(Bytes(paths[i]), originals[i]) << paths[i];
 }
 
 TEST(BatchSafety, AFileSizeLimitRefusesOneDocumentAndTheRunGoesOn) {
