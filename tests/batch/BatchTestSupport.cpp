@@ -146,4 +146,21 @@ std::string Bytes(const std::string& path) {
     return fixtures::ReadFile(path);
 }
 
+void SettleKilledRun(const std::vector<std::string>& paths, const std::vector<std::string>& before,
+                     std::vector<std::vector<std::string>>& expected, const std::string& line,
+                     const std::function<std::vector<std::string>(const std::string&)>& read,
+                     KillTally& tally) {
+    size_t changed = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (Bytes(paths[i]) == before[i])
+            continue;
+        std::vector<std::string> want = expected[i];
+        want.insert(want.begin(), line);
+        EXPECT_EQ(read(paths[i]), want) << line << ", " << paths[i];
+        expected[i] = want;
+        ++changed;
+    }
+    (changed == 0 ? tally.keptOld : changed == paths.size() ? tally.tookNew : tally.mixed)++;
+}
+
 }  // namespace batch_test

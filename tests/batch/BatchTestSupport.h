@@ -54,4 +54,17 @@ Outcome RunExecutable(const QStringList& args, const QString& configHome,
 // The whole file, for byte comparisons.
 std::string Bytes(const std::string& path);
 
+// How the documents of one killed run were found: all old, all new, or some of each.
+struct KillTally {
+    int keptOld = 0, tookNew = 0, mixed = 0;
+};
+// After a run that put line above the text of each of paths was killed: checks that each
+// document holds its bytes from before the run or exactly line above expected (its text as read
+// by read); a document that is neither fails the test. The expected text of each changed one
+// takes the line, and tally counts the run.
+void SettleKilledRun(const std::vector<std::string>& paths, const std::vector<std::string>& before,
+                     std::vector<std::vector<std::string>>& expected, const std::string& line,
+                     const std::function<std::vector<std::string>(const std::string&)>& read,
+                     KillTally& tally);
+
 }  // namespace batch_test

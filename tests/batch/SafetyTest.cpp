@@ -111,7 +111,7 @@ TEST_P(KilledRuns, LeaveEachDocumentOldOrWholeNewAndTheLabelUndoesThemAll) {
         e.insert(e.begin(), "K0");
 
     std::mt19937 rng(20261208);
-    int keptOld = 0, tookNew = 0, mixed = 0;
+    batch_test::KillTally tally;
     for (int round = 1; round <= 40; ++round) {
         const std::string line = "K" + std::to_string(round);
         std::vector<std::string> before;
@@ -122,22 +122,14 @@ TEST_P(KilledRuns, LeaveEachDocumentOldOrWholeNewAndTheLabelUndoesThemAll) {
             std::uniform_int_distribution<long>(0, whole.count() * 6 / 5)(rng)));
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
-        int changed = 0;
-        for (size_t i = 0; i < paths.size(); ++i) {
-            if (Bytes(paths[i]) == before[i])
-                continue;
-            std::vector<std::string> want = expected[i];
-            want.insert(want.begin(), line);
-            ASSERT_EQ(Paragraphs(paths[i]), want) << "round " << round << ", " << paths[i];
-            expected[i] = want;
-            ++changed;
-        }
-        (changed == 0 ? keptOld : changed == static_cast<int>(paths.size()) ? tookNew : mixed)++;
+        batch_test::SettleKilledRun(paths, before, expected, line, Paragraphs, tally);
+        if (::testing::Test::HasFailure())
+            return;
     }
     std::printf(
         "[ figures  ] 40 kills over 8 documents, --jobs %d: %d runs left all old, %d all new, "
         "%d some of each\n",
-        jobs, keptOld, tookNew, mixed);
+        jobs, tally.keptOld, tally.tookNew, tally.mixed);
     // The next run saves every document over what the kills left.
     ::waitpid(StartBatch(home.path(), paths, "After", jobs), &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
@@ -149,7 +141,7 @@ TEST_P(KilledRuns, LeaveEachDocumentOldOrWholeNewAndTheLabelUndoesThemAll) {
         if (n.rfind(".~lf", 0) != 0)  // a kill between naming and renaming leaves one temp file
             names.push_back(n);
     EXPECT_EQ(names.size(), paths.size());
-    EXPECT_GT(keptOld + mixed, 0) << "no kill came before the saves were in place";
+    EXPECT_GT(tally.keptOld + tally.mixed, 0) << "no kill came before the saves were in place";
 
     ::waitpid(StartCommand(home.path(), {"--undo", "kills"}), &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)

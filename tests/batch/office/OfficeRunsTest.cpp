@@ -301,7 +301,7 @@ TEST_F(BatchOffice, ARunKilledAtAnyMomentLeavesEachDocOldOrWholeNew) {
 
     start = Clock::now();
     std::mt19937 rng(20261208);
-    int keptOld = 0, tookNew = 0, mixed = 0;
+    batch_test::KillTally tally;
     for (int round = 1; round <= rounds; ++round) {
         const std::string line = "K" + std::to_string(round);
         std::vector<std::string> before;
@@ -318,22 +318,16 @@ TEST_F(BatchOffice, ARunKilledAtAnyMomentLeavesEachDocOldOrWholeNew) {
         // The office goes with the run that started it; one left behind is ended here.
         for (const pid_t office : offices)
             ::kill(office, SIGKILL);
-        int changed = 0;
-        for (size_t i = 0; i < paths.size(); ++i) {
-            if (batch_test::Bytes(paths[i]) == before[i])
-                continue;
-            std::vector<std::string> want = expected[i];
-            want.insert(want.begin(), line);
-            ASSERT_EQ(Lines(paths[i]), want) << "round " << round << ", " << paths[i];
-            expected[i] = want;
-            ++changed;
-        }
-        (changed == 0 ? keptOld : changed == static_cast<int>(paths.size()) ? tookNew : mixed)++;
+        batch_test::SettleKilledRun(
+            paths, before, expected, line, [this](const std::string& p) { return Lines(p); },
+            tally);
+        if (::testing::Test::HasFailure())
+            return;
     }
     std::printf(
         "[ figures  ] %d kills over 4 .doc documents in %.1f s (a whole run %.1f s): %d runs "
         "left all old, %d all new, %d some of each\n",
-        rounds, Seconds(start), whole.count() / 1e6, keptOld, tookNew, mixed);
+        rounds, Seconds(start), whole.count() / 1e6, tally.keptOld, tally.tookNew, tally.mixed);
     // The next run saves every document over what the kills left.
     const batch_test::Outcome after = batch_test::RunExecutable(Args("After", paths), home_.path());
     EXPECT_EQ(after.status, 0) << after.err;
@@ -344,7 +338,7 @@ TEST_F(BatchOffice, ARunKilledAtAnyMomentLeavesEachDocOldOrWholeNew) {
         if (n.rfind(".~lf", 0) != 0)  // a kill between naming and renaming leaves one temp file
             names.push_back(n);
     EXPECT_EQ(names.size(), paths.size());
-    EXPECT_GT(keptOld + mixed, 0) << "no kill came before the saves were in place";
+    EXPECT_GT(tally.keptOld + tally.mixed, 0) << "no kill came before the saves were in place";
 }
 
 }  // namespace
