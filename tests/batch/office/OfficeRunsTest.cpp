@@ -125,10 +125,14 @@ class BatchOffice : public ::testing::Test {
         return lines;
     }
     // The built command inserting line first in paths, with --json.
-    static QStringList Args(const std::string& line, const std::vector<std::string>& paths) {
+    // The run's arguments; jobs 0 leaves the number of workers to the command.
+    static QStringList Args(const std::string& line, const std::vector<std::string>& paths,
+                            int jobs = 0) {
         QStringList args = {"--mode", "first", "--lines", QString::fromStdString(line),
                             "--font", "Arial", "--size",  "12",
                             "--json"};
+        if (jobs > 0)
+            args << "--jobs" << QString::number(jobs);
         for (const std::string& p : paths)
             args << QString::fromStdString(p);
         return args;
@@ -245,7 +249,8 @@ TEST_F(BatchOffice, AnOfficeThatDiesInARunFailsOneDocumentAndTheRunGoesOn) {
             Copy(k, paths.back());
         }
         QProcess run;
-        Start(run, Args("Survived", paths));
+        // One office, so that the one killed is the one that served the run.
+        Start(run, Args("Survived", paths, 1));
         QByteArray out;
         // Once two documents are reported the office is at work on a later one.
         while (out.count('\n') < 2 && run.waitForReadyRead(60000))
