@@ -6,13 +6,7 @@ namespace testing_support {
 
 int FakeDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     shown.push_back({Shown::Message, prompt, style, title, {}, {}, {}});
-    if (onShow)
-        onShow(shown.back());
-    if (msgBoxAnswers.empty())
-        return platform::vbOK;
-    int answer = msgBoxAnswers.front();
-    msgBoxAnswers.pop_front();
-    return answer;
+    return Answer();
 }
 
 QString FakeDialogs::InputBox(const QString& prompt, const QString& title,
@@ -73,6 +67,10 @@ int FakeDialogs::MsgBoxWithCheck(const QString& prompt, int style, const QString
         checkAnswers.pop_front();
     }
     shown.push_back({Shown::Message, prompt, style, title, {}, {}, checkText});
+    return Answer();
+}
+
+int FakeDialogs::Answer() {
     if (onShow)
         onShow(shown.back());
     if (msgBoxAnswers.empty())

@@ -65,6 +65,11 @@ class FakeDialogs : public platform::Dialogs {
     QStringList ErrorReports() const;
     // Number of message boxes whose text equals text.
     int CountMessage(const QString& text) const;
+
+  private:
+    // Tells onShow of the box just shown and answers it with the next of msgBoxAnswers (vbOK
+    // when none is left).
+    int Answer();
 };
 
 }  // namespace testing_support
