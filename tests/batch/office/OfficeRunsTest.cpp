@@ -236,52 +236,58 @@ TEST_F(BatchOffice, TwoRunsOnTheSameDocumentsReportOnlyWhatIsInTheFiles) {
 }
 
 // The office ends in the middle of a run, killed or crashing: at most the document it held
-// fails, every other one is changed, and every JSON line and the summary are written.
+// fails, every later one is changed, and every JSON line and the summary are written.
 TEST_F(BatchOffice, AnOfficeThatDiesInARunFailsOneDocumentAndTheRunGoesOn) {
-    constexpr int kDocuments = 12;
+    constexpr int kDocuments = 36;
     for (const int signal : {SIGKILL, SIGSEGV}) {
         SCOPED_TRACE(strsignal(signal));
-        fixtures::TempFolder dir;
-        std::vector<std::string> paths;
-        for (int i = 0; i < kDocuments; ++i) {
-            const Kind& k = kKinds[i % 3];
-            paths.push_back(dir / ("d" + std::to_string(i) + "." + k.ext));
-            Copy(k, paths.back());
-        }
-        QProcess run;
-        // One office, so that the one killed is the one that served the run.
-        Start(run, Args("Survived", paths, 1));
-        QByteArray out;
-        // Once two documents are reported the office is at work on a later one.
-        while (out.count('\n') < 2 && run.waitForReadyRead(60000))
+        // Results come out in groups once their saves are durable, so the office may already
+        // hold the last document when the first results are read; such a round shows nothing
+        // of the run going on and is tried again.
+        for (int attempt = 1;; ++attempt) {
+            fixtures::TempFolder dir;
+            std::vector<std::string> paths;
+            for (int i = 0; i < kDocuments; ++i) {
+                const Kind& k = kKinds[i % 3];
+                paths.push_back(dir / ("d" + std::to_string(i) + "." + k.ext));
+                Copy(k, paths.back());
+            }
+            QProcess run;
+            // One office, so that the one killed is the one that served the run.
+            Start(run, Args("Survived", paths, 1));
+            QByteArray out;
+            while (out.count('\n') < 1 && run.waitForReadyRead(60000))
+                out += run.readAllStandardOutput();
+            const int reported = static_cast<int>(out.count('\n'));
+            pid_t office = 0;
+            for (const pid_t child : Children(static_cast<pid_t>(run.processId())))
+                if (CommandName(child) == "soffice.bin")
+                    office = child;
+            ASSERT_NE(office, 0) << "no office under the run";
+            ::kill(office, signal);
+            ASSERT_TRUE(run.waitForFinished(300000));
             out += run.readAllStandardOutput();
-        const int reported = static_cast<int>(out.count('\n'));
-        pid_t office = 0;
-        for (const pid_t child : Children(static_cast<pid_t>(run.processId())))
-            if (CommandName(child) == "soffice.bin")
-                office = child;
-        ASSERT_NE(office, 0) << "no office under the run";
-        ::kill(office, signal);
-        ASSERT_TRUE(run.waitForFinished(300000));
-        out += run.readAllStandardOutput();
-        const std::string err = run.readAllStandardError().toStdString();
-        EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
-        EXPECT_NE(err.find(" changed, "), std::string::npos) << err;
-        const auto outcomes = Outcomes(out);
-        ASSERT_EQ(outcomes.size(), size_t(kDocuments)) << out.toStdString() << err;
-        // The results come out once their saves are in place, so the office was at work on a
-        // later document than those already reported when it died.
-        int notChanged = 0;
-        for (int i = 0; i < kDocuments; ++i) {
-            if (outcomes[i].second == "changed")
+            const std::string err = run.readAllStandardError().toStdString();
+            EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+            EXPECT_NE(err.find(" changed, "), std::string::npos) << err;
+            const auto outcomes = Outcomes(out);
+            ASSERT_EQ(outcomes.size(), size_t(kDocuments)) << out.toStdString() << err;
+            int failedAt = -1;
+            for (int i = 0; i < kDocuments; ++i) {
+                if (outcomes[i].second == "changed")
+                    continue;
+                EXPECT_EQ(failedAt, -1) << "a second document failed: " << outcomes[i].first;
+                EXPECT_GE(i, reported) << "a document reported before the kill failed";
+                failedAt = i;
+            }
+            std::printf("[ figures  ] office ended by %s after %d results: document %d failed\n",
+                        strsignal(signal), reported, failedAt);
+            if (failedAt == kDocuments - 1 && attempt < 3)
                 continue;
-            ++notChanged;
-            EXPECT_GE(i, 2) << outcomes[i].first;
+            EXPECT_LT(failedAt, kDocuments - 1) << "the office died only on the last document";
+            EXPECT_EQ(Lines(paths.back()).front(), "Survived");
+            break;
         }
-        EXPECT_LE(notChanged, 1) << err;
-        std::printf("[ figures  ] office ended by %s after %d results: %d document failed\n",
-                    strsignal(signal), reported, notChanged);
-        EXPECT_EQ(Lines(paths.back()).front(), "Survived");
     }
 }
 
