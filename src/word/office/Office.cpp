@@ -91,6 +91,7 @@ struct Office::Impl {
     std::atomic<pid_t> pid{0};
     std::atomic<int> starts{0};
     int slotFd = -1;
+    int slot = -1;
     std::string profile;
 
     // The watchdog of the bounded wait.
@@ -193,6 +194,7 @@ struct Office::Impl {
                 break;
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
                 slotFd = fd;
+                slot = i;
                 profile = settings.cacheFolder + "/profile-" + std::to_string(i);
                 return;
             }
@@ -265,8 +267,10 @@ struct Office::Impl {
             local = cppu::defaultBootstrap_InitialComponentContext();
         }
         TakeProfile();
-        const std::string pipe =
-            "lineforge-" + std::to_string(::getpid()) + "-" + std::to_string(starts.load() + 1);
+        // The slot tells apart the offices of one process (each worker has its own), the start
+        // count an office from the ones it replaced.
+        const std::string pipe = "lineforge-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(slot) + "-" + std::to_string(starts.load() + 1);
         const rtl::OUString url = Ou("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
         for (int attempt = 0; attempt < 3; ++attempt) {
             pid = Spawn(pipe);
@@ -443,6 +447,7 @@ void Office::Shutdown() noexcept {
     if (m.slotFd >= 0) {
         ::close(m.slotFd);
         m.slotFd = -1;
+        m.slot = -1;
     }
     // The local context and its service manager hold each other: without the dispose they and
     // everything UNO loaded for them outlive the connection.

@@ -507,11 +507,13 @@ TEST_F(OfficeTest, FirstAndLastLineAsTheBuiltInEngineDoesThem) {
                              std::to_string(static_cast<int>(mode)) + " " + body);
                 const std::string path = work_ / (std::string("ends.") + k.ext);
                 word::office::ConvertDocument(TheOffice(), source, path, k.filter);
-                word::office::ConvertDocument(TheOffice(), path, work_ / "before.docx", "MS Word 2007 XML");
+                word::office::ConvertDocument(TheOffice(), path, work_ / "before.docx",
+                                              "MS Word 2007 XML");
                 engine.sink.reports.clear();
                 engine.Run(mode, path);
                 EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
-                word::office::ConvertDocument(TheOffice(), path, work_ / "office.docx", "MS Word 2007 XML");
+                word::office::ConvertDocument(TheOffice(), path, work_ / "office.docx",
+                                              "MS Word 2007 XML");
                 const std::vector<Para> before = MainParagraphs(work_ / "before.docx");
                 const std::vector<Para> got = MainParagraphs(work_ / "office.docx");
                 // Styles and texts as the built-in engine has them (the office writes the
@@ -715,6 +717,19 @@ TEST_F(OfficeTest, KilledOfficeLeavesTheDocumentAndTheRunGoesOn) {
     EXPECT_EQ(TheOffice().Starts(), starts + 2);
     for (const std::string& name : fixtures::FolderNames(work_.path()))
         EXPECT_EQ(name.rfind(".~lock", 0), std::string::npos) << name;
+}
+
+// Each worker of a run has its own office: killing the others leaves its connection alone.
+TEST_F(OfficeTest, TwoOfficesOfOneProcessServeTheirOwnCalls) {
+    word::office::OfficeConnection a, b;
+    const std::string source = *folder_ / "source.docx";
+    word::office::ConvertDocument(*a.Get(), source, work_ / "a.doc", kKinds[0].filter);
+    word::office::ConvertDocument(*b.Get(), source, work_ / "b.doc", kKinds[0].filter);
+    ASSERT_NE(a.Get()->Pid(), b.Get()->Pid());
+    a.Get()->Kill();
+    TheOffice().Kill();
+    word::office::ConvertDocument(*b.Get(), source, work_ / "b.rtf", kKinds[1].filter);
+    EXPECT_EQ(b.Get()->Starts(), 1);
 }
 
 }  // namespace
