@@ -14,7 +14,7 @@ packages=(build-essential cmake ninja-build pkg-config git
           libgtest-dev libgmock-dev xvfb xauth x11-utils xdotool evilwm zip
           dpkg-dev desktop-file-utils unzip
           clang libclang-rt-14-dev zlib1g-dev libdeflate-dev
-          libreoffice-writer-nogui libreoffice-dev)
+          libreoffice-writer libreoffice-dev)
 
 install_missing() {
     local missing=()

@@ -221,8 +221,8 @@ std::string OfficeMissingMessage(const std::string& fileName, Format format) {
     return filesafe::OpenFailure(
         fileName, "it is a " + FormatName(format) +
                       ", which Lineforge edits through LibreOffice Writer, and LibreOffice is "
-                      "not installed. Install the package libreoffice-writer-nogui "
-                      "(sudo apt install libreoffice-writer-nogui) and try again. The document "
+                      "not installed. Install the package libreoffice-writer "
+                      "(sudo apt install libreoffice-writer) and try again. The document "
                       "was left as it was.");
 }
 

@@ -24,6 +24,7 @@
 #include <rtl/ustring.hxx>
 
 #include "docx/Error.h"
+#include "filesafe/Paths.h"
 #include "word/Word.h"
 #include "word/office/Backend.h"
 #include "word/office/Uno.h"
@@ -68,6 +69,21 @@ std::string FileSizeLimitNote() {
     return " This run is under a file size limit of " + std::to_string(limit.rlim_max) +
            " bytes (ulimit -f), which LibreOffice's own files may have reached; raise the limit "
            "for LibreOffice to work.";
+}
+
+// Where Writer was installed without its interface files (Debian's libreoffice-writer-nogui), a
+// sentence that says so: a view of a document with comments builds a window for each from
+// them, and the office ends without them. Empty when they are there.
+std::string MissingInterfaceNote(const std::string& program) {
+    struct stat st {};
+    if (::stat((filesafe::DirOf(program) + "/../share/config/soffice.cfg/modules/swriter/ui/"
+                                           "annotation.ui")
+                   .c_str(),
+               &st) == 0)
+        return {};
+    return " LibreOffice Writer is installed without its interface files (the package "
+           "libreoffice-writer-nogui), without which it ends on a document with comments in the "
+           "modes that search for x; install libreoffice-writer instead.";
 }
 
 }  // namespace
@@ -350,7 +366,8 @@ void Office::Call(const std::string& what,
             what + ": LibreOffice " +
                 (fired ? "did not answer within " + std::to_string(seconds) + " s and was ended"
                        : "ended unexpectedly") +
-                ". The document was left as it was." + (fired ? "" : FileSizeLimitNote()));
+                ". The document was left as it was." +
+                (fired ? "" : FileSizeLimitNote() + MissingInterfaceNote(m.settings.program)));
     };
     m.Arm(m.settings.callLimit);
     try {
@@ -384,7 +401,7 @@ void Office::CallInOwnStart(int start, const std::string& what,
                               ": LibreOffice ended unexpectedly while the "
                               "document was open. The document was left as "
                               "it was." +
-                              FileSizeLimitNote());
+                              FileSizeLimitNote() + MissingInterfaceNote(m.settings.program));
     Call(what, f);
 }
 

@@ -134,7 +134,7 @@ TEST(OfficeFormats, TheMissingOfficeMessageNamesFormatAndPackage) {
     const std::string m = word::office::OfficeMissingMessage("a.rtf", Format::Rtf);
     EXPECT_NE(m.find("\"a.rtf\""), std::string::npos) << m;
     EXPECT_NE(m.find("RTF"), std::string::npos) << m;
-    EXPECT_NE(m.find("libreoffice-writer-nogui"), std::string::npos) << m;
+    EXPECT_NE(m.find("sudo apt install libreoffice-writer)"), std::string::npos) << m;
 }
 
 }  // namespace

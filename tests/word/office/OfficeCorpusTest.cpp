@@ -147,7 +147,8 @@ TEST(OfficeCorpus, StoriesHoldTheirTextAndTheLinesOnly) {
                     continue;
                 }
                 ++processed;
-                EXPECT_EQ(ByKind(WithoutLines(StoryTexts(office, path, dir / "run.docx"))), expected);
+                EXPECT_EQ(ByKind(WithoutLines(StoryTexts(office, path, dir / "run.docx"))),
+                          expected);
             }
         }
     }
