@@ -23,6 +23,7 @@
 #include <com/sun/star/io/XSeekable.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionDisapprove.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
@@ -276,10 +277,22 @@ std::shared_ptr<LoadedDocument> LoadDocument(Office& office, const std::string& 
             Refuse(docx::kCorrupted, name,
                    "LibreOffice reads it only as \"" + doc->filter + "\", not as a " +
                        FormatName(format) + "; the file is damaged or of another kind.");
-        if (Reference<css::frame::XStorable>(model, css::uno::UNO_QUERY_THROW)->isReadonly())
+        // A document that asks to be opened read-only is opened so; that is its protection,
+        // which the caller reads and reports as such.
+        bool asksReadOnly = false;
+        DocumentSettings(model)->getPropertyValue("LoadReadonly") >>= asksReadOnly;
+        if (!asksReadOnly &&
+            Reference<css::frame::XStorable>(model, css::uno::UNO_QUERY_THROW)->isReadonly())
             Refuse(docx::kPermissionDenied, name, "LibreOffice opened it read-only.");
     });
     return doc;
+}
+
+Reference<css::beans::XPropertySet> DocumentSettings(
+    const Reference<css::lang::XComponent>& model) {
+    Reference<css::lang::XMultiServiceFactory> f(model, css::uno::UNO_QUERY_THROW);
+    return Reference<css::beans::XPropertySet>(
+        f->createInstance("com.sun.star.text.DocumentSettings"), css::uno::UNO_QUERY_THROW);
 }
 
 void EnsureView(LoadedDocument& doc) {

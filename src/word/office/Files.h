@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 
 #include "filesafe/DocumentFile.h"
@@ -59,6 +60,11 @@ struct LoadedDocument {
 // missing or fails.
 std::shared_ptr<LoadedDocument> LoadDocument(Office& office, const std::string& path, Format format,
                                              const SaveRules& rules);
+
+// The document's settings (protection, read-only recommendation and the like); in a call to the
+// office.
+css::uno::Reference<css::beans::XPropertySet> DocumentSettings(
+    const css::uno::Reference<css::lang::XComponent>& model);
 
 // Gives the document a hidden view, once: Writer's replace finds nothing in a document
 // without one, and a frame's text is moved out through it.

@@ -42,12 +42,6 @@ void InOffice(const LoadedDocument& doc, const std::string& what,
                                [&](const auto&, const auto&) { f(doc.model); });
 }
 
-Reference<css::beans::XPropertySet> Settings(const Reference<css::lang::XComponent>& model) {
-    Reference<css::lang::XMultiServiceFactory> f(model, UNO_QUERY_THROW);
-    return Reference<css::beans::XPropertySet>(
-        f->createInstance("com.sun.star.text.DocumentSettings"), UNO_QUERY_THROW);
-}
-
 template <class T>
 T Get(const Reference<css::beans::XPropertySet>& p, const char* name) {
     T value{};
@@ -219,7 +213,7 @@ long OfficeDocument::ProtectionType() {
     session_->CheckAlive();
     long type = word::wdNoProtection;
     InOffice(*doc_, "Reading the protection", [&](const auto& model) {
-        Reference<css::beans::XPropertySet> s = Settings(model);
+        Reference<css::beans::XPropertySet> s = DocumentSettings(model);
         bool sectionProtected = false;
         for (const auto& section : Sections(model))
             sectionProtected = sectionProtected || Get<bool>(section, "IsProtected");
@@ -237,7 +231,7 @@ void OfficeDocument::Unprotect() {
     if (ProtectionType() == word::wdNoProtection)
         throw word::Error(docx::kNotProtected, "The document is not protected.");
     InOffice(*doc_, "Removing the protection", [&](const auto& model) {
-        Reference<css::beans::XPropertySet> s = Settings(model);
+        Reference<css::beans::XPropertySet> s = DocumentSettings(model);
         bool keyed = Get<css::uno::Sequence<sal_Int8>>(s, "RedlineProtectionKey").hasElements();
         const auto sections = Sections(model);
         for (const auto& section : sections)

@@ -595,30 +595,35 @@ TEST_F(OfficeTest, RefusedDocumentsStayByteIdentical) {
 
 // Form protection without a password is lifted and the lines go in; a password to open makes
 // the document refused without a prompt, byte for byte as it was.
+// Protection without a password is taken off, as Word does it: form protection, and a
+// read-only one, which the office keeps as a request to open the document read-only.
 TEST_F(OfficeTest, ProtectionAndPasswords) {
-    const std::string protectedDocx = work_ / "protected.docx";
-    fixtures::WriteDocx(protectedDocx, fixtures::Spec(P(R("Body text.")),
-                                                      "<w:documentProtection w:edit=\"forms\" "
-                                                      "w:enforcement=\"1\"/>"));
-    for (const Kind& k : kKinds) {
-        SCOPED_TRACE(k.ext);
-        const std::string path = work_ / (std::string("protected.") + k.ext);
-        word::office::ConvertDocument(TheOffice(), protectedDocx, path, k.filter);
-        engine.sink.reports.clear();
-        engine.Run(engine::Mode::kFirstLine, path);
-        EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
-        EXPECT_EQ(Text(path).rfind("Lead line\nBody text.", 0), 0u) << Text(path);
-        if (k.format == Format::Rtf)
-            continue;
-        const std::string secret = work_ / (std::string("secret.") + k.ext);
-        word::office::ConvertDocument(TheOffice(), protectedDocx, secret, k.filter, "pw");
-        const std::string original = fixtures::ReadFile(secret);
-        engine.sink.reports.clear();
-        engine.Run(engine::Mode::kFirstLine, secret);
-        ASSERT_FALSE(engine.sink.reports.empty());
-        EXPECT_NE(engine.sink.reports.front().find("password"), std::string::npos)
-            << engine.sink.reports.front();
-        EXPECT_EQ(fixtures::ReadFile(secret), original);
+    for (const char* edit : {"forms", "readOnly"}) {
+        const std::string protectedDocx = work_ / "protected.docx";
+        fixtures::WriteDocx(
+            protectedDocx,
+            fixtures::Spec(P(R("Body text.")), "<w:documentProtection w:edit=\"" +
+                                                   std::string(edit) + "\" w:enforcement=\"1\"/>"));
+        for (const Kind& k : kKinds) {
+            SCOPED_TRACE(std::string(edit) + " " + k.ext);
+            const std::string path = work_ / (std::string("protected.") + k.ext);
+            word::office::ConvertDocument(TheOffice(), protectedDocx, path, k.filter);
+            engine.sink.reports.clear();
+            engine.Run(engine::Mode::kFirstLine, path);
+            EXPECT_TRUE(engine.sink.reports.empty()) << engine.sink.reports.front();
+            EXPECT_EQ(Text(path).rfind("Lead line\nBody text.", 0), 0u) << Text(path);
+            if (k.format == Format::Rtf)
+                continue;
+            const std::string secret = work_ / (std::string("secret.") + k.ext);
+            word::office::ConvertDocument(TheOffice(), protectedDocx, secret, k.filter, "pw");
+            const std::string original = fixtures::ReadFile(secret);
+            engine.sink.reports.clear();
+            engine.Run(engine::Mode::kFirstLine, secret);
+            ASSERT_FALSE(engine.sink.reports.empty());
+            EXPECT_NE(engine.sink.reports.front().find("password"), std::string::npos)
+                << engine.sink.reports.front();
+            EXPECT_EQ(fixtures::ReadFile(secret), original);
+        }
     }
 }
 
