@@ -109,6 +109,16 @@ class BatchOffice : public ::testing::Test {
     static void Copy(const Kind& k, const std::string& path) {
         fixtures::WriteFile(path, fixtures::ReadFile(*sources_ / (std::string("source.") + k.ext)));
     }
+    // count fresh copies in dir, the kinds taken in turn ("d0.doc", "d1.rtf", "d2.odt", ...).
+    static std::vector<std::string> Mixed(const fixtures::TempFolder& dir, int count) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i) {
+            const Kind& k = kKinds[i % 3];
+            paths.push_back(dir / ("d" + std::to_string(i) + "." + k.ext));
+            Copy(k, paths.back());
+        }
+        return paths;
+    }
     // The document's paragraphs, as the office's text export gives them.
     std::vector<std::string> Lines(const std::string& path) {
         const std::string out = scratch_ / "export.txt";
@@ -188,12 +198,7 @@ TEST_F(BatchOffice, TwoRunsOnTheSameDocumentsReportOnlyWhatIsInTheFiles) {
     int pairs = 0, bothChanged = 0, refused = 0, falseChanges = 0, damaged = 0;
     for (int round = 0; round < rounds; ++round) {
         fixtures::TempFolder dir;
-        std::vector<std::string> paths;
-        for (int i = 0; i < kDocuments; ++i) {
-            const Kind& k = kKinds[i % 3];
-            paths.push_back(dir / ("d" + std::to_string(i) + "." + k.ext));
-            Copy(k, paths.back());
-        }
+        const std::vector<std::string> paths = Mixed(dir, kDocuments);
         const std::string lines[2] = {"from A", "from B"};
         QProcess runs[2];
         for (int r = 0; r < 2; ++r)
@@ -246,12 +251,7 @@ TEST_F(BatchOffice, AnOfficeThatDiesInARunFailsOneDocumentAndTheRunGoesOn) {
         // of the run going on and is tried again.
         for (int attempt = 1;; ++attempt) {
             fixtures::TempFolder dir;
-            std::vector<std::string> paths;
-            for (int i = 0; i < kDocuments; ++i) {
-                const Kind& k = kKinds[i % 3];
-                paths.push_back(dir / ("d" + std::to_string(i) + "." + k.ext));
-                Copy(k, paths.back());
-            }
+            const std::vector<std::string> paths = Mixed(dir, kDocuments);
             QProcess run;
             // One office, so that the one killed is the one that served the run.
             Start(run, Args("Survived", paths, 1));
