@@ -2,7 +2,10 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "batch/WorkerPool.h"
@@ -45,9 +48,33 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
             {worker->engine, worker->reports, worker->reports, run.view}, worker->reports});
         workers.push_back(std::move(worker));
     }
+    // A worker's due group is handed to a commit of its own thread, so that the worker goes on
+    // while the files are flushed and renamed. One commit runs at a time, which alone tells the
+    // journal; the next waits for it, and so does a document whose file it holds.
+    struct InFlight {
+        std::unique_ptr<filesafe::SaveGroup> group;
+        QStringList files;
+        std::future<std::vector<filesafe::SaveGroup::Outcome>> outcomes;
+    };
+    std::optional<InFlight> inFlight;
+    auto settle = [&](bool wait) {
+        if (!inFlight || (!wait && inFlight->outcomes.wait_for(std::chrono::seconds(0)) !=
+                                       std::future_status::ready))
+            return;
+        held.Settle(inFlight->outcomes.get());
+        inFlight.reset();
+    };
     auto commit = [&](Worker& worker) {
-        held.Settle(worker.group.Commit());
+        settle(true);
+        if (worker.group.Size() == 0) {
+            worker.pending.clear();
+            return;
+        }
+        InFlight next{worker.group.Detach(), std::move(worker.pending), {}};
         worker.pending.clear();
+        next.outcomes =
+            std::async(std::launch::async, [group = next.group.get()] { return group->Commit(); });
+        inFlight = std::move(next);
     };
 
     // Declared after the workers: ended, its documents finished, before them.
@@ -63,14 +90,18 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
                 break;
             const QString& path = run.documents[next];
             const QString file = FileOf(path);
+            if (inFlight && inFlight->files.contains(file))
+                settle(true);
             bool wait = false;
             for (int w = 0; w < n; ++w) {
                 Worker& worker = *workers[static_cast<size_t>(w)];
                 if (!pool.Idle(w))
                     wait = wait || worker.processing == file || worker.pending.contains(file);
                 else if (worker.pending.contains(file) ||
-                         worker.group.HoldsFileAt(path.toStdString()))
+                         worker.group.HoldsFileAt(path.toStdString())) {
                     commit(worker);
+                    settle(true);
+                }
             }
             if (wait)
                 break;
@@ -90,6 +121,7 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
             worker.processing.clear();
             held.Fill(static_cast<std::uint64_t>(done.index), std::move(done.result), waits);
         }
+        settle(false);
         for (int w = 0; w < n; ++w)
             if (pool.Idle(w) && workers[static_cast<size_t>(w)]->group.Due())
                 commit(*workers[static_cast<size_t>(w)]);
@@ -97,6 +129,7 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
     }
     for (const std::unique_ptr<Worker>& worker : workers)
         commit(*worker);
+    settle(true);
     report();
 }
 

@@ -25,9 +25,10 @@ struct ParallelRun {
 
 // Processes the documents with up to run.jobs workers at once (a thread each, with its own
 // engine, office and save group), and adds every result to held in the order the documents
-// are named, whatever order they finish in. Each worker's saves wait in its own group; the
-// groups are committed one at a time by the calling thread (which alone tells the journal), when
-// due, when the worker's document must be opened again, and at the end. A document named again
+// are named, whatever order they finish in. Each worker's saves wait in its own group; when it is
+// due, when the worker's document must be opened again, and at the end, the group's saves are
+// committed on a thread of their own while the worker goes on, one commit at a time (which alone
+// tells the journal), and their results are settled by the calling thread. A document named again
 // waits until its earlier change is in place. progress is told of each document as it is handed
 // out, with its place in the list (from 1); report is called after each step.
 void ParallelDocuments(const ParallelRun& run, HeldResults& held,

@@ -64,6 +64,13 @@ void SaveGroup::Add(std::unique_ptr<PendingSave> save) {
     saves_.push_back({std::move(save), tag_});
 }
 
+std::unique_ptr<SaveGroup> SaveGroup::Detach() {
+    auto detached = std::make_unique<SaveGroup>();
+    detached->saves_.swap(saves_);
+    detached->firstJoined_ = firstJoined_;
+    return detached;
+}
+
 std::vector<SaveGroup::Outcome> SaveGroup::Commit() {
     std::vector<Entry> saves;
     saves.swap(saves_);

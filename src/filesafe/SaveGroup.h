@@ -57,6 +57,9 @@ class SaveGroup {
     // Finishes every save the group holds (see above) and empties it. Returns their outcomes in
     // the order the saves joined.
     std::vector<Outcome> Commit();
+    // Moves every save the group holds into a new group, whose Commit then finishes them (on
+    // another thread if need be); this group is left empty, to take further saves.
+    std::unique_ptr<SaveGroup> Detach();
 
   private:
     struct Entry {
