@@ -12,6 +12,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,7 @@
 #include "filesafe/Paths.h"
 #include "word/Word.h"
 #include "word/office/Backend.h"
+#include "word/office/OfficeTemp.h"
 #include "word/office/Uno.h"
 
 namespace word::office {
@@ -109,6 +111,7 @@ struct Office::Impl {
     int slotFd = -1;
     int slot = -1;
     std::string profile;
+    std::string tempFolder;  // this start's, or "" for the system's (see OfficeTemp.h)
 
     // The watchdog of the bounded wait.
     std::mutex watchMutex;
@@ -181,6 +184,8 @@ struct Office::Impl {
         desktop.clear();
         remote.clear();
         DisposeBridges();
+        RemoveOfficeTempFolder(tempFolder);
+        tempFolder.clear();
     }
 
     void DisposeBridges() noexcept {
@@ -238,6 +243,18 @@ struct Office::Impl {
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
+        // The environment is made before the fork: the child of a process with threads may only
+        // call what is safe in a signal handler.
+        std::vector<std::string> environment;
+        for (char** e = environ; *e; ++e)
+            if (std::string_view(*e).rfind("TMPDIR=", 0) != 0)
+                environment.emplace_back(*e);
+        if (!tempFolder.empty())
+            environment.push_back("TMPDIR=" + tempFolder);
+        std::vector<char*> envp;
+        for (std::string& e : environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
         const pid_t parent = ::getpid();
         const pid_t child = ::fork();
         if (child == 0) {
@@ -260,7 +277,7 @@ struct Office::Impl {
                 ::dup2(null, 1);
                 ::dup2(null, 2);
             }
-            ::execv(argv[0], argv.data());
+            ::execve(argv[0], argv.data(), envp.data());
             ::_exit(127);
         }
         if (child < 0)
@@ -283,6 +300,8 @@ struct Office::Impl {
             local = cppu::defaultBootstrap_InitialComponentContext();
         }
         TakeProfile();
+        RemoveOfficeTempFolder(tempFolder);
+        tempFolder = MakeOfficeTempFolder();
         // The slot tells apart the offices of one process (each worker has its own), the start
         // count an office from the ones it replaced.
         const std::string pipe = "lineforge-" + std::to_string(::getpid()) + "-" +
@@ -453,6 +472,8 @@ void Office::Shutdown() noexcept {
             ::waitpid(p, &status, 0);
         }
     }
+    RemoveOfficeTempFolder(m.tempFolder);
+    m.tempFolder.clear();
     if (m.watchdog.joinable()) {
         {
             std::lock_guard<std::mutex> w(m.watchMutex);

@@ -8,6 +8,8 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <pugixml.hpp>
 
 #include <QFileInfo>
@@ -34,12 +36,12 @@
 #include "docx/Error.h"
 #include "engine/InsertAtEnds.h"
 #include "engine/Modes.h"
+#include "filesafe/Paths.h"
 #include "word/office/Files.h"
 #include "word/office/Formats.h"
 #include "word/office/Office.h"
+#include "word/office/OfficeTemp.h"
 #include "word/office/Router.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -734,6 +736,42 @@ TEST_F(OfficeTest, TwoOfficesOfOneProcessServeTheirOwnCalls) {
     TheOffice().Kill();
     word::office::ConvertDocument(*b.Get(), source, work_ / "b.rtf", kKinds[1].filter);
     EXPECT_EQ(b.Get()->Starts(), 1);
+}
+
+// An office's temporary files go to a private folder in memory, which goes when the office
+// ends; folders that ended processes left behind go at the next start.
+TEST_F(OfficeTest, TheOfficesTemporaryFilesLiveInMemoryAndGoWithIt) {
+    EXPECT_EQ(word::office::MakeOfficeTempFolder(~0ULL), "");
+    const std::string probe = word::office::MakeOfficeTempFolder();
+    if (probe.empty())
+        GTEST_SKIP() << "no file system in memory with room here";
+    word::office::RemoveOfficeTempFolder(probe);
+    const std::string base = filesafe::DirOf(probe);
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string left = base + "/lineforge-office-" + std::to_string(gone) + "-left";
+    ASSERT_EQ(::mkdir(left.c_str(), 0700), 0);
+    fixtures::WriteFile(left + "/lu1.tmp", "x");
+    const auto ours = [&] {
+        std::vector<std::string> found;
+        const std::string prefix = "lineforge-office-" + std::to_string(::getpid()) + "-";
+        for (const std::string& name : fixtures::FolderNames(base))
+            if (name.rfind(prefix, 0) == 0)
+                found.push_back(name);
+        return found;
+    };
+    const std::vector<std::string> before = ours();  // the suite's own office's
+    {
+        word::office::OfficeConnection office;
+        word::office::ConvertDocument(*office.Get(), *folder_ / "source.docx", work_ / "t.doc",
+                                      kKinds[0].filter);
+        EXPECT_EQ(ours().size(), before.size() + 1);
+        struct stat st {};
+        EXPECT_NE(::stat(left.c_str(), &st), 0) << "the dead process's folder is still there";
+    }
+    EXPECT_EQ(ours(), before);
 }
 
 }  // namespace
