@@ -6,6 +6,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "batch/WorkerPool.h"
@@ -72,8 +73,14 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
         }
         InFlight next{worker.group.Detach(), std::move(worker.pending), {}};
         worker.pending.clear();
-        next.outcomes =
-            std::async(std::launch::async, [group = next.group.get()] { return group->Commit(); });
+        try {
+            next.outcomes = std::async(std::launch::async,
+                                       [group = next.group.get()] { return group->Commit(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the commit is made here, as with one worker.
+            held.Settle(next.group->Commit());
+            return;
+        }
         inFlight = std::move(next);
     };
 
