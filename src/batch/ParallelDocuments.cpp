@@ -2,11 +2,13 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <future>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "batch/WorkerPool.h"
@@ -52,18 +54,29 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
     // A worker's due group is handed to a commit of its own thread, so that the worker goes on
     // while the files are flushed and renamed. One commit runs at a time, which alone tells the
     // journal; the next waits for it, and so does a document whose file it holds.
+    // (A thread and a flag rather than std::async: a future's one-time setup would make the
+    // program need the dynamic loader's thread-local lookup.)
     struct InFlight {
         std::unique_ptr<filesafe::SaveGroup> group;
         QStringList files;
-        std::future<std::vector<filesafe::SaveGroup::Outcome>> outcomes;
+        std::vector<filesafe::SaveGroup::Outcome> outcomes;  // once done
+        std::exception_ptr failure;  // what Commit raised, to raise again here
+        std::atomic<bool> done{false};
+        std::thread thread;
+        ~InFlight() {
+            if (thread.joinable())
+                thread.join();
+        }
     };
-    std::optional<InFlight> inFlight;
+    std::unique_ptr<InFlight> inFlight;
     auto settle = [&](bool wait) {
-        if (!inFlight || (!wait && inFlight->outcomes.wait_for(std::chrono::seconds(0)) !=
-                                       std::future_status::ready))
+        if (!inFlight || (!wait && !inFlight->done.load(std::memory_order_acquire)))
             return;
-        held.Settle(inFlight->outcomes.get());
-        inFlight.reset();
+        inFlight->thread.join();
+        const std::unique_ptr<InFlight> ended = std::move(inFlight);
+        if (ended->failure)
+            std::rethrow_exception(ended->failure);
+        held.Settle(ended->outcomes);
     };
     auto commit = [&](Worker& worker) {
         settle(true);
@@ -71,14 +84,22 @@ void ParallelDocuments(const ParallelRun& run, HeldResults& held,
             worker.pending.clear();
             return;
         }
-        InFlight next{worker.group.Detach(), std::move(worker.pending), {}};
+        auto next = std::make_unique<InFlight>();
+        next->group = worker.group.Detach();
+        next->files = std::move(worker.pending);
         worker.pending.clear();
         try {
-            next.outcomes = std::async(std::launch::async,
-                                       [group = next.group.get()] { return group->Commit(); });
+            next->thread = std::thread([job = next.get()] {
+                try {
+                    job->outcomes = job->group->Commit();
+                } catch (...) {
+                    job->failure = std::current_exception();
+                }
+                job->done.store(true, std::memory_order_release);
+            });
         } catch (const std::system_error&) {
             // No thread to be had: the commit is made here, as with one worker.
-            held.Settle(next.group->Commit());
+            held.Settle(next->group->Commit());
             return;
         }
         inFlight = std::move(next);
