@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <algorithm>
 #include <memory>
 #include <pugixml.hpp>
 #include <sstream>
@@ -161,6 +164,55 @@ void SettleKilledRun(const std::vector<std::string>& paths, const std::vector<st
         ++changed;
     }
     (changed == 0 ? tally.keptOld : changed == paths.size() ? tally.tookNew : tally.mixed)++;
+}
+
+void ExpectKillLoopSettled(const std::string& folder, size_t documents, const KillTally& tally) {
+    std::vector<std::string> names;
+    for (const std::string& n : fixtures::FolderNames(folder))
+        if (n.rfind(".~lf", 0) != 0)
+            names.push_back(n);
+    EXPECT_EQ(names.size(), documents);
+    EXPECT_GT(tally.keptOld + tally.mixed, 0) << "no kill came before the saves were in place";
+}
+
+std::vector<std::pair<std::string, std::string>> JsonOutcomes(const QByteArray& json) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const QByteArray& line : json.split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (!o.isEmpty())
+            out.emplace_back(o["path"].toString().toStdString(),
+                             o["outcome"].toString().toStdString());
+    }
+    return out;
+}
+
+void TallyTwoRuns(const std::vector<std::string>& paths,
+                  const std::map<std::string, std::string> (&outcomes)[2],
+                  const std::string (&lines)[2],
+                  const std::function<std::vector<std::string>(const std::string&)>& read,
+                  PairTally& tally) {
+    for (const std::string& path : paths) {
+        ++tally.pairs;
+        std::vector<std::string> paragraphs;
+        try {
+            paragraphs = read(path);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << path << ": " << e.what();
+            ++tally.damaged;
+            continue;
+        }
+        bool changedByBoth = true;
+        for (int r = 0; r < 2; ++r) {
+            const auto found = outcomes[r].find(path);
+            const bool changed = found != outcomes[r].end() && found->second == "changed";
+            changedByBoth = changedByBoth && changed;
+            if (changed &&
+                std::find(paragraphs.begin(), paragraphs.end(), lines[r]) == paragraphs.end())
+                ++tally.falseChanges;
+            tally.refused += !changed;
+        }
+        tally.bothChanged += changedByBoth;
+    }
 }
 
 }  // namespace batch_test

@@ -3,11 +3,14 @@
 // Documents for the batch tests, the command run in this process over the real engine, and the
 // built executable run as a child with a settings folder of its own.
 
+#include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PackageFixtures.h"
@@ -66,5 +69,25 @@ void SettleKilledRun(const std::vector<std::string>& paths, const std::vector<st
                      std::vector<std::vector<std::string>>& expected, const std::string& line,
                      const std::function<std::vector<std::string>(const std::string&)>& read,
                      KillTally& tally);
+// (path, outcome) of each --json line of a run, in their order.
+std::vector<std::pair<std::string, std::string>> JsonOutcomes(const QByteArray& json);
+
+// What two runs at once on the same documents reported, against what the files hold.
+struct PairTally {
+    int pairs = 0, bothChanged = 0, refused = 0, falseChanges = 0, damaged = 0;
+};
+// Adds to tally, for each of paths: whether run r, where outcomes[r] says "changed", put its
+// line lines[r] in the document (its paragraphs as read by read). A document read cannot read
+// counts as damaged and fails the test.
+void TallyTwoRuns(const std::vector<std::string>& paths,
+                  const std::map<std::string, std::string> (&outcomes)[2],
+                  const std::string (&lines)[2],
+                  const std::function<std::vector<std::string>(const std::string&)>& read,
+                  PairTally& tally);
+
+// After a kill loop over the documents in folder and one run that completed: the folder holds
+// as many entries as documents besides temporary files (a kill between naming and renaming
+// leaves one), and some kill came before the saves were in place.
+void ExpectKillLoopSettled(const std::string& folder, size_t documents, const KillTally& tally);
 
 }  // namespace batch_test

@@ -6,11 +6,8 @@
 #include <dirent.h>
 #include <signal.h>
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -42,18 +39,6 @@ int Count(const char* variable, int fallback) {
 
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// path -> outcome, from the --json lines of one run, in their order.
-std::vector<std::pair<std::string, std::string>> Outcomes(const QByteArray& json) {
-    std::vector<std::pair<std::string, std::string>> out;
-    for (const QByteArray& line : json.split('\n')) {
-        const QJsonObject o = QJsonDocument::fromJson(line).object();
-        if (!o.isEmpty())
-            out.emplace_back(o["path"].toString().toStdString(),
-                             o["outcome"].toString().toStdString());
-    }
-    return out;
 }
 
 // The processes whose parent is pid.
@@ -195,7 +180,7 @@ TEST_F(BatchOffice, TwoRunsOnTheSameDocumentsReportOnlyWhatIsInTheFiles) {
     const int rounds = Count("LF_OFFICE_CONCURRENCY_ROUNDS", 3);
     constexpr int kDocuments = 40;
     const auto start = Clock::now();
-    int pairs = 0, bothChanged = 0, refused = 0, falseChanges = 0, damaged = 0;
+    batch_test::PairTally tally;
     for (int round = 0; round < rounds; ++round) {
         fixtures::TempFolder dir;
         const std::vector<std::string> paths = Mixed(dir, kDocuments);
@@ -206,38 +191,22 @@ TEST_F(BatchOffice, TwoRunsOnTheSameDocumentsReportOnlyWhatIsInTheFiles) {
         std::map<std::string, std::string> outcomes[2];
         for (int r = 0; r < 2; ++r) {
             ASSERT_TRUE(runs[r].waitForFinished(300000));
-            for (const auto& [path, outcome] : Outcomes(runs[r].readAllStandardOutput()))
+            for (const auto& [path, outcome] :
+                 batch_test::JsonOutcomes(runs[r].readAllStandardOutput()))
                 outcomes[r][path] = outcome;
             ASSERT_EQ(outcomes[r].size(), size_t(kDocuments))
                 << runs[r].readAllStandardError().toStdString();
         }
-        for (const std::string& path : paths) {
-            ++pairs;
-            std::vector<std::string> text;
-            try {
-                text = Lines(path);
-            } catch (const word::Error& e) {
-                ADD_FAILURE() << path << ": " << e.what();
-                ++damaged;
-                continue;
-            }
-            bool changedByBoth = true;
-            for (int r = 0; r < 2; ++r) {
-                const bool changed = outcomes[r][path] == "changed";
-                changedByBoth = changedByBoth && changed;
-                if (changed && std::find(text.begin(), text.end(), lines[r]) == text.end())
-                    ++falseChanges;
-                refused += !changed;
-            }
-            bothChanged += changedByBoth;
-        }
+        batch_test::TallyTwoRuns(
+            paths, outcomes, lines, [this](const std::string& path) { return Lines(path); }, tally);
     }
     std::printf(
         "[ figures  ] concurrent runs: %d rounds, %d document pairs in %.1f s, %d changed by "
         "both, %d refusals, %d reported changes not in the file, %d damaged\n",
-        rounds, pairs, Seconds(start), bothChanged, refused, falseChanges, damaged);
-    EXPECT_EQ(falseChanges, 0);
-    EXPECT_EQ(damaged, 0);
+        rounds, tally.pairs, Seconds(start), tally.bothChanged, tally.refused, tally.falseChanges,
+        tally.damaged);
+    EXPECT_EQ(tally.falseChanges, 0);
+    EXPECT_EQ(tally.damaged, 0);
 }
 
 // The office ends in the middle of a run, killed or crashing: at most the document it held
@@ -270,7 +239,7 @@ TEST_F(BatchOffice, AnOfficeThatDiesInARunFailsOneDocumentAndTheRunGoesOn) {
             const std::string err = run.readAllStandardError().toStdString();
             EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
             EXPECT_NE(err.find(" changed, "), std::string::npos) << err;
-            const auto outcomes = Outcomes(out);
+            const auto outcomes = batch_test::JsonOutcomes(out);
             ASSERT_EQ(outcomes.size(), size_t(kDocuments)) << out.toStdString() << err;
             int failedAt = -1;
             for (int i = 0; i < kDocuments; ++i) {
@@ -344,12 +313,7 @@ TEST_F(BatchOffice, ARunKilledAtAnyMomentLeavesEachDocOldOrWholeNew) {
     EXPECT_EQ(after.status, 0) << after.err;
     for (const std::string& p : paths)
         EXPECT_EQ(Lines(p).front(), "After") << p;
-    std::vector<std::string> names;
-    for (const std::string& n : fixtures::FolderNames(dir.path()))
-        if (n.rfind(".~lf", 0) != 0)  // a kill between naming and renaming leaves one temp file
-            names.push_back(n);
-    EXPECT_EQ(names.size(), paths.size());
-    EXPECT_GT(tally.keptOld + tally.mixed, 0) << "no kill came before the saves were in place";
+    batch_test::ExpectKillLoopSettled(dir.path(), paths.size(), tally);
 }
 
 }  // namespace
