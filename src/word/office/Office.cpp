@@ -159,6 +159,14 @@ struct Office::Impl {
         }
     }
 
+    // Whether the office of that start (a Starts() value) still runs.
+    bool Serves(int start) { return start == starts.load() && desktop.is() && Alive(); }
+
+    // What may explain an office that ended on its own, for its message.
+    std::string EndNotes() const {
+        return FileSizeLimitNote() + MissingInterfaceNote(settings.program);
+    }
+
     bool Alive() {
         const pid_t p = pid.load();
         if (p <= 0)
@@ -385,8 +393,7 @@ void Office::Call(const std::string& what,
             what + ": LibreOffice " +
                 (fired ? "did not answer within " + std::to_string(seconds) + " s and was ended"
                        : "ended unexpectedly") +
-                ". The document was left as it was." +
-                (fired ? "" : FileSizeLimitNote() + MissingInterfaceNote(m.settings.program)));
+                ". The document was left as it was." + (fired ? "" : m.EndNotes()));
     };
     m.Arm(m.settings.callLimit);
     try {
@@ -414,13 +421,12 @@ void Office::CallInOwnStart(int start, const std::string& what,
                                                      const Reference<css::frame::XDesktop2>&)>& f) {
     Impl& m = *impl_;
     std::lock_guard<std::recursive_mutex> l(m.callMutex);
-    if (start != m.starts.load() || !m.desktop.is() || !m.Alive())
+    if (!m.Serves(start))
         throw word::Error(runtime::kServerUnavailable,
                           what +
-                              ": LibreOffice ended unexpectedly while the "
-                              "document was open. The document was left as "
-                              "it was." +
-                              FileSizeLimitNote() + MissingInterfaceNote(m.settings.program));
+                              ": LibreOffice ended unexpectedly while the document was open. The "
+                              "document was left as it was." +
+                              m.EndNotes());
     Call(what, f);
 }
 
@@ -429,7 +435,7 @@ void Office::CallInStart(int start, const std::string& what,
                                                   const Reference<css::frame::XDesktop2>&)>& f) {
     Impl& m = *impl_;
     std::lock_guard<std::recursive_mutex> l(m.callMutex);
-    if (start != m.starts.load() || !m.desktop.is() || !m.Alive())
+    if (!m.Serves(start))
         return;
     Call(what, f);
 }
