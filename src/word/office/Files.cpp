@@ -278,12 +278,14 @@ std::shared_ptr<LoadedDocument> LoadDocument(Office& office, const std::string& 
                    "LibreOffice reads it only as \"" + doc->filter + "\", not as a " +
                        FormatName(format) + "; the file is damaged or of another kind.");
         // A document that asks to be opened read-only is opened so; that is its protection,
-        // which the caller reads and reports as such.
-        bool asksReadOnly = false;
-        DocumentSettings(model)->getPropertyValue("LoadReadonly") >>= asksReadOnly;
-        if (!asksReadOnly &&
-            Reference<css::frame::XStorable>(model, css::uno::UNO_QUERY_THROW)->isReadonly())
-            Refuse(docx::kPermissionDenied, name, "LibreOffice opened it read-only.");
+        // which the caller reads and reports as such. (Asked only of a read-only one: each
+        // question is a call to the office.)
+        if (Reference<css::frame::XStorable>(model, css::uno::UNO_QUERY_THROW)->isReadonly()) {
+            bool asksReadOnly = false;
+            DocumentSettings(model)->getPropertyValue("LoadReadonly") >>= asksReadOnly;
+            if (!asksReadOnly)
+                Refuse(docx::kPermissionDenied, name, "LibreOffice opened it read-only.");
+        }
     });
     return doc;
 }

@@ -308,8 +308,7 @@ struct Office::Impl {
             local = cppu::defaultBootstrap_InitialComponentContext();
         }
         TakeProfile();
-        RemoveOfficeTempFolder(tempFolder);
-        tempFolder = MakeOfficeTempFolder();
+        tempFolder = MakeOfficeTempFolder();  // the last start's went with it in Reset
         // The slot tells apart the offices of one process (each worker has its own), the start
         // count an office from the ones it replaced.
         const std::string pipe = "lineforge-" + std::to_string(::getpid()) + "-" +
