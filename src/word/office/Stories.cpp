@@ -185,43 +185,39 @@ class OfficeFind : public word::Find {
         bool found = false;
         replaced_ = 0;
         EnsureView(*doc_);
-        doc_->office->CallInOwnStart(doc_->officeStart, "Replacing in \"" + doc_->name + "\"",
-                                     [&](const auto&, const auto&) {
-            Reference<css::util::XReplaceable> r(doc_->model, UNO_QUERY_THROW);
-            Reference<css::util::XReplaceDescriptor> d = r->createReplaceDescriptor();
-            d->setSearchString(Ou(search.pattern));
-            d->setReplaceString(Ou(search.replacement));
-            Reference<css::beans::XPropertySet> p(d, UNO_QUERY_THROW);
-            p->setPropertyValue("SearchRegularExpression", css::uno::Any(true));
-            p->setPropertyValue("SearchCaseSensitive", css::uno::Any(matchCase_));
-            p->setPropertyValue("SearchWords", css::uno::Any(wholeWord_));
-            if (Replace == 0) {
-                found = r->findFirst(Up<css::util::XSearchDescriptor>(d)).is();
-                return;
-            }
-            std::vector<css::beans::PropertyValue> font;
-            if (format_ && !replacement_->FontName().empty())
-                font.push_back(Prop("CharFontName", Ou(replacement_->FontName())));
-            if (format_ && replacement_->FontHeight() > 0)
-                font.push_back(Prop("CharHeight", static_cast<float>(replacement_->FontHeight())));
-            if (!font.empty())
-                Reference<css::util::XPropertyReplace>(d, UNO_QUERY_THROW)
-                    ->setReplaceAttributes(css::uno::Sequence<css::beans::PropertyValue>(
-                        font.data(), static_cast<sal_Int32>(font.size())));
-            if (const auto around = SplitAroundFound(search.replacement)) {
-                font.clear();
+        doc_->office->CallInOwnStart(
+            doc_->officeStart, "Replacing in \"" + doc_->name + "\"",
+            [&](const auto&, const auto&) {
+                Reference<css::util::XReplaceable> r(doc_->model, UNO_QUERY_THROW);
+                Reference<css::util::XReplaceDescriptor> d = r->createReplaceDescriptor();
+                d->setSearchString(Ou(search.pattern));
+                d->setReplaceString(Ou(search.replacement));
+                Reference<css::beans::XPropertySet> p(d, UNO_QUERY_THROW);
+                p->setPropertyValue("SearchRegularExpression", css::uno::Any(true));
+                p->setPropertyValue("SearchCaseSensitive", css::uno::Any(matchCase_));
+                p->setPropertyValue("SearchWords", css::uno::Any(wholeWord_));
+                if (Replace == 0) {
+                    found = r->findFirst(Up<css::util::XSearchDescriptor>(d)).is();
+                    return;
+                }
+                std::vector<css::beans::PropertyValue> font;
                 if (format_ && !replacement_->FontName().empty())
                     font.push_back(Prop("CharFontName", Ou(replacement_->FontName())));
                 if (format_ && replacement_->FontHeight() > 0)
                     font.push_back(
                         Prop("CharHeight", static_cast<float>(replacement_->FontHeight())));
-                replaced_ = InsertAroundEach(doc_->model, Up<css::util::XSearchDescriptor>(d),
-                                             *around, font);
-            } else {
-                replaced_ = ReplaceOutsideOtherTextBoxes(doc_->model, r, d);
-            }
-            found = replaced_ > 0;
-        });
+                if (!font.empty())
+                    Reference<css::util::XPropertyReplace>(d, UNO_QUERY_THROW)
+                        ->setReplaceAttributes(css::uno::Sequence<css::beans::PropertyValue>(
+                            font.data(), static_cast<sal_Int32>(font.size())));
+                if (const auto around = SplitAroundFound(search.replacement)) {
+                    replaced_ = InsertAroundEach(doc_->model, Up<css::util::XSearchDescriptor>(d),
+                                                 *around, font);
+                } else {
+                    replaced_ = ReplaceOutsideOtherTextBoxes(doc_->model, r, d);
+                }
+                found = replaced_ > 0;
+            });
         return found;
     }
     long Replaced() override {
